@@ -1,0 +1,27 @@
+#include "platform/system/machine_root.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace ov {
+
+std::filesystem::path MachineRoot() {
+  const char* root = std::getenv("OVUI_ROOT");
+  if (root == nullptr || *root == '\0') return "/";
+  return root;
+}
+
+std::filesystem::path UnderRoot(const std::string& relative) {
+  std::string rel = relative;
+  while (!rel.empty() && rel.front() == '/') rel.erase(rel.begin());
+  return MachineRoot() / rel;
+}
+
+std::filesystem::path ProgramFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return std::filesystem::current_path();
+  return exe.parent_path();
+}
+
+}  // namespace ov
