@@ -1,0 +1,32 @@
+#pragma once
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Bounded blocking I/O on stream sockets, shared by the device sockets' client and server.
+namespace ov {
+
+class Deadline {
+ public:
+  explicit Deadline(int timeoutMs)
+      : end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs)) {}
+  // Milliseconds left, at least 0.
+  int remainingMs() const;
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+};
+
+// Connects to a UNIX stream socket; -1 when nothing listens there. The descriptor is
+// non-blocking and close-on-exec.
+int ConnectUnixSocket(const std::string& path, int timeoutMs);
+
+// Listens on a UNIX stream socket, replacing a stale socket file; -1 on failure.
+int ListenUnixSocket(const std::string& path, int backlog = 16);
+
+// Sends or receives exactly `size` bytes before the deadline; false on timeout, error or EOF.
+bool SendAll(int fd, const void* data, size_t size, const Deadline& deadline);
+bool ReceiveAll(int fd, void* data, size_t size, const Deadline& deadline);
+
+}  // namespace ov
