@@ -1,0 +1,95 @@
+#include "lang/language_table.h"
+
+#include <system_error>
+#include <utility>
+
+#include "platform/ini/ini.h"
+#include "platform/system/locale_id.h"
+#include "platform/system/machine_root.h"
+
+namespace ov {
+namespace {
+
+struct CharSetName {
+  std::string_view name;
+  int32_t code;
+};
+
+// The published font character-set codes.
+constexpr CharSetName kCharSetNames[] = {
+    {"ANSI_CHARSET", 0},          {"DEFAULT_CHARSET", 1},       {"SYMBOL_CHARSET", 2},
+    {"MAC_CHARSET", 77},          {"SHIFTJIS_CHARSET", 128},    {"HANGUL_CHARSET", 129},
+    {"HANGEUL_CHARSET", 129},     {"JOHAB_CHARSET", 130},       {"GB2312_CHARSET", 134},
+    {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161},       {"TURKISH_CHARSET", 162},
+    {"VIETNAMESE_CHARSET", 163},  {"HEBREW_CHARSET", 177},      {"ARABIC_CHARSET", 178},
+    {"BALTIC_CHARSET", 186},      {"RUSSIAN_CHARSET", 204},     {"THAI_CHARSET", 222},
+    {"EASTEUROPE_CHARSET", 238},  {"OEM_CHARSET", 255},
+};
+
+constexpr char kEnglishLanguageId[] = "0409";
+constexpr uint32_t kTextBufferSize = kLanguageTextMaxChars + 1;
+
+std::string ReadValue(const std::string& file, const char* section, const char* key,
+                      const char* defaultValue) {
+  char buffer[kTextBufferSize] = {};
+  GetPrivateProfileString(section, key, defaultValue, buffer, kTextBufferSize, file.c_str());
+  buffer[kTextBufferSize - 1] = '\0';
+  return std::string(buffer);
+}
+
+LanguageTable& ProcessTable() {
+  static LanguageTable table;
+  return table;
+}
+
+}  // namespace
+
+const std::string& LanguageTable::Text(LanguageKey key) const {
+  static const std::string kNone;
+  return key < kLanguageKeyCount ? Texts[key] : kNone;
+}
+
+int32_t CharSetFromName(std::string_view name) {
+  for (const CharSetName& entry : kCharSetNames) {
+    if (entry.name == name) return entry.code;
+  }
+  return kDefaultCharset;
+}
+
+std::filesystem::path LanguageFilePath(const std::filesystem::path& programFolder,
+                                       std::string_view languageId) {
+  const std::filesystem::path folder = programFolder / "Languages";
+  std::filesystem::path localised = folder / ("Lang" + std::string(languageId) + ".ini");
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(localised, ec)) return localised;
+  return folder / (std::string("Lang") + kEnglishLanguageId + ".ini");
+}
+
+LanguageTable ReadLanguageFile(const std::filesystem::path& file) {
+  const std::string fileName = file.string();
+  LanguageTable table;
+  table.CharSet = CharSetFromName(ReadValue(fileName, "Font", "CharSet", kDefaultCharsetName));
+  table.FaceName = ReadValue(fileName, "Font", "FaceName", kDefaultFaceName);
+  for (std::size_t i = 0; i < kLanguageKeyCount; ++i) {
+    const std::string key(kLanguageKeyNames[i]);
+    table.Texts[i] = ReadValue(fileName, "Strings", key.c_str(), "");
+  }
+  return table;
+}
+
+LanguageTable LoadLanguageTableFrom(const std::filesystem::path& programFolder,
+                                    std::string_view languageId) {
+  return ReadLanguageFile(LanguageFilePath(programFolder, languageId));
+}
+
+const LanguageTable& Language() { return ProcessTable(); }
+
+const std::string& LangText(LanguageKey key) { return ProcessTable().Text(key); }
+
+void LoadLanguageTable() {
+  ProcessTable() = LoadLanguageTableFrom(ProgramFolder(), CurrentLocaleLanguageId());
+}
+
+void InstallLanguageTable(LanguageTable table) { ProcessTable() = std::move(table); }
+
+}  // namespace ov
