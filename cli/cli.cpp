@@ -1,0 +1,46 @@
+#include "cli/cli.h"
+
+#include "cli/reg_command.h"
+
+namespace ov::cli {
+
+namespace {
+
+const CliCommand kCommands[] = {
+    // Commands over other subsystems ("status", "scan", "profile", ...) join this table, each
+    // with its own Run...Command function in its own file.
+    {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
+};
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: ovuictl <command> [arguments]\n\ncommands:\n";
+  for (const CliCommand& command : kCommands) {
+    out << "  " << command.name << "    " << command.summary << "\n";
+  }
+  out << "\n'ovuictl <command> --help' describes a command.\n";
+}
+
+}  // namespace
+
+std::span<const CliCommand> Commands() { return kCommands; }
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    PrintUsage(err);
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintUsage(out);
+    return kExitOk;
+  }
+  for (const CliCommand& command : kCommands) {
+    if (args[0] == command.name) {
+      return command.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    }
+  }
+  err << "ERROR: unknown command \"" << args[0] << "\"\n";
+  PrintUsage(err);
+  return kExitUsage;
+}
+
+}  // namespace ov::cli

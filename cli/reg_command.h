@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/reg_file.h"
+
+// `ovuictl reg ...`: query, set, delete, export and import of registry keys.
+namespace ov::cli {
+
+// Exit statuses of every ovuictl command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the registry refused, or the key or value is missing
+constexpr int kExitUsage = 2;   // bad arguments or a malformed input file
+
+extern const char* const kRegUsage;
+
+// `args` are the words after "reg".
+int RunRegCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The host's wording for a registry error number.
+std::string RegErrorText(uint32_t code);
+
+// Reads the key and everything below it into export form: values in enumeration order (so that
+// an import recreates that order), subkeys depth first in enumeration order. Names carry their
+// stored letter case.
+uint32_t ExportKey(const RegKeyName& key, RegFile* file);
+
+struct ImportReport {
+  size_t total = 0;    // changes in the file: one per [key] line and one per value line
+  size_t applied = 0;  // changes made before a failure (all of them on success)
+  int failedLine = 0;
+  uint32_t failedCode = 0;
+};
+
+// Applies a parsed file in order. A [-key] or "name"=- whose target is already gone counts as
+// done. Stops at the first change the registry refuses; `report` tells how far it got.
+uint32_t ApplyRegFile(const RegFile& file, ImportReport* report);
+
+}  // namespace ov::cli
