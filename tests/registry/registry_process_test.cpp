@@ -70,7 +70,23 @@ TEST_F(RegistryTest, ThreeProcessesWritingOneHiveLoseNothing) {
       return 0;
     }));
   }
-  for (pid_t child : children) EXPECT_EQ(WaitFor(child), 0) << "a writer failed";
+  // Meanwhile this process reads: a reader waits out a writer's commit instead of failing.
+  ASSERT_EQ(RegWriteDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seed", "Value", 42), 0u);
+  int reads = 0, failedReads = 0;
+  std::vector<int> statuses(children.size(), -1);
+  for (size_t running = children.size(); running > 0;) {
+    ++reads;
+    if (RegReadDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seed", "Value") != 42u) ++failedReads;
+    for (size_t c = 0; c < children.size(); ++c) {
+      int status = 0;
+      if (statuses[c] == -1 && waitpid(children[c], &status, WNOHANG) == children[c]) {
+        statuses[c] = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        --running;
+      }
+    }
+  }
+  for (int status : statuses) EXPECT_EQ(status, 0) << "a writer failed";
+  EXPECT_EQ(failedReads, 0) << "of " << reads << " reads during the writes";
 
   std::vector<RegValue> shared;
   RegKey key;
