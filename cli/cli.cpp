@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/reg_command.h"
+#include "cli/status_command.h"
 
 namespace ov::cli {
 
@@ -9,6 +10,7 @@ namespace {
 const CliCommand kCommands[] = {
     // Commands over other subsystems ("status", "scan", "profile", ...) join this table, each
     // with its own Run...Command function in its own file.
+    {"status", "find the adapter and show what its driver reports", RunStatusCommand},
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
 };
 

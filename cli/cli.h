@@ -7,6 +7,11 @@
 // ovuictl: the command-line companion. Each first word names one command of the table below.
 namespace ov::cli {
 
+// Exit statuses of every ovuictl command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the registry refused, or the key or value is missing
+constexpr int kExitUsage = 2;   // bad arguments or a malformed input file
+
 // `args` are the words after the command's name. Returns the process's exit status.
 using CommandFunction = int (*)(const std::vector<std::string>& args, std::ostream& out,
                                 std::ostream& err);

@@ -4,15 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli.h"
 #include "cli/reg_file.h"
 
 // `ovuictl reg ...`: query, set, delete, export and import of registry keys.
 namespace ov::cli {
-
-// Exit statuses of every ovuictl command.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // the registry refused, or the key or value is missing
-constexpr int kExitUsage = 2;   // bad arguments or a malformed input file
 
 extern const char* const kRegUsage;
 
