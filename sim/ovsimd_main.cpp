@@ -1,0 +1,130 @@
+// ovsimd: the simulated adapters of one machine root, with their registry entries, device
+// sockets and a control socket. Prints "ovsimd ready" once everything is being served; SIGTERM
+// or SIGINT remove the sockets and end it with status 0.
+//
+// Exit status: 0 after a signal, 1 when it cannot run (another ovsimd on the root, a socket or
+// registry failure), 2 for a bad command line or a malformed scenario (nothing is created then).
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "platform/deviceio/socket_io.h"
+#include "platform/system/machine_root.h"
+#include "sim/control_server.h"
+#include "sim/scenario.h"
+#include "sim/sim_control_client.h"
+#include "sim/sim_daemon.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: ovsimd --scenario <file> [--root <dir>]\n";
+
+struct Options {
+  std::string scenario;
+  std::string root;
+};
+
+bool ParseArguments(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if ((arg == "--scenario" || arg == "--root") && i + 1 < argc) {
+      (arg == "--scenario" ? options->scenario : options->root) = argv[++i];
+    } else {
+      return false;
+    }
+  }
+  return !options->scenario.empty();
+}
+
+// Held for the process's life: a second ovsimd on the same root finds it taken.
+int TakeRootLock(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseArguments(argc, argv, &options)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  if (!options.root.empty()) {
+    std::error_code ec;
+    std::filesystem::path root = std::filesystem::absolute(options.root, ec);
+    ::setenv("OVUI_ROOT", (ec ? std::filesystem::path(options.root) : root).c_str(), 1);
+  }
+
+  ov::sim::Scenario scenario;
+  std::string error;
+  if (!ov::sim::LoadScenarioFile(options.scenario, &scenario, &error)) {
+    std::cerr << "ovsimd: " << options.scenario << ": " << error << "\n";
+    return 2;
+  }
+
+  const std::filesystem::path runFolder = ov::UnderRoot("run/ovui");
+  std::error_code ec;
+  std::filesystem::create_directories(runFolder, ec);
+  if (ec) {
+    std::cerr << "ovsimd: cannot create " << runFolder.string() << ": " << ec.message() << "\n";
+    return 1;
+  }
+  int lockFd = TakeRootLock((runFolder / "ovsimd.lock").string());
+  if (lockFd < 0) {
+    std::cerr << "ovsimd: another ovsimd is already running on " << ov::MachineRoot().string()
+              << "\n";
+    return 1;
+  }
+
+  // The signals arrive as readable data on a descriptor, in the control loop; every thread
+  // started from here on inherits the mask.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+  ::signal(SIGPIPE, SIG_IGN);
+  if (signalFd < 0) {
+    std::cerr << "ovsimd: cannot watch for signals\n";
+    return 1;
+  }
+
+  ov::sim::SteadySimClock clock;
+  ov::sim::SimDaemon daemon(clock);
+  if (!daemon.start(scenario, &error)) {
+    std::cerr << "ovsimd: " << error << "\n";
+    return 1;
+  }
+  const std::string controlPath = ov::sim::ControlSocketPath();
+  int controlFd = ov::ListenUnixSocket(controlPath);
+  if (controlFd < 0) {
+    std::cerr << "ovsimd: cannot create the control socket " << controlPath << "\n";
+    daemon.stop();
+    return 1;
+  }
+
+  std::cout << "ovsimd ready" << std::endl;
+  ov::sim::RunControlLoop(controlFd, signalFd,
+                          [&daemon](std::string_view line) { return daemon.execute(line); });
+
+  ::unlink(controlPath.c_str());
+  ::close(controlFd);
+  daemon.stop();
+  ::close(lockFd);
+  return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/chip_family.h"
+
+// The world ovsimd simulates, as read from a scenario file (JSON; the format is in README.md).
+// Parsing checks everything up front, so that a malformed file stops the simulator before it
+// creates anything.
+namespace ov::sim {
+
+using Mac = std::array<uint8_t, 6>;
+
+struct AdapterSpec {
+  std::string name;  // the control socket's handle for the adapter: letters, digits, '_', '-', '.'
+  ChipFamily family = CHIP_FAMILY_NONE;
+  std::string hardwareId;  // first hardware identifier, "PCI\VEN_...&DEV_..." or "USB\VID_...&PID_..."
+  std::vector<std::string> compatibleIds;  // empty: derived from the hardware identifier
+  std::string friendlyName;
+  std::string deviceDescription;
+  std::string manufacturer;  // "Mfg"
+  std::string location;      // "LocationInformation"
+  Mac mac{};
+  int receiveChains = 1;  // 1..3
+  bool band5GHz = false;
+  uint32_t startupDelayMs = 0;  // until OID_VND_NIC_READY answers 1
+  int32_t signalDbm = -55;      // RSSI of chain 0; the other chains read a little lower
+  std::string guid;             // NetCfgInstanceId "{...}"; derived from the MAC when not given
+  std::string instance;         // Enum instance name; derived when not given
+};
+
+struct Scenario {
+  std::vector<AdapterSpec> adapters;
+  // Access points are read by a later part of the simulator; the array is accepted and kept
+  // aside untouched (as JSON text) so that a scenario written for it already loads.
+  std::string accessPointsJson;
+};
+
+// Parses scenario text. On failure returns false and sets *error to one line naming the place
+// ("adapters[0].mac: ...").
+bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error);
+bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
+
+// "02:5A:0F:00:06:01" or with '-' separators; nothing for anything else.
+std::optional<Mac> ParseMac(std::string_view text);
+std::string FormatMac(const Mac& mac, char separator = ':');
+
+// "PCI" or "USB" and the rest of the hardware identifier ("VEN_0F5A&DEV_0601&SUBSYS_00010F5A").
+struct HardwareIdParts {
+  std::string bus;
+  std::string device;
+};
+std::optional<HardwareIdParts> SplitHardwareId(std::string_view hardwareId);
+
+}  // namespace ov::sim

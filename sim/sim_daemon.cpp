@@ -1,0 +1,203 @@
+#include "sim/sim_daemon.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include "platform/deviceio/device_protocol.h"
+#include "platform/deviceio/device_socket_server.h"
+
+namespace ov::sim {
+
+namespace {
+
+constexpr int64_t kMaxBusyMs = 3600000;
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> Words(std::string_view line) {
+  std::vector<std::string> words;
+  std::istringstream in{std::string(line)};
+  std::string word;
+  while (in >> word) words.push_back(word);
+  return words;
+}
+
+// A whole decimal number within [min, max].
+bool ParseInteger(const std::string& text, int64_t min, int64_t max, int64_t* value) {
+  if (text.empty() || text.size() > 12) return false;
+  size_t i = text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return false;
+  int64_t v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+  }
+  if (text[0] == '-') v = -v;
+  if (v < min || v > max) return false;
+  *value = v;
+  return true;
+}
+
+}  // namespace
+
+struct SimDaemon::Adapter {
+  std::unique_ptr<SimulatedAdapter> driver;
+  AdapterRegistryPaths paths;
+  std::string socketPath;
+  DeviceSocketServer server;
+};
+
+SimDaemon::SimDaemon(const SimClock& clock) : clock_(clock) {}
+
+SimDaemon::~SimDaemon() { stop(); }
+
+bool SimDaemon::start(const Scenario& scenario, std::string* error) {
+  stop();
+  adapters_.clear();
+  std::error_code ec;
+  std::filesystem::create_directories(DeviceSocketFolder(), ec);
+  if (ec) {
+    *error = "cannot create " + DeviceSocketFolder() + ": " + ec.message();
+    return false;
+  }
+  for (const AdapterSpec& spec : scenario.adapters) {
+    auto adapter = std::make_unique<Adapter>();
+    std::string why;
+    if (!WriteAdapterRegistry(spec, &adapter->paths, &why)) {
+      *error = spec.name + ": " + why;
+      adapters_.clear();
+      return false;
+    }
+    auto socketPath = DeviceSocketPath(DevicePathFor(spec.guid));
+    if (!socketPath) {
+      *error = spec.name + ": no device socket for " + spec.guid;
+      adapters_.clear();
+      return false;
+    }
+    adapter->socketPath = *socketPath;
+    adapter->driver = std::make_unique<SimulatedAdapter>(spec, clock_);
+    adapters_.push_back(std::move(adapter));
+  }
+  for (auto& adapter : adapters_) {
+    if (!plug(*adapter, error)) {
+      stop();
+      adapters_.clear();
+      return false;
+    }
+  }
+  return true;
+}
+
+void SimDaemon::stop() {
+  for (auto& adapter : adapters_) unplug(*adapter);
+}
+
+bool SimDaemon::plug(Adapter& adapter, std::string* error) {
+  if (adapter.server.running()) return true;
+  const AdapterSpec& spec = adapter.driver->spec();
+  adapter.driver->start(ReadAdapterParameters(spec, adapter.paths.driverKey));
+  SimulatedAdapter* driver = adapter.driver.get();
+  bool started = adapter.server.start(
+      adapter.socketPath,
+      [driver](uint32_t code, uint32_t oid, std::vector<uint8_t>& buffer, uint32_t* returned) {
+        return driver->handleRequest(code, oid, buffer, returned);
+      });
+  if (!started) {
+    *error = spec.name + ": cannot create the device socket " + adapter.socketPath;
+    return false;
+  }
+  return true;
+}
+
+void SimDaemon::unplug(Adapter& adapter) { adapter.server.stop(); }
+
+SimDaemon::Adapter* SimDaemon::find(std::string_view name) {
+  for (auto& adapter : adapters_) {
+    if (SameName(adapter->driver->spec().name, name)) return adapter.get();
+  }
+  return nullptr;
+}
+
+const SimDaemon::Adapter* SimDaemon::find(std::string_view name) const {
+  return const_cast<SimDaemon*>(this)->find(name);
+}
+
+SimulatedAdapter* SimDaemon::adapter(std::string_view name) {
+  Adapter* found = find(name);
+  return found ? found->driver.get() : nullptr;
+}
+
+const AdapterRegistryPaths* SimDaemon::registryPaths(std::string_view name) const {
+  const Adapter* found = find(name);
+  return found ? &found->paths : nullptr;
+}
+
+std::string SimDaemon::execute(std::string_view line) {
+  std::vector<std::string> words = Words(line);
+  if (words.empty()) return "error empty command (list, plug, unplug, busy, signal)";
+  const std::string& command = words[0];
+
+  if (command == "list") {
+    if (words.size() != 1) return "error usage: list";
+    std::string reply = "ok";
+    for (const auto& adapter : adapters_) {
+      reply += " " + adapter->driver->spec().name +
+               (adapter->server.running() ? ":plugged" : ":unplugged");
+    }
+    return reply;
+  }
+
+  struct Usage {
+    const char* command;
+    size_t words;
+    const char* text;
+  };
+  static constexpr Usage kUsages[] = {
+      {"unplug", 2, "unplug NAME"},
+      {"plug", 2, "plug NAME"},
+      {"busy", 3, "busy NAME MS"},
+      {"signal", 3, "signal NAME DBM"},
+  };
+  const Usage* usage = nullptr;
+  for (const Usage& u : kUsages) {
+    if (command == u.command) usage = &u;
+  }
+  if (!usage) return "error unknown command \"" + command + "\" (list, plug, unplug, busy, signal)";
+  if (words.size() != usage->words) return std::string("error usage: ") + usage->text;
+  Adapter* adapter = find(words[1]);
+  if (!adapter) return "error no adapter named \"" + words[1] + "\"";
+  const std::string& name = adapter->driver->spec().name;
+
+  if (command == "unplug") {
+    unplug(*adapter);
+    return "ok unplugged " + name;
+  }
+  if (command == "plug") {
+    std::string error;
+    if (!plug(*adapter, &error)) return "error " + error;
+    return "ok plugged " + name;
+  }
+  int64_t value = 0;
+  if (command == "busy") {
+    if (!ParseInteger(words[2], 0, kMaxBusyMs, &value)) {
+      return "error busy: MS must be a whole number from 0 to " + std::to_string(kMaxBusyMs);
+    }
+    adapter->driver->setBusyFor(static_cast<uint32_t>(value));
+    return "ok busy " + name + " " + std::to_string(value);
+  }
+  if (!ParseInteger(words[2], -120, 0, &value)) {
+    return "error signal: DBM must be a whole number from -120 to 0";
+  }
+  adapter->driver->setSignal(static_cast<int32_t>(value));
+  return "ok signal " + name + " " + std::to_string(value);
+}
+
+}  // namespace ov::sim

@@ -1,0 +1,58 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/adapter_registry.h"
+#include "sim/scenario.h"
+#include "sim/sim_clock.h"
+#include "sim/simulated_adapter.h"
+
+namespace ov {
+class DeviceSocketServer;
+}
+
+// The simulated hardware of one machine root: for each adapter of the scenario its registry
+// entries, its driver and its device socket, and the commands of the control socket. Presence
+// is the device socket: unplugging removes it (the Enum node stays, as the host keeps it),
+// plugging creates it again and restarts the driver from its registry parameters.
+namespace ov::sim {
+
+class SimDaemon {
+ public:
+  explicit SimDaemon(const SimClock& clock);
+  ~SimDaemon();
+  SimDaemon(const SimDaemon&) = delete;
+  SimDaemon& operator=(const SimDaemon&) = delete;
+
+  // Writes the registry entries and plugs every adapter. On failure nothing is left serving and
+  // *error says what failed.
+  bool start(const Scenario& scenario, std::string* error);
+  // Unplugs every adapter.
+  void stop();
+
+  // One control-socket line → its reply:
+  //   list                → "ok NAME:plugged NAME:unplugged ..."
+  //   unplug NAME         → "ok unplugged NAME"
+  //   plug NAME           → "ok plugged NAME"
+  //   busy NAME MS        → "ok busy NAME MS"       (every set fails for MS milliseconds)
+  //   signal NAME DBM     → "ok signal NAME DBM"    (chain 0 reads DBM)
+  // Anything else → "error ...".
+  std::string execute(std::string_view line);
+
+  SimulatedAdapter* adapter(std::string_view name);
+  const AdapterRegistryPaths* registryPaths(std::string_view name) const;
+
+ private:
+  struct Adapter;
+  Adapter* find(std::string_view name);
+  const Adapter* find(std::string_view name) const;
+  bool plug(Adapter& adapter, std::string* error);
+  void unplug(Adapter& adapter);
+
+  const SimClock& clock_;
+  std::vector<std::unique_ptr<Adapter>> adapters_;
+};
+
+}  // namespace ov::sim
