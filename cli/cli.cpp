@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/reg_command.h"
+#include "cli/sim_command.h"
 #include "cli/status_command.h"
 
 namespace ov::cli {
@@ -12,6 +13,7 @@ const CliCommand kCommands[] = {
     // with its own Run...Command function in its own file.
     {"status", "find the adapter and show what its driver reports", RunStatusCommand},
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
+    {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -13,7 +13,6 @@
 // configuration changes while the driver is busy.
 namespace ov {
 
-constexpr uint32_t OidSetMask = 0xFF800000;
 constexpr uint32_t kPendingSetRetryMs = 500;
 
 // One queued set request.

@@ -18,6 +18,9 @@ class OidRequester {
                       int retries) = 0;
 };
 
+// OR-ed into the OID of every set: the driver tells a set from a query by these bits.
+constexpr uint32_t OidSetMask = 0xFF800000;
+
 // Every set of the system passes this many attempts.
 constexpr int kSetAttempts = 3;
 

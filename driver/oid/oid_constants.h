@@ -4,7 +4,7 @@
 
 // The request code belongs to the device protocol and the set mark to the channel; they come in
 // with their owners' headers so that a catalogue user has every number through this one.
-#include "driver/oid_channel.h"                 // OidSetMask
+#include "driver/oid_requester.h"               // OidSetMask
 #include "platform/deviceio/device_protocol.h"  // IOCTL_NDIS_QUERY_GLOBAL_STATS
 
 // Every object identifier the utility sends to the adapter's driver, with the request code that
