@@ -1,5 +1,6 @@
 #include "platform/deviceio/device_socket_server.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -90,11 +91,11 @@ bool DeviceSocketServer::answerOne(int fd) {
   uint32_t status = handler_(header.controlCode, header.oid, buffer, &bytesReturned);
   buffer.resize(header.outputSize);  // a handler cannot change the agreed size
 
-  uint8_t answer[kDeviceAnswerHeaderBytes];
-  EncodeAnswerHeader(DeviceAnswerHeader{status, bytesReturned}, answer);
+  std::vector<uint8_t> answer(kDeviceAnswerHeaderBytes + buffer.size());
+  EncodeAnswerHeader(DeviceAnswerHeader{status, bytesReturned}, answer.data());
+  std::copy(buffer.begin(), buffer.end(), answer.begin() + kDeviceAnswerHeaderBytes);
   Deadline sendDeadline(kRequestTimeoutMs);
-  return SendAll(fd, answer, sizeof answer, sendDeadline) &&
-         SendAll(fd, buffer.data(), buffer.size(), sendDeadline);
+  return SendAll(fd, answer.data(), answer.size(), sendDeadline);
 }
 
 }  // namespace ov

@@ -74,6 +74,15 @@ int ListenUnixSocket(const std::string& path, int backlog) {
   return fd;
 }
 
+bool SpinUntilReadable(int fd, int spinMicros) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(spinMicros);
+  do {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0) return true;
+  } while (std::chrono::steady_clock::now() < end);
+  return false;
+}
+
 bool SendAll(int fd, const void* data, size_t size, const Deadline& deadline) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {

@@ -25,6 +25,11 @@ int ConnectUnixSocket(const std::string& path, int timeoutMs);
 // Listens on a UNIX stream socket, replacing a stale socket file; -1 on failure.
 int ListenUnixSocket(const std::string& path, int backlog = 16);
 
+// Checks for input without sleeping for up to `spinMicros`: a peer on another core usually
+// answers within that time, and not sleeping saves the wake-up, which costs more than the
+// answer itself. Returns true when input is there.
+bool SpinUntilReadable(int fd, int spinMicros);
+
 // Sends or receives exactly `size` bytes before the deadline; false on timeout, error or EOF.
 bool SendAll(int fd, const void* data, size_t size, const Deadline& deadline);
 bool ReceiveAll(int fd, void* data, size_t size, const Deadline& deadline);
