@@ -1,0 +1,70 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "services/registry_message.h"
+
+// ovregsvc's work: performs the registry operations that callers without the right to write the
+// machine hive send it, within the allow-list (registry_allow_list.h) and the program's policy,
+// and logs every request with its outcome. Nothing in a message is trusted before the codec and
+// the allow-list have passed it; a refused or malformed request changes nothing.
+namespace ov {
+
+// Who sent a message, as the kernel reports the connecting process.
+struct PeerCredentials {
+  bool known = false;
+  uid_t uid = 0;
+  gid_t gid = 0;
+  pid_t pid = 0;
+  std::vector<gid_t> groups;  // supplementary groups
+};
+
+// SO_PEERCRED, and SO_PEERGROUPS where the kernel has it (else the user's groups from the
+// group database).
+PeerCredentials PeerOf(int socketFd);
+
+// The program INI's policy as the service reads it. The file decides only while nobody but root
+// (or the service's own user) can change it: a file or folder that others may write is ignored
+// and both flags read as off.
+struct ServicePolicy {
+  bool allowStandardUserSetAdvance = true;
+  bool allowStandardUserSetProfile = false;
+  bool trusted = true;
+  std::string distrustReason;
+};
+ServicePolicy ReadServicePolicy(const std::string& programIniPath);
+
+// What the service answers: 0 done, the registry's error when performing failed,
+// ERROR_ACCESS_DENIED when refused, ERROR_INVALID_PARAMETER when malformed.
+class RegistryService {
+ public:
+  struct Options {
+    std::string programIniPath;
+    std::function<void(const std::string& line)> log;
+    // Whether the peer counts as an administrator; the system's group rule when empty.
+    std::function<bool(const PeerCredentials&)> isAdmin;
+  };
+
+  explicit RegistryService(Options options);
+
+  uint32_t Handle(const uint8_t* bytes, size_t size, const PeerCredentials& peer);
+  // A connection that closed or timed out before a whole message arrived.
+  void Incomplete(size_t received, bool timedOut, const PeerCredentials& peer);
+
+ private:
+  void log(const std::string& line) const;
+  bool peerIsAdmin(const PeerCredentials& peer) const;
+
+  Options options_;
+};
+
+// Serves `listenFd` until `stopFd` turns readable (a signalfd or a pipe). Connections are served
+// side by side; each has `timeoutMs` to deliver its 1024 bytes.
+void RunRegistryService(int listenFd, int stopFd, RegistryService& service, int timeoutMs = 5000);
+
+}  // namespace ov
