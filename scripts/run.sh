@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the programs in Release and runs them against a sandbox machine root: the simulated
-# adapters (ovsimd with the default scenario), then the utility's view of them.
+# adapters (ovsimd with the default scenario) and the registry service, then the utility's view
+# of them. The daemons stop when the script ends.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh" build-release Release -DOVUI_BUILD_TESTS=OFF -DOVUI_BUILD_BENCH=OFF
@@ -9,15 +10,27 @@ export OVUI_ROOT=${OVUI_ROOT:-$here/build-release/sandbox}
 mkdir -p "$OVUI_ROOT"
 scenario=${OVUI_SCENARIO:-$here/data/scenarios/default.json}
 
-sim_log="$OVUI_ROOT/ovsimd.log"
-"$bin/ovsimd" --scenario "$scenario" --root "$OVUI_ROOT" >"$sim_log" 2>&1 &
-sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  grep -q "ovsimd ready" "$sim_log" 2>/dev/null && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$sim_log" >&2; exit 1; }
-  sleep 0.1
-done
-grep -q "ovsimd ready" "$sim_log" || { echo "ovsimd did not start:" >&2; cat "$sim_log" >&2; exit 1; }
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+
+# start_daemon NAME ARGS...: starts a daemon with its log under the root and waits for its
+# "NAME ready" line.
+start_daemon() {
+  local name=$1; shift
+  local log="$OVUI_ROOT/$name.log"
+  "$bin/$name" "$@" >"$log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    grep -q "$name ready" "$log" 2>/dev/null && return 0
+    kill -0 "${pids[-1]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "$name did not start:" >&2
+  cat "$log" >&2
+  exit 1
+}
+
+start_daemon ovsimd --scenario "$scenario" --root "$OVUI_ROOT"
+start_daemon ovregsvc --root "$OVUI_ROOT"
 
 "$bin/ovuictl" status "$@"
