@@ -1,0 +1,302 @@
+#include "cli/profile_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "driver/chip_family.h"
+#include "driver/discovery/adapter_discovery.h"
+#include "driver/discovery/device_id_table.h"
+#include "driver/discovery/net_devices.h"
+#include "driver/oid_channel.h"
+#include "driver/os_version.h"
+#include "nativewifi/wlan_profile_xml.h"
+#include "platform/deviceio/device_io.h"
+#include "platform/ini/ini.h"
+#include "platform/time/virtual_clock.h"
+#include "profiles/data_directory.h"
+#include "profiles/load_active_profile.h"
+#include "profiles/ov_encrypt_codec.h"
+#include "profiles/profile_store.h"
+
+namespace ov::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: ovuictl profile [--adapter-id {GUID} --family N|NAME] [--data-dir DIR] <action>\n"
+    "actions:\n"
+    "  list                     the stored profiles, the active one marked\n"
+    "  show NAME [--show-secrets]  every key of a profile (secrets hidden unless asked)\n"
+    "  export NAME FILE         write the profile into an export file\n"
+    "  import FILE              add the profile of an export file\n"
+    "  xml NAME                 the WLAN profile and user-credentials documents of the profile\n"
+    "  activate NAME            make the profile the active configuration\n"
+    "Without --adapter-id and --family the adapter is found as the utility finds it. Without\n"
+    "--data-dir the data folder is chosen by the 'setting' file of the current folder (default:\n"
+    "the machine-wide folder <root>/var/lib/Orvane/).\n";
+
+struct Options {
+  std::optional<std::string> adapterId;
+  std::optional<std::string> family;
+  std::optional<std::string> dataDir;
+  bool showSecrets = false;
+  std::vector<std::string> words;  // the action and its arguments
+};
+
+int Usage(std::ostream& err, const std::string& problem) {
+  err << "ERROR: " << problem << "\n" << kUsage;
+  return kExitUsage;
+}
+
+std::optional<int32_t> ParseFamily(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (auto family = ChipFamilyFromName(text)) return *family;
+  if (text.empty() || text.size() > 2 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  int32_t n = std::stoi(text);
+  return IsKnownChipFamily(n) ? std::optional<int32_t>(n) : std::nullopt;
+}
+
+// The adapter as the utility finds it: chip family and NetCfgInstanceId.
+std::optional<StoreLocation> DiscoverAdapterStore() {
+  OsVersionCode code = CurrentOsVersionCode();
+  RegistryNetDeviceSource devices;
+  SocketDeviceIo deviceIo;
+  VirtualClock clock;  // the command ends before any retry would fall due
+  OidChannel channel(deviceIo, clock);
+  channel.setOsVersionCode(code);
+  AdapterDiscovery discovery(devices, deviceIo, channel, LoadDeviceIdTables(DefaultProgramIniPath()),
+                             code);
+  AdapterInfo info;
+  for (int attempt = 0; attempt <= kNotReadyAttempts; ++attempt) {
+    if (discovery.DiscoverAdapter(info)) {
+      return StoreLocation{"", info.chipFamily, info.netCfgInstanceId};
+    }
+    if (discovery.readinessCounter() == 0) break;
+  }
+  return std::nullopt;
+}
+
+// The program settings' "EncryptedPassword" in section "AuthEncry" (default on).
+bool EncryptPasswordsSetting() {
+  return IniReadString(DefaultProgramIniPath(), "AuthEncry", "EncryptedPassword", "1", 255) == "1";
+}
+
+// Control bytes as \xNN, so a hostile SSID cannot drive the terminal.
+std::string Printable(const std::string& value) {
+  std::string out;
+  for (unsigned char c : value) {
+    if (c < 0x20 || c == 0x7F || c == '\\') {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+      out += buffer;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
+}
+
+int List(ProfileStore& store, std::ostream& out) {
+  std::string active = store.ReadStoreValue(StoreFileKind::Station, kActiveSection, kCurProfileKey);
+  for (const std::string& name : store.ListProfileNames()) {
+    out << Printable(name);
+    if (!active.empty() && name == active) out << " (active)";
+    out << "\n";
+  }
+  return kExitOk;
+}
+
+int Show(ProfileStore& store, const std::string& name, bool showSecrets, std::ostream& out,
+         std::ostream& err) {
+  if (!store.ProfileNameExists(name)) {
+    err << "ERROR: no profile \"" << Printable(name) << "\"\n";
+    return kExitFailed;
+  }
+  out << "[" << Printable(name) << "]\n";
+  for (std::string_view key : ProfileKeyList) {
+    if (key == kEapConfigBlobKey) {
+      if (auto blob = store.ReadEapBlob(StoreFileKind::Profiles, StoreFileKind::ProfilesBlob, name)) {
+        out << key << "=<" << blob->size() << " bytes>\n";
+      }
+      continue;
+    }
+    std::string value = store.ReadStoreValue(StoreFileKind::Profiles, name, key,
+                                             std::max(kStoreValueBufferSize, ProfileValueLimit(key) + 1));
+    if (IsEncryptedKey(key) && !value.empty() && !showSecrets) value = "********";
+    out << key << "=" << Printable(value) << "\n";
+  }
+  return kExitOk;
+}
+
+int Export(ProfileStore& store, const std::string& name, const std::string& file, std::ostream& out,
+           std::ostream& err) {
+  switch (store.ExportProfileSection(name, file)) {
+    case kExportOk:
+      out << "Exported \"" << Printable(name) << "\" to " << file << "\n";
+      return kExitOk;
+    case kExportNoProfile:
+      err << "ERROR: no profile \"" << Printable(name) << "\"\n";
+      return kExitFailed;
+    default:
+      err << "ERROR: cannot write " << file << "\n";
+      return kExitFailed;
+  }
+}
+
+int Import(ProfileStore& store, const std::string& file, std::ostream& out, std::ostream& err) {
+  int result = store.ImportProfileSection(file);
+  const char* problem = nullptr;
+  switch (result) {
+    case kImportOk: {
+      out << "Imported " << file << "\n";
+      return kExitOk;
+    }
+    case kImportMoreThanOneProfile: problem = "the file holds more than one profile"; break;
+    case kImportNoProfile: problem = "the file holds no profile"; break;
+    case kImportNameExists: problem = "a profile of that name already exists"; break;
+    case kImportValueInvalid: problem = "a value in the file does not fit its field"; break;
+    case kImportUnreadable: problem = "the file cannot be read or is too large for a profile"; break;
+    default: problem = "the profile store cannot be written"; break;
+  }
+  err << "ERROR: " << file << ": " << problem << " (result " << result << ")\n";
+  return kExitFailed;
+}
+
+int Xml(ProfileStore& store, const std::string& name, std::ostream& out, std::ostream& err) {
+  if (!store.ProfileNameExists(name)) {
+    err << "ERROR: no profile \"" << Printable(name) << "\"\n";
+    return kExitFailed;
+  }
+  // As activation loads it after copying the profile into the active configuration.
+  ActiveProfileContext context;
+  context.selectedProfileName = name;
+  context.wpaReady = true;
+  StationProfile record;
+  LoadActiveProfile(store, context, record);
+  if (record.authMode == kAuthWapiCa) {
+    record.userCertPath = store.ReadStoreValue(StoreFileKind::Profiles, name, "UserCertPath");
+    record.asCertPath = store.ReadStoreValue(StoreFileKind::Profiles, name, "ASCertPath");
+  }
+  WlanProfileDocuments docs = BuildWlanProfile(record, {});
+  if (docs.profileTooLong) {
+    err << "ERROR: the WLAN profile document would exceed " << kWlanDocumentMaxChars
+        << " characters\n";
+    return kExitFailed;
+  }
+  if (docs.profileXml.empty()) {
+    err << "ERROR: the profile has no SSID and no scan list is at hand to choose a network\n";
+    return kExitFailed;
+  }
+  out << docs.profileXml << "\n";
+  if (!docs.userCredentialsXml.empty()) out << docs.userCredentialsXml << "\n";
+  if (docs.userCredentialsTooLong) {
+    err << "ERROR: the user-credentials document would exceed " << kWlanDocumentMaxChars
+        << " characters\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int Activate(ProfileStore& store, const std::string& name, std::ostream& out, std::ostream& err) {
+  if (!store.ProfileNameExists(name)) {
+    err << "ERROR: no profile \"" << Printable(name) << "\"\n";
+    return kExitFailed;
+  }
+  if (!store.ActivateProfileInStore(name, FormatActiveTime())) {
+    err << "ERROR: cannot write the active configuration\n";
+    return kExitFailed;
+  }
+  out << "Activated \"" << Printable(name) << "\"\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::optional<std::string>& field) {
+      if (i + 1 >= args.size()) return false;
+      field = args[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage;
+      return kExitOk;
+    } else if (arg == "--adapter-id") {
+      if (!value(options.adapterId)) return Usage(err, "--adapter-id needs a value");
+    } else if (arg == "--family") {
+      if (!value(options.family)) return Usage(err, "--family needs a value");
+    } else if (arg == "--data-dir") {
+      if (!value(options.dataDir)) return Usage(err, "--data-dir needs a value");
+    } else if (arg == "--show-secrets") {
+      options.showSecrets = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      return Usage(err, "unknown option \"" + arg + "\"");
+    } else {
+      options.words.push_back(arg);
+    }
+  }
+  if (options.words.empty()) return Usage(err, "no action given");
+  const std::string action = options.words[0];
+  struct Arity {
+    const char* name;
+    size_t words;
+  };
+  static constexpr Arity kActions[] = {{"list", 1},   {"show", 2}, {"export", 3},
+                                       {"import", 2}, {"xml", 2},  {"activate", 2}};
+  const Arity* arity = nullptr;
+  for (const Arity& a : kActions) {
+    if (action == a.name) arity = &a;
+  }
+  if (arity == nullptr) return Usage(err, "unknown action \"" + action + "\"");
+  if (options.words.size() != arity->words) return Usage(err, "wrong number of arguments for " + action);
+  if (options.showSecrets && action != "show") return Usage(err, "--show-secrets belongs to show");
+  if (options.adapterId.has_value() != options.family.has_value()) {
+    return Usage(err, "--adapter-id and --family go together");
+  }
+
+  StoreLocation location;
+  if (options.adapterId) {
+    auto family = ParseFamily(*options.family);
+    if (!family) return Usage(err, "unknown chip family \"" + *options.family + "\"");
+    location.chipFamily = *family;
+    location.netCfgInstanceId = *options.adapterId;
+  } else if (auto found = DiscoverAdapterStore()) {
+    location = *found;
+  } else {
+    err << "ERROR: no adapter found; name one with --adapter-id and --family\n";
+    return kExitFailed;
+  }
+  if (options.dataDir) {
+    location.dataDir = *options.dataDir;
+    if (!location.dataDir.empty() && location.dataDir.back() != '/') location.dataDir += '/';
+  } else {
+    location.dataDir = ChooseDataDirectory().path;
+  }
+
+  OvEncryptSecretCodec codec;
+  ProfileStore store(location, &codec, EncryptPasswordsSetting());
+  if (!store.valid()) {
+    err << "ERROR: \"" << Printable(location.netCfgInstanceId)
+        << "\" cannot name a profile store\n";
+    return kExitUsage;
+  }
+  const std::vector<std::string>& w = options.words;
+  if (action == "list") return List(store, out);
+  if (action == "show") return Show(store, w[1], options.showSecrets, out, err);
+  if (action == "export") return Export(store, w[1], w[2], out, err);
+  if (action == "import") return Import(store, w[1], out, err);
+  if (action == "xml") return Xml(store, w[1], out, err);
+  return Activate(store, w[1], out, err);
+}
+
+}  // namespace ov::cli
