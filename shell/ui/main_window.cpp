@@ -1,0 +1,389 @@
+#include "shell/ui/main_window.h"
+
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+#include <system_error>
+
+#include "platform/ini/ini.h"
+#include "shell/ui/control_ids.h"
+#include "shell/ui/shell_icons.h"
+#include "shell/ui/startup.h"
+#include "shell/ui/ui_text.h"
+#include "widgets/bar_button.h"
+#include "widgets/modal_guard.h"
+
+namespace ov {
+
+namespace L = main_window_layout;
+
+namespace {
+
+constexpr char kScrollLeftText[] = "<==";
+constexpr char kScrollRightText[] = "==>";
+constexpr char kCloseXText[] = "X";
+
+// The CCX page's button is drawn in its own colours.
+bool HasAccent(TabButton button) { return button == TabButton::CcxConfig; }
+
+}  // namespace
+
+bool MainWindowHost::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+void PageRegistry::RegisterPage(TabButton button, PageFactory factory) {
+  pages_[static_cast<int>(button)] = std::move(factory);
+}
+
+void PageRegistry::RegisterLowerPanel(int panel, PageFactory factory) {
+  panels_[panel] = std::move(factory);
+}
+
+const PageFactory* PageRegistry::PageFor(TabButton button) const {
+  auto found = pages_.find(static_cast<int>(button));
+  return found != pages_.end() && found->second ? &found->second : nullptr;
+}
+
+const PageFactory* PageRegistry::LowerPanelFor(int panel) const {
+  auto found = panels_.find(panel);
+  return found != panels_.end() && found->second ? &found->second : nullptr;
+}
+
+const std::array<LowerPanelEntry, 10>& LowerPanels() {
+  static const std::array<LowerPanelEntry, 10> panels = {{
+      {LOWER_PANEL_LINK_STATUS, 170, "CLinkStatusDlg"},
+      {LOWER_PANEL_HIDDEN_SSID, 180, "CHiddenSsidDlg"},
+      {LOWER_PANEL_PROFILE_EDITOR, 179, "CProfileEditorDlg"},
+      {LOWER_PANEL_SECURITY_EDITOR, 181, "CSecurityEditorDlg"},
+      {LOWER_PANEL_AP_DETAIL, 257, "CAPDetailInfoDlg"},
+      {LOWER_PANEL_AUTHEN_STATUS, 2244, "CAuthenStatusDlg"},
+      {LOWER_PANEL_WPS_PROFILE, 247, "CPageWPSProfile"},
+      {LOWER_PANEL_PEAP_SETTING, 165, "CPeapSettingDlg"},
+      {LOWER_PANEL_ADD_BLOCK_ACK, 3242, "CAddBlockAckDlg"},
+      {LOWER_PANEL_DELETE_BLOCK_ACK, 3245, "CDeleteBlockAckDlg"},
+  }};
+  return panels;
+}
+
+COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRegistry& registry,
+                           Options options, QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      host_(host),
+      registry_(registry),
+      options_(std::move(options)),
+      context_{*this, state, host} {
+  setObjectName(ControlName(IDD_MAIN_WINDOW));
+  setWindowTitle(UiText(IDS_ORVANE_CONFIG_TITLE));
+  setWindowIcon(AppIcon());
+  setModal(false);
+  if (state_.SmallScreen) {
+    // No caption, system menu or sizing frame: the window is dragged by its body instead.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  } else {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  }
+
+  container_ = new QWidget(this);
+  container_->setObjectName(ControlName(IDD_TAB_CONTAINER));
+  container_->setGeometry(0, 0, L::kWidth, L::kUpperFrame.y() + L::kUpperFrame.height());
+  pageArea_ = new QWidget(container_);
+  pageArea_->setObjectName(ControlName(IDC_UPPER_FRAME));
+  pageArea_->setGeometry(L::kUpperFrame);
+
+  moreLess_ = MakeBarButton(IDC_MORE_LESS, this);
+  moreLess_->setGeometry(L::kMoreLess);
+  moreLess_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  SyncMoreLessButton();
+
+  closeX_ = MakeBarButton(IDC_CLOSE_X, this);
+  closeX_->setGeometry(L::kCloseX);
+  closeX_->setFace(QString::fromLatin1(kCloseXText), QIcon());
+  closeX_->setToolTip(UiText(IDS_MIN_WINDOW));
+  closeX_->setVisible(state_.SmallScreen);
+
+  initialised_ = BuildTabBar() && CreateLowerPanels();
+  if (initialised_) ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
+  UpdateWpsButton();
+  UpdateWmmButton();
+  ApplyHeight();
+}
+
+COvUI2007Dlg::~COvUI2007Dlg() = default;
+
+BarButton* COvUI2007Dlg::MakeBarButton(int controlId, QWidget* parent) {
+  auto* button = new BarButton(parent);
+  button->setObjectName(ControlName(controlId));
+  button->setFont(UiFont(L::kButtonFontCellHeight));
+  button->setTextOnly(state_.SmallScreen);
+  connect(button, &QToolButton::clicked, this, [this, controlId] { OnCommand(controlId); });
+  return button;
+}
+
+bool COvUI2007Dlg::BuildTabBar() {
+  scrollLeft_ = MakeBarButton(IDC_SCROLL_LEFT, container_);
+  scrollLeft_->setGeometry(L::kLeftScrollSlot);
+  scrollLeft_->setFace(state_.SmallScreen ? QString::fromLatin1(kScrollLeftText) : QString(),
+                       BitmapIcon(IDB_SCROLL_LEFT));
+  scrollLeft_->setIconWhenDisabled(false);
+
+  for (const TabButtonEntry& entry : TabButtons()) {
+    const int index = static_cast<int>(entry.button);
+    BarButton* button = MakeBarButton(entry.commandId, container_);
+    buttons_[index] = button;
+    button->setFace(UiText(entry.label), BitmapIcon(entry.bitmap));
+    button->setAccent(HasAccent(entry.button));
+    button->resize(L::kTabButtonWidth, L::kTabButtonHeight);
+    if (entry.pageTemplate != 0) button->setCheckable(true);
+
+    const PageFactory* factory = registry_.PageFor(entry.button);
+    if (factory == nullptr) continue;
+    QWidget* page = (*factory)(context_, pageArea_);
+    if (page == nullptr) return false;
+    page->setParent(pageArea_);
+    page->setGeometry(0, 0, L::kUpperFrame.width(), L::kUpperFrame.height());
+    page->hide();
+    pages_[index] = page;
+  }
+  ApplyRadioFace();
+
+  BarButton* ht = Button(TabButton::Ht80211n);
+  ht->setEnabled(false);
+  ht->hide();
+
+  scrollRight_ = MakeBarButton(IDC_SCROLL_RIGHT, container_);
+  scrollRight_->setGeometry(L::kRightScrollSlot);
+  scrollRight_->setFace(state_.SmallScreen ? QString::fromLatin1(kScrollRightText) : QString(),
+                        BitmapIcon(IDB_SCROLL_RIGHT));
+  scrollRight_->setIconWhenDisabled(false);
+  for (auto& filler : fillers_) {
+    filler = MakeBarButton(IDC_TAB_FILLER, container_);
+    filler->resize(L::kTabButtonWidth, L::kTabButtonHeight);
+    filler->setEnabled(false);
+  }
+
+  LayoutTabBar();
+  for (const TabButtonEntry& entry : TabButtons()) {
+    if (entry.pageTemplate != 0 && layout_.Offered(entry.button)) {
+      ShowPage(entry.button);
+      break;
+    }
+  }
+  return true;
+}
+
+bool COvUI2007Dlg::CreateLowerPanels() {
+  for (const LowerPanelEntry& entry : LowerPanels()) {
+    QWidget* panel = nullptr;
+    if (const PageFactory* factory = registry_.LowerPanelFor(entry.panel)) {
+      panel = (*factory)(context_, this);
+      if (panel == nullptr) return false;
+      panel->setParent(this);
+    } else if (entry.panel == LOWER_PANEL_LINK_STATUS) {
+      // The link status always has its place, empty until its page exists.
+      panel = new QWidget(this);
+      panel->setObjectName(QString::fromLatin1(entry.panelClass));
+    }
+    if (panel == nullptr) continue;
+    panel->setGeometry(L::kLowerFrame);
+    panel->hide();
+    panels_[entry.panel] = panel;
+  }
+  return true;
+}
+
+TabBarOptions COvUI2007Dlg::CurrentBarOptions() const {
+  TabBarOptions options;
+  options.ssoInstalled = host_.SsoInstalled();
+  const std::string ini = (options_.programDir / kProgramIniName).string();
+  options.offer80211n = IniReadString(ini, "Page", "11n Setting", "0", 255) == "1";
+  options.htCapable = state_.Adapter.htCapable;
+  std::error_code ec;
+  options.helpFileExists = std::filesystem::is_regular_file(options_.programDir / kHelpFile, ec);
+  return options;
+}
+
+void COvUI2007Dlg::LayoutTabBar() {
+  layout_.Layout(CurrentBarOptions());
+  const bool scrolling = layout_.ScrollButtonsShown();
+  for (const TabButtonEntry& entry : TabButtons()) {
+    BarButton* button = Button(entry.button);
+    if (button == nullptr) continue;
+    const int slot = layout_.Slot(entry.button);
+    if (slot >= 0) {
+      button->move(TabSlotX(slot, scrolling, L::kTabButtonWidth, L::kScrollSlotWidth), 0);
+    }
+    bool enabled = layout_.Enabled(entry.button);
+    if (entry.button == TabButton::Wps) enabled = enabled && wpsEnabled_;
+    if (entry.button == TabButton::Wmm) enabled = enabled && wmmEnabled_;
+    button->setEnabled(enabled);
+    button->setVisible(slot >= 0);
+  }
+  scrollLeft_->setVisible(scrolling);
+  scrollRight_->setVisible(scrolling);
+  scrollLeft_->setEnabled(layout_.LeftScrollEnabled());
+  scrollRight_->setEnabled(layout_.RightScrollEnabled());
+  const std::vector<int> fillerSlots = layout_.FillerSlots();
+  for (size_t i = 0; i < fillers_.size(); ++i) {
+    const bool shown = i < fillerSlots.size();
+    if (shown) fillers_[i]->move(TabSlotX(fillerSlots[i], false, L::kTabButtonWidth, 0), 0);
+    fillers_[i]->setVisible(shown);
+  }
+  if (currentPage_ == TabButton::Ht80211n && !layout_.Offered(TabButton::Ht80211n)) {
+    ShowPage(TabButton::SiteSurvey);
+  }
+}
+
+void COvUI2007Dlg::ShowPage(TabButton button) {
+  const TabButtonEntry& entry = TabButtonInfo(button);
+  if (entry.pageTemplate == 0) return;
+  currentPage_ = button;
+  for (const TabButtonEntry& other : TabButtons()) {
+    const int index = static_cast<int>(other.button);
+    if (buttons_[index] && other.pageTemplate != 0) buttons_[index]->setChecked(other.button == button);
+    if (pages_[index] && other.button != button) pages_[index]->hide();
+  }
+  if (QWidget* page = Page(button)) page->show();
+}
+
+bool COvUI2007Dlg::OnCommand(int commandId) {
+  switch (commandId) {
+    case IDC_MORE_LESS:
+      ToggleMoreLess();
+      return true;
+    case IDC_CLOSE_X:
+      reject();
+      return true;
+    case IDC_TAB_RADIO:
+      OnRadio();
+      return true;
+    case IDC_TAB_HELP:
+      OnHelp();
+      return true;
+    case IDC_SCROLL_LEFT:
+      layout_.ScrollLeft(CurrentBarOptions());
+      LayoutTabBar();
+      return true;
+    case IDC_SCROLL_RIGHT:
+      layout_.ScrollRight(CurrentBarOptions());
+      LayoutTabBar();
+      return true;
+    default:
+      break;
+  }
+  const TabButtonEntry* entry = TabButtonByCommand(commandId);
+  if (entry == nullptr || entry->pageTemplate == 0) return false;
+  ShowPage(entry->button);
+  return true;
+}
+
+int COvUI2007Dlg::CollapsedHeight() const {
+  return state_.SmallScreen ? L::kCollapsedHeightSmallScreen : L::kCollapsedHeight;
+}
+
+void COvUI2007Dlg::ApplyHeight() {
+  setFixedSize(L::kWidth, state_.Expanded ? ExpandedHeight() : CollapsedHeight());
+}
+
+void COvUI2007Dlg::ToggleMoreLess() {
+  state_.Expanded = !state_.Expanded;
+  ApplyHeight();
+  SyncMoreLessButton();
+}
+
+void COvUI2007Dlg::SyncMoreLessButton() {
+  if (state_.Expanded) {
+    moreLess_->setFace(QString(), BitmapIcon(IDB_LESS));
+    moreLess_->setToolTip(UiText(IDS_BTN_LESS));
+  } else {
+    moreLess_->setFace(QString(), BitmapIcon(IDB_MORE));
+    moreLess_->setToolTip(UiText(IDS_BTN_MORE));
+  }
+  // The face is the arrow alone, also in the caption-less layout.
+  moreLess_->setTextOnly(false);
+  moreLess_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+void COvUI2007Dlg::ShowLowerPanel(int panel) {
+  for (auto& [number, widget] : panels_) widget->hide();
+  state_.LowerPanel = panel;
+  if (QWidget* widget = LowerPanel(panel)) widget->show();
+}
+
+QWidget* COvUI2007Dlg::LowerPanel(int panel) const {
+  auto found = panels_.find(panel);
+  return found != panels_.end() ? found->second : nullptr;
+}
+
+BarButton* COvUI2007Dlg::ControlButton(int controlId) const {
+  return findChild<BarButton*>(ControlName(controlId));
+}
+
+void COvUI2007Dlg::UpdateWpsButton() {
+  wpsEnabled_ = !state_.Adapter.isFirstGeneration;
+  if (BarButton* button = Button(TabButton::Wps)) {
+    button->setEnabled(wpsEnabled_ && layout_.Enabled(TabButton::Wps));
+  }
+}
+
+void COvUI2007Dlg::UpdateWmmButton() {
+  wmmEnabled_ = !state_.Adapter.isFirstGeneration && host_.AdapterConnected();
+  if (BarButton* button = Button(TabButton::Wmm)) {
+    button->setEnabled(wmmEnabled_ && layout_.Enabled(TabButton::Wmm));
+  }
+}
+
+void COvUI2007Dlg::ApplyRadioFace() {
+  BarButton* radio = Button(TabButton::Radio);
+  if (radio == nullptr) return;
+  const bool on = host_.RadioParameterOn();
+  radio->setFace(UiText(IDS_TAB_RADIO), BitmapIcon(on ? IDB_RADIO_ON : IDB_RADIO_OFF));
+}
+
+void COvUI2007Dlg::OnRadio() {
+  state_.RadioOn = !state_.RadioOn;
+  host_.SwitchRadio(state_.RadioOn);
+  if (BarButton* radio = Button(TabButton::Radio)) {
+    radio->setFace(UiText(IDS_TAB_RADIO),
+                   BitmapIcon(state_.RadioOn ? IDB_RADIO_ON : IDB_RADIO_OFF));
+  }
+}
+
+void COvUI2007Dlg::OnHelp() {
+  // Asked even when the manual is missing: the viewer reports that, as it would for any file.
+  host_.OpenUrl(QUrl::fromLocalFile(QString::fromStdString((options_.programDir / kHelpFile).string())));
+  if (BarButton* help = Button(TabButton::Help)) help->setDown(false);
+}
+
+void COvUI2007Dlg::OnHelpKey() {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(options_.programDir / kHelpFile, ec)) OnHelp();
+}
+
+void COvUI2007Dlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    OnHelpKey();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void COvUI2007Dlg::mousePressEvent(QMouseEvent* event) {
+  // Without a caption the body is the handle to drag the window by.
+  if (state_.SmallScreen && event->button() == Qt::LeftButton && windowHandle() != nullptr) {
+    windowHandle()->startSystemMove();
+    event->accept();
+    return;
+  }
+  QDialog::mousePressEvent(event);
+}
+
+void COvUI2007Dlg::Teardown() {
+  if (tornDown_) return;
+  tornDown_ = true;
+  DestroyWhenNoModalLoop(this);
+}
+
+}  // namespace ov

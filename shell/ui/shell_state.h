@@ -1,0 +1,35 @@
+#pragma once
+#include "driver/adapter_info.h"
+
+// The process-wide flags the monitor window owns and the main window and its pages read. One
+// instance lives in the monitor; widgets get it by reference.
+namespace ov {
+
+// A desktop lower than this gets the caption-less layout.
+inline constexpr int kSmallScreenHeight = 660;
+
+inline bool IsSmallScreen(int desktopHeight) { return desktopHeight < kSmallScreenHeight; }
+
+struct ShellState {
+  bool Busy = false;         // a modal adapter choice or monitor message is up: ticks wait
+  bool Expanded = false;     // the main window shows its lower frame
+  bool SmallScreen = false;  // caption-less layout
+  bool RadioOn = false;
+  int LowerPanel = 0;        // the main window's lower panel on show
+  AdapterInfo Adapter;       // the selected adapter (HtCapable, IsFirstGeneration, IsAdmin ...)
+};
+
+// Holds Busy set for its lifetime and gives back the previous value afterwards.
+class ScopedBusy {
+ public:
+  explicit ScopedBusy(ShellState& state) : busy_(state.Busy), previous_(state.Busy) { busy_ = true; }
+  ~ScopedBusy() { busy_ = previous_; }
+  ScopedBusy(const ScopedBusy&) = delete;
+  ScopedBusy& operator=(const ScopedBusy&) = delete;
+
+ private:
+  bool& busy_;
+  bool previous_;
+};
+
+}  // namespace ov

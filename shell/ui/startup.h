@@ -1,0 +1,97 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/ui/single_instance.h"
+
+// The application object's start: one instance, the program and data folders, the start switch,
+// then the monitor window's run, which is the program's whole life.
+namespace ov {
+
+// The data-directory settings file beside the program and its section.
+inline constexpr char kSettingsFileName[] = "setting";
+inline constexpr char kSettingsSection[] = "config";
+// The program INI beside the program.
+inline constexpr char kProgramIniName[] = "OvUI.INI";
+// The machine-wide data folder (type 3), under the machine root.
+inline constexpr char kMachineDataFolder[] = "var/lib/Orvane";
+// The debug trace file, under the machine root.
+inline constexpr char kDebugTraceFile[] = "tmp/OvUI_test.txt";
+
+// The folder paths end in "/", as the callers use them as plain prefixes.
+struct DataDirectory {
+  std::string path;    // empty when the chosen source failed
+  bool shared = true;  // DataDirShared: false only for the per-user folder (type 1)
+};
+
+// By "type" in [config] of "<programDir>/setting" (3 when the file or key is missing):
+//   1  the user's own data folder <root>$XDG_DATA_HOME/ovui/ (or ~/.local/share/ovui/), made
+//      private to the user; empty when it cannot be made; not shared
+//   2  "dir" (the program folder when missing)
+//   3  <root>/var/lib/Orvane/, created readable and writable by every local user when missing;
+//      the program folder when it can neither be found nor made
+//   any other type: empty
+DataDirectory ChooseDataDirectory(const std::filesystem::path& programDir);
+
+// True when the start switch asks for the tray only: the arguments, joined by blanks, are
+// exactly "-S" in either case.
+bool StartsInTrayOnly(const std::vector<std::string>& args);
+
+// [Advance] "OpenFile" = "1" in the program INI.
+bool DebugTraceEnabled(const std::string& programIniPath);
+// Appends `text` to <root>/tmp/OvUI_test.txt when the trace is enabled. The file is created
+// when missing (never through a symbolic link); one that cannot be opened is skipped silently.
+void AppendDebugTrace(const std::string& programIniPath, std::string_view text);
+// The same with the program INI beside the running program.
+void AppendDebugTrace(std::string_view text);
+
+struct StartupPaths {
+  std::filesystem::path programDir;        // the program's folder
+  std::filesystem::path runtimeDirectory;  // where the instance lock and socket live
+};
+StartupPaths DefaultStartupPaths();
+
+class COvUI2007 {
+ public:
+  enum class StartResult {
+    RunMonitor,  // this is the running instance: run the monitor window
+    HandedOff,   // another instance runs and was asked to open its main window: end
+  };
+
+  explicit COvUI2007(StartupPaths paths = DefaultStartupPaths());
+  ~COvUI2007();
+  COvUI2007(const COvUI2007&) = delete;
+  COvUI2007& operator=(const COvUI2007&) = delete;
+
+  // Single instance, ProgramDir, DataDir, the start switch. `args` excludes the program name.
+  // Needs a QCoreApplication.
+  StartResult InitInstance(const std::vector<std::string>& args);
+
+  const std::string& ProgramDir() const { return programDir_; }
+  const DataDirectory& DataDir() const { return dataDir_; }
+  bool OpenMainOnStart() const { return openMainOnStart_; }
+  std::string ProgramIniPath() const { return programDir_ + kProgramIniName; }
+
+  // Where a command from a later start goes (32771: open the main window); the monitor installs
+  // its WM_COMMAND handler here.
+  void SetCommandHandler(SingleInstance::CommandHandler handler);
+  SingleInstance& Instance() { return instance_; }
+
+ private:
+  StartupPaths paths_;
+  SingleInstance instance_;
+  std::string programDir_;
+  DataDirectory dataDir_;
+  bool openMainOnStart_ = true;
+};
+
+// InitInstance, then `runMonitor` (the monitor window's modal run) when this is the running
+// instance; its result is the exit code. A handed-off start returns 0.
+int RunApplication(COvUI2007& app, const std::vector<std::string>& args,
+                   const std::function<int(COvUI2007&)>& runMonitor);
+
+}  // namespace ov

@@ -1,0 +1,38 @@
+#pragma once
+#include <QUrl>
+#include <string>
+#include <vector>
+
+#include "lang/language_table.h"
+#include "shell/ui/main_window.h"
+
+namespace ov::test {
+
+// Every text is its key's name, so a widget showing "IDS_TAB_WPS" got it from the table.
+inline void InstallKeyNameTexts() {
+  LanguageTable table;
+  for (size_t i = 0; i < kLanguageKeyCount; ++i) {
+    table.Texts[i] = std::string(LanguageKeyName(static_cast<LanguageKey>(i)));
+  }
+  InstallLanguageTable(std::move(table));
+}
+
+class RecordingHost : public MainWindowHost {
+ public:
+  bool SsoInstalled() override { return ssoInstalled; }
+  bool AdapterConnected() override { return connected; }
+  bool RadioParameterOn() override { return radioParameterOn; }
+  void SwitchRadio(bool radioOn) override { radioSwitches.push_back(radioOn); }
+  bool OpenUrl(const QUrl& url) override {
+    openedUrls.push_back(url);
+    return true;
+  }
+
+  bool ssoInstalled = false;
+  bool connected = false;
+  bool radioParameterOn = true;
+  std::vector<bool> radioSwitches;
+  std::vector<QUrl> openedUrls;
+};
+
+}  // namespace ov::test
