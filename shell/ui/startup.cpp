@@ -1,15 +1,9 @@
 #include "shell/ui/startup.h"
 
 #include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
-#include <system_error>
 
 #include "platform/ini/ini.h"
 #include "platform/system/machine_root.h"
@@ -24,70 +18,7 @@ std::string WithSlash(std::string path) {
   return path;
 }
 
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return home;
-  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
-    return entry->pw_dir;
-  }
-  return "/";
-}
-
-// A relative XDG_DATA_HOME does not count, as the base-directory convention says.
-std::string UserDataFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return data;
-  return HomeFolder() + "/.local/share";
-}
-
-// Creates the folder with exactly `mode` when it is missing (the umask would narrow it);
-// an existing folder is used as it is.
-bool EnsureFolder(const std::filesystem::path& folder, mode_t mode) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(folder, ec)) return true;
-  std::filesystem::create_directories(folder.parent_path(), ec);
-  if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
-  if (!std::filesystem::is_directory(folder, ec)) return false;
-  ::chmod(folder.c_str(), mode);
-  return true;
-}
-
-std::string RootRelative(const std::string& absolute) {
-  std::string relative = absolute;
-  relative.erase(0, relative.find_first_not_of('/'));
-  return relative;
-}
-
 }  // namespace
-
-DataDirectory ChooseDataDirectory(const std::filesystem::path& programDir) {
-  const std::string programFolder = WithSlash(programDir.string());
-  const std::string settings = (programDir / kSettingsFileName).string();
-  const int type = static_cast<int>(
-      GetPrivateProfileInt(kSettingsSection, "type", 3, settings.c_str()));
-  DataDirectory dir;
-  switch (type) {
-    case 1: {
-      const auto folder = UnderRoot(RootRelative(UserDataFolder() + "/ovui"));
-      if (EnsureFolder(folder, 0700)) dir.path = WithSlash(folder.string());
-      dir.shared = false;
-      break;
-    }
-    case 2:
-      dir.path = WithSlash(IniReadString(settings, kSettingsSection, "dir", programFolder, 1023));
-      break;
-    case 3: {
-      // Every local user reads and writes here, and replaces files others wrote (the stores
-      // write by rename), so the folder is 0777 without the sticky bit.
-      const auto folder = UnderRoot(kMachineDataFolder);
-      dir.path = EnsureFolder(folder, 0777) ? WithSlash(folder.string()) : programFolder;
-      break;
-    }
-    default:
-      break;
-  }
-  return dir;
-}
 
 bool StartsInTrayOnly(const std::vector<std::string>& args) {
   std::string line;
@@ -140,7 +71,7 @@ COvUI2007::StartResult COvUI2007::InitInstance(const std::vector<std::string>& a
     return StartResult::HandedOff;
   }
   programDir_ = WithSlash(paths_.programDir.string());
-  dataDir_ = ChooseDataDirectory(paths_.programDir);
+  dataDir_ = ChooseDataDirectory((paths_.programDir / kDataDirSettingsFile).string());
   openMainOnStart_ = !StartsInTrayOnly(args);
   return StartResult::RunMonitor;
 }

@@ -6,36 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "profiles/data_directory.h"
 #include "shell/ui/single_instance.h"
 
 // The application object's start: one instance, the program and data folders, the start switch,
 // then the monitor window's run, which is the program's whole life.
 namespace ov {
 
-// The data-directory settings file beside the program and its section.
-inline constexpr char kSettingsFileName[] = "setting";
-inline constexpr char kSettingsSection[] = "config";
 // The program INI beside the program.
 inline constexpr char kProgramIniName[] = "OvUI.INI";
-// The machine-wide data folder (type 3), under the machine root.
-inline constexpr char kMachineDataFolder[] = "var/lib/Orvane";
 // The debug trace file, under the machine root.
 inline constexpr char kDebugTraceFile[] = "tmp/OvUI_test.txt";
-
-// The folder paths end in "/", as the callers use them as plain prefixes.
-struct DataDirectory {
-  std::string path;    // empty when the chosen source failed
-  bool shared = true;  // DataDirShared: false only for the per-user folder (type 1)
-};
-
-// By "type" in [config] of "<programDir>/setting" (3 when the file or key is missing):
-//   1  the user's own data folder <root>$XDG_DATA_HOME/ovui/ (or ~/.local/share/ovui/), made
-//      private to the user; empty when it cannot be made; not shared
-//   2  "dir" (the program folder when missing)
-//   3  <root>/var/lib/Orvane/, created readable and writable by every local user when missing;
-//      the program folder when it can neither be found nor made
-//   any other type: empty
-DataDirectory ChooseDataDirectory(const std::filesystem::path& programDir);
 
 // True when the start switch asks for the tray only: the arguments, joined by blanks, are
 // exactly "-S" in either case.
@@ -67,8 +48,8 @@ class COvUI2007 {
   COvUI2007(const COvUI2007&) = delete;
   COvUI2007& operator=(const COvUI2007&) = delete;
 
-  // Single instance, ProgramDir, DataDir, the start switch. `args` excludes the program name.
-  // Needs a QCoreApplication.
+  // Single instance, ProgramDir, DataDir (by the settings file "setting" beside the program),
+  // the start switch. `args` excludes the program name. Needs a QCoreApplication.
   StartResult InitInstance(const std::vector<std::string>& args);
 
   const std::string& ProgramDir() const { return programDir_; }

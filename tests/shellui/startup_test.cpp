@@ -77,16 +77,23 @@ TEST(StartSwitchTest, OnlyAnExactDashSInEitherCaseStartsInTheTray) {
   }
 }
 
+// The data folder as the start chooses it, by the settings file beside the program.
 class DataDirectoryTest : public ::testing::Test {
  protected:
   void WriteSettings(const std::string& text) {
-    test::WriteFileBytes(program / kSettingsFileName, text);
+    test::WriteFileBytes(program / "setting", text + ";" + std::string(++writes, '-') + "\r\n");
+  }
+  DataDirectory Start() {
+    COvUI2007 app({program, dir.path() / "run"});
+    EXPECT_EQ(app.InitInstance({}), COvUI2007::StartResult::RunMonitor);
+    return app.DataDir();
   }
   test::TempDir dir;
   fs::path program = dir.path() / "bin";
   fs::path rootFolder = dir.path() / "root";
   test::ScopedMachineRoot root{rootFolder};
   ScopedUmask mask{077};  // the machine folder must not depend on the user's umask
+  int writes = 0;
 
   void SetUp() override {
     fs::create_directories(program);
@@ -95,7 +102,13 @@ class DataDirectoryTest : public ::testing::Test {
 };
 
 TEST_F(DataDirectoryTest, MissingSettingsFileMeansTheMachineFolderOpenToEveryUser) {
-  const DataDirectory chosen = ChooseDataDirectory(program);
+  // A settings file in the current folder is not the one beside the program.
+  test::WriteFileBytes(dir.path() / "setting", "[config]\r\ntype=2\r\ndir=/elsewhere\r\n");
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir.path());
+  const DataDirectory chosen = Start();
+  fs::current_path(previous);
+
   const fs::path folder = rootFolder / "var/lib/Orvane";
   EXPECT_EQ(chosen.path, folder.string() + "/");
   EXPECT_TRUE(chosen.shared);
@@ -104,24 +117,7 @@ TEST_F(DataDirectoryTest, MissingSettingsFileMeansTheMachineFolderOpenToEveryUse
   EXPECT_EQ(ModeOf(folder), 0777u) << std::oct << ModeOf(folder);
 }
 
-TEST_F(DataDirectoryTest, AnExistingMachineFolderKeepsItsOwnMode) {
-  const fs::path folder = rootFolder / "var/lib/Orvane";
-  fs::create_directories(folder);
-  ::chmod(folder.c_str(), 0750);
-  WriteSettings("[config]\r\ntype=3\r\n");
-  EXPECT_EQ(ChooseDataDirectory(program).path, folder.string() + "/");
-  EXPECT_EQ(ModeOf(folder), 0750u);
-}
-
-TEST_F(DataDirectoryTest, MachineFolderThatCannotBeMadeFallsBackToTheProgramFolder) {
-  fs::create_directories(rootFolder / "var");
-  test::WriteFileBytes(rootFolder / "var/lib", "not a folder");
-  const DataDirectory chosen = ChooseDataDirectory(program);
-  EXPECT_EQ(chosen.path, program.string() + "/");
-  EXPECT_TRUE(chosen.shared);
-}
-
-TEST_F(DataDirectoryTest, SettingsTypesTwoOneAndOthers) {
+TEST_F(DataDirectoryTest, SettingsTypes) {
   ScopedEnv dataHome("XDG_DATA_HOME", "/home/someone/.data");
   struct Case {
     const char* name;
@@ -131,20 +127,15 @@ TEST_F(DataDirectoryTest, SettingsTypesTwoOneAndOthers) {
   } cases[] = {
       {"type 2 with its folder", "[config]\r\ntype=2\r\ndir=/srv/wireless\r\n", "/srv/wireless/",
        true},
-      {"type 2 folder already ending in a slash", "[config]\r\ntype=2\r\ndir=/srv/w/\r\n",
-       "/srv/w/", true},
-      {"type 2 without a folder", "[config]\r\ntype=2\r\n", program.string() + "/", true},
-      {"type 1: the user's own folder under the root",
-       "[config]\r\ntype=1\r\n", (rootFolder / "home/someone/.data/ovui").string() + "/", false},
+      {"type 1: the user's own folder under the root", "[config]\r\ntype=1\r\n",
+       (rootFolder / "home/someone/.data/ovui").string() + "/", false},
+      {"type 3", "[config]\r\ntype=3\r\n", (rootFolder / "var/lib/Orvane").string() + "/", true},
       {"unknown type", "[config]\r\ntype=7\r\n", "", true},
-      {"type that is no number", "[config]\r\ntype=abc\r\n", "", true},
-      {"other section only", "[other]\r\ntype=2\r\n",
-       (rootFolder / "var/lib/Orvane").string() + "/", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     WriteSettings(c.settings);
-    const DataDirectory chosen = ChooseDataDirectory(program);
+    const DataDirectory chosen = Start();
     EXPECT_EQ(chosen.path, c.path);
     EXPECT_EQ(chosen.shared, c.shared);
   }
