@@ -59,21 +59,20 @@ size_t ForEachSuite(Element e, size_t countAt, Visit visit) {
   return first + count * ie::kSuiteSize;
 }
 
-void AppendHexOctets(std::string& out, std::span<const uint8_t> bytes);
-
-std::string Hex16(uint16_t value) {
-  std::string text = "0x";
-  const uint8_t octets[] = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
-  AppendHexOctets(text, octets);
-  return text;
-}
-
 void AppendHexOctets(std::string& out, std::span<const uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   for (uint8_t b : bytes) {
     out.push_back(kDigits[b >> 4]);
     out.push_back(kDigits[b & 0x0F]);
   }
+}
+
+// "0x%04X".
+std::string Hex16(uint16_t value) {
+  std::string text = "0x";
+  const uint8_t octets[] = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+  AppendHexOctets(text, octets);
+  return text;
 }
 
 const char* TrueFalse(bool value) { return value ? "TRUE" : "FALSE"; }

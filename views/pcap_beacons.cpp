@@ -20,7 +20,6 @@ using byte_codec::GetU32;
 constexpr size_t kFcsSize = 4;
 
 // ---- 802.11 management frame layout ----
-constexpr size_t kMacHeaderSize = 24;
 constexpr size_t kBssidOffset = 16;             // Address 3
 constexpr size_t kBeaconIntervalOffset = 32;    // after the 8-octet timestamp
 constexpr size_t kCapabilityOffset = 34;
