@@ -7,7 +7,7 @@ build_dir=${1:-build}
 build_type=${2:-Debug}
 shift $(( $# >= 2 ? 2 : $# ))
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libssl-dev libsqlite3-dev libpugixml-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libssl-dev libsqlite3-dev libpugixml-dev
           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
