@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/decode_command.h"
+#include "cli/profile_command.h"
 #include "cli/reg_command.h"
 #include "cli/sim_command.h"
 #include "cli/status_command.h"
@@ -13,6 +14,7 @@ const CliCommand kCommands[] = {
     // Commands over other subsystems ("status", "scan", "profile", ...) join this table, each
     // with its own Run...Command function in its own file.
     {"status", "find the adapter and show what its driver reports", RunStatusCommand},
+    {"profile", "list, show, export, import, print as XML or activate stored profiles", RunProfileCommand},
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
     {"decode", "decode the beacons and probe responses of a capture like the site survey", RunDecodeCommand},
     {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},

@@ -8,7 +8,7 @@ build_type=${2:-Debug}
 shift $(( $# >= 2 ? 2 : $# ))
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libssl-dev libsqlite3-dev libpugixml-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils)
+          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils wpasupplicant)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
