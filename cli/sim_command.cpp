@@ -13,23 +13,57 @@ constexpr char kUsage[] =
     "       ovuictl sim unplug <adapter>\n"
     "       ovuictl sim plug <adapter>\n"
     "       ovuictl sim busy <adapter> <ms>      every set fails for <ms> milliseconds\n"
-    "       ovuictl sim signal <adapter> <dBm>   the adapter's signal, -120 to 0\n";
+    "       ovuictl sim signal <adapter> <dBm>   the adapter's signal, -120 to 0\n"
+    "       ovuictl sim radio <adapter> on|off   the adapter's radio switch\n"
+    "       ovuictl sim ap list\n"
+    "       ovuictl sim ap add '<json>'          an access point as the scenario file gives one\n"
+    "       ovuictl sim ap remove <bssid>\n"
+    "       ovuictl sim ap move <bssid> <dBm>    its signal here, -120 to 0\n";
 
 bool HasBlank(const std::string& word) {
   return word.empty() || word.find_first_of(" \t\r\n") != std::string::npos;
 }
 
-// The words of the command and how many follow it.
+// The words of the command and how many follow it. The access point's JSON may hold blanks
+// (it is sent as the rest of the line) but no line break.
 bool WellFormed(const std::vector<std::string>& args) {
   if (args.empty()) return false;
-  for (const std::string& word : args) {
-    if (HasBlank(word)) return false;
+  bool json = args.size() >= 3 && args[0] == "ap" && args[1] == "add";
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (json && i >= 2) {
+      if (args[i].find_first_of("\r\n") != std::string::npos) return false;
+    } else if (HasBlank(args[i])) {
+      return false;
+    }
   }
   const std::string& command = args[0];
   if (command == "list") return args.size() == 1;
   if (command == "unplug" || command == "plug") return args.size() == 2;
-  if (command == "busy" || command == "signal") return args.size() == 3;
+  if (command == "busy" || command == "signal" || command == "radio") return args.size() == 3;
+  if (command == "ap" && args.size() >= 2) {
+    const std::string& verb = args[1];
+    if (verb == "list") return args.size() == 2;
+    if (verb == "add") return args.size() >= 3;
+    if (verb == "remove") return args.size() == 3;
+    if (verb == "move") return args.size() == 4;
+  }
   return false;
+}
+
+// "02:5A:0F:10:00:01/1/-48/4F72..." → "02:5A:0F:10:00:01  channel 1  -48 dBm  Orvane-Open".
+std::string DescribeAccessPoint(const std::string& entry) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t slash; (slash = entry.find('/', start)) != std::string::npos; start = slash + 1) {
+    parts.push_back(entry.substr(start, slash - start));
+  }
+  parts.push_back(entry.substr(start));
+  if (parts.size() != 4) return entry;
+  std::string ssid;
+  for (size_t i = 0; i + 1 < parts[3].size(); i += 2) {
+    ssid += static_cast<char>(std::stoi(parts[3].substr(i, 2), nullptr, 16));
+  }
+  return parts[0] + "  channel " + parts[1] + "  " + parts[2] + " dBm  " + ssid;
 }
 
 }  // namespace
@@ -58,6 +92,12 @@ int RunSimCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return 1;
   }
   std::string rest = reply.size() > 3 ? reply.substr(3) : "";
+  if (args[0] == "ap" && args[1] == "list") {
+    std::istringstream entries(rest);
+    std::string entry;
+    while (entries >> entry) out << DescribeAccessPoint(entry) << "\n";
+    return 0;
+  }
   if (args[0] == "list") {
     // One adapter a line: "wlan0 plugged".
     std::istringstream entries(rest);

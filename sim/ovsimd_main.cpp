@@ -1,5 +1,5 @@
 // ovsimd: the simulated adapters of one machine root, with their registry entries, device
-// sockets and a control socket. Prints "ovsimd ready" once everything is being served; SIGTERM
+// sockets, the wireless service's socket and a control socket. Prints "ovsimd ready" once everything is being served; SIGTERM
 // or SIGINT remove the sockets and end it with status 0.
 //
 // Exit status: 0 after a signal, 1 when it cannot run (another ovsimd on the root, a socket or
@@ -106,8 +106,9 @@ int main(int argc, char** argv) {
 
   ov::sim::SteadySimClock clock;
   ov::sim::SimDaemon daemon(clock);
-  if (!daemon.start(scenario, &error)) {
+  if (!daemon.start(scenario, &error) || !daemon.startWlanService(&error)) {
     std::cerr << "ovsimd: " << error << "\n";
+    daemon.stop();
     return 1;
   }
   const std::string controlPath = ov::sim::ControlSocketPath();

@@ -8,6 +8,7 @@
 #include <QJsonValue>
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -348,7 +349,8 @@ std::optional<HardwareIdParts> SplitHardwareId(std::string_view hardwareId) {
   return parts;
 }
 
-bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error) {
+bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error,
+                   const std::string& baseDir) {
   QJsonParseError parseError;
   QJsonDocument document = QJsonDocument::fromJson(
       QByteArray(json.data(), static_cast<qsizetype>(json.size())), &parseError);
@@ -392,8 +394,30 @@ bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error
       *error = "access_points: must be an array";
       return false;
     }
-    result.accessPointsJson =
-        QJsonDocument(top.value("access_points").toArray()).toJson(QJsonDocument::Compact).toStdString();
+    QJsonArray points = top.value("access_points").toArray();
+    for (qsizetype i = 0; i < points.size(); ++i) {
+      std::string where = "access_points[" + std::to_string(i) + "]";
+      if (!points[i].isObject()) {
+        *error = where + ": must be an object";
+        return false;
+      }
+      QByteArray text = QJsonDocument(points[i].toObject()).toJson(QJsonDocument::Compact);
+      AccessPointSpec spec;
+      std::string why;
+      if (!ParseAccessPointJson(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                baseDir, &spec, &why)) {
+        *error = where + "." + why;
+        return false;
+      }
+      for (size_t j = 0; j < result.accessPoints.size(); ++j) {
+        if (result.accessPoints[j].bssid == spec.bssid) {
+          *error = where + ".bssid: " + FormatMac(spec.bssid) + " is used already as access_points[" +
+                   std::to_string(j) + "]";
+          return false;
+        }
+      }
+      result.accessPoints.push_back(std::move(spec));
+    }
   }
   *scenario = std::move(result);
   return true;
@@ -411,7 +435,8 @@ bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* 
     *error = "cannot read the scenario file";
     return false;
   }
-  return ParseScenario(text.str(), scenario, error);
+  return ParseScenario(text.str(), scenario, error,
+                       std::filesystem::path(path).parent_path().string());
 }
 
 }  // namespace ov::sim

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/chip_family.h"
+#include "sim/access_point.h"
 
 // The world ovsimd simulates, as read from a scenario file (JSON; the format is in README.md).
 // Parsing checks everything up front, so that a malformed file stops the simulator before it
@@ -35,14 +36,14 @@ struct AdapterSpec {
 
 struct Scenario {
   std::vector<AdapterSpec> adapters;
-  // Access points are read by a later part of the simulator; the array is accepted and kept
-  // aside untouched (as JSON text) so that a scenario written for it already loads.
-  std::string accessPointsJson;
+  std::vector<AccessPointSpec> accessPoints;  // BSSIDs unique
 };
 
 // Parses scenario text. On failure returns false and sets *error to one line naming the place
-// ("adapters[0].mac: ...").
-bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error);
+// ("adapters[0].mac: ...", "access_points[2].passphrase: ..."). Relative capture paths of
+// access points are resolved against `baseDir` (the scenario file's folder).
+bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error,
+                   const std::string& baseDir = "");
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
 
 // "02:5A:0F:00:06:01" or with '-' separators; nothing for anything else.

@@ -5,6 +5,7 @@
 
 #include "platform/deviceio/device_protocol.h"
 #include "platform/deviceio/device_socket_server.h"
+#include "platform/system/machine_root.h"
 
 namespace ov::sim {
 
@@ -55,7 +56,7 @@ struct SimDaemon::Adapter {
   DeviceSocketServer server;
 };
 
-SimDaemon::SimDaemon(const SimClock& clock) : clock_(clock) {}
+SimDaemon::SimDaemon(const SimClock& clock) : clock_(clock), wlan_(clock), wlanServer_(wlan_, clock) {}
 
 SimDaemon::~SimDaemon() { stop(); }
 
@@ -93,18 +94,39 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
       return false;
     }
   }
+  for (auto& adapter : adapters_) wlan_.addInterface(adapter->driver.get());
+  for (const AccessPointSpec& ap : scenario.accessPoints) {
+    if (!wlan_.addAccessPoint(ap, error)) {
+      stop();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SimDaemon::startWlanService(std::string* error) {
+  std::string path = UnderRoot("run/ovui/wlansvc").string();
+  if (!wlanServer_.start(path)) {
+    *error = "cannot create the wireless service socket " + path;
+    return false;
+  }
   return true;
 }
 
 void SimDaemon::stop() {
+  wlanServer_.stop();
   for (auto& adapter : adapters_) unplug(*adapter);
 }
+
+void SimDaemon::wlanChanged() { wlanServer_.wake(); }
 
 bool SimDaemon::plug(Adapter& adapter, std::string* error) {
   if (adapter.server.running()) return true;
   const AdapterSpec& spec = adapter.driver->spec();
   adapter.driver->start(ReadAdapterParameters(spec, adapter.paths.driverKey));
   SimulatedAdapter* driver = adapter.driver.get();
+  wlan_.setInterfacePresent(spec.name, true);
+  wlanChanged();
   bool started = adapter.server.start(
       adapter.socketPath,
       [driver](uint32_t code, uint32_t oid, std::vector<uint8_t>& buffer, uint32_t* returned) {
@@ -117,7 +139,11 @@ bool SimDaemon::plug(Adapter& adapter, std::string* error) {
   return true;
 }
 
-void SimDaemon::unplug(Adapter& adapter) { adapter.server.stop(); }
+void SimDaemon::unplug(Adapter& adapter) {
+  adapter.server.stop();
+  wlan_.setInterfacePresent(adapter.driver->spec().name, false);
+  wlanChanged();
+}
 
 SimDaemon::Adapter* SimDaemon::find(std::string_view name) {
   for (auto& adapter : adapters_) {
@@ -142,8 +168,9 @@ const AdapterRegistryPaths* SimDaemon::registryPaths(std::string_view name) cons
 
 std::string SimDaemon::execute(std::string_view line) {
   std::vector<std::string> words = Words(line);
-  if (words.empty()) return "error empty command (list, plug, unplug, busy, signal)";
+  if (words.empty()) return "error empty command (list, plug, unplug, busy, signal, radio, ap)";
   const std::string& command = words[0];
+  if (command == "ap") return executeAccessPoint(words, line);
 
   if (command == "list") {
     if (words.size() != 1) return "error usage: list";
@@ -165,12 +192,15 @@ std::string SimDaemon::execute(std::string_view line) {
       {"plug", 2, "plug NAME"},
       {"busy", 3, "busy NAME MS"},
       {"signal", 3, "signal NAME DBM"},
+      {"radio", 3, "radio NAME on|off"},
   };
   const Usage* usage = nullptr;
   for (const Usage& u : kUsages) {
     if (command == u.command) usage = &u;
   }
-  if (!usage) return "error unknown command \"" + command + "\" (list, plug, unplug, busy, signal)";
+  if (!usage) {
+    return "error unknown command \"" + command + "\" (list, plug, unplug, busy, signal, radio, ap)";
+  }
   if (words.size() != usage->words) return std::string("error usage: ") + usage->text;
   Adapter* adapter = find(words[1]);
   if (!adapter) return "error no adapter named \"" + words[1] + "\"";
@@ -185,6 +215,12 @@ std::string SimDaemon::execute(std::string_view line) {
     if (!plug(*adapter, &error)) return "error " + error;
     return "ok plugged " + name;
   }
+  if (command == "radio") {
+    if (words[2] != "on" && words[2] != "off") return "error radio: say on or off";
+    wlan_.setHardwareRadio(name, words[2] == "on");
+    wlanChanged();
+    return "ok radio " + name + " " + words[2];
+  }
   int64_t value = 0;
   if (command == "busy") {
     if (!ParseInteger(words[2], 0, kMaxBusyMs, &value)) {
@@ -198,6 +234,60 @@ std::string SimDaemon::execute(std::string_view line) {
   }
   adapter->driver->setSignal(static_cast<int32_t>(value));
   return "ok signal " + name + " " + std::to_string(value);
+}
+
+}  // namespace ov::sim
+
+namespace ov::sim {
+
+std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
+                                          std::string_view line) {
+  static constexpr char kUsage[] =
+      "error usage: ap list | ap add JSON | ap remove BSSID | ap move BSSID DBM";
+  if (words.size() < 2) return kUsage;
+  const std::string& verb = words[1];
+  if (verb == "list") {
+    if (words.size() != 2) return kUsage;
+    std::string reply = "ok";
+    for (const AccessPointSpec& ap : wlan_.accessPoints()) {
+      std::string hex;
+      for (unsigned char c : ap.ssid) {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        hex += kHex[c >> 4];
+        hex += kHex[c & 0xF];
+      }
+      reply += " " + FormatMac(ap.bssid) + "/" + std::to_string(ap.channel) + "/" +
+               std::to_string(ap.signalDbm) + "/" + hex;
+    }
+    return reply;
+  }
+  if (verb == "add") {
+    size_t at = line.find("add");
+    std::string_view json = at == std::string_view::npos ? std::string_view() : line.substr(at + 3);
+    AccessPointSpec spec;
+    std::string error;
+    if (!ParseAccessPointJson(json, "", &spec, &error)) return "error ap add: " + error;
+    if (!wlan_.addAccessPoint(spec, &error)) return "error ap add: " + error;
+    return "ok added " + FormatMac(spec.bssid);
+  }
+  if (verb != "remove" && verb != "move") return kUsage;
+  if (words.size() != (verb == "remove" ? 3u : 4u)) return kUsage;
+  auto bssid = ParseMac(words[2]);
+  if (!bssid) return "error ap " + verb + ": \"" + words[2] + "\" is not a BSSID";
+  if (verb == "remove") {
+    if (!wlan_.removeAccessPoint(*bssid)) return "error no access point " + FormatMac(*bssid);
+    wlanChanged();
+    return "ok removed " + FormatMac(*bssid);
+  }
+  int64_t dbm = 0;
+  if (!ParseInteger(words[3], -120, 0, &dbm)) {
+    return "error ap move: DBM must be a whole number from -120 to 0";
+  }
+  if (!wlan_.moveAccessPoint(*bssid, static_cast<int32_t>(dbm))) {
+    return "error no access point " + FormatMac(*bssid);
+  }
+  wlanChanged();
+  return "ok moved " + FormatMac(*bssid) + " " + std::to_string(dbm);
 }
 
 }  // namespace ov::sim

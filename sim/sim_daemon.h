@@ -8,6 +8,8 @@
 #include "sim/scenario.h"
 #include "sim/sim_clock.h"
 #include "sim/simulated_adapter.h"
+#include "sim/wlan_service_core.h"
+#include "sim/wlan_socket_server.h"
 
 namespace ov {
 class DeviceSocketServer;
@@ -26,10 +28,14 @@ class SimDaemon {
   SimDaemon(const SimDaemon&) = delete;
   SimDaemon& operator=(const SimDaemon&) = delete;
 
-  // Writes the registry entries and plugs every adapter. On failure nothing is left serving and
-  // *error says what failed.
+  // Writes the registry entries, plugs every adapter and builds the wireless service's world
+  // (one interface per adapter, the scenario's access points). On failure nothing is left
+  // serving and *error says what failed.
   bool start(const Scenario& scenario, std::string* error);
-  // Unplugs every adapter.
+  // Serves the wireless service on <root>/run/ovui/wlansvc (after start). Its thread reads the
+  // clock given to the constructor, which must then be callable from any thread.
+  bool startWlanService(std::string* error);
+  // Unplugs every adapter and stops the wireless service's socket.
   void stop();
 
   // One control-socket line → its reply:
@@ -38,10 +44,16 @@ class SimDaemon {
   //   plug NAME           → "ok plugged NAME"
   //   busy NAME MS        → "ok busy NAME MS"       (every set fails for MS milliseconds)
   //   signal NAME DBM     → "ok signal NAME DBM"    (chain 0 reads DBM)
+  //   radio NAME on|off   → "ok radio NAME on|off"  (the adapter's hardware radio switch)
+  //   ap list             → "ok BSSID/CHANNEL/DBM/SSIDHEX ..."
+  //   ap add JSON         → "ok added BSSID"        (JSON: one access point object, one line)
+  //   ap remove BSSID     → "ok removed BSSID"
+  //   ap move BSSID DBM   → "ok moved BSSID DBM"    (the access point's signal, -120 to 0)
   // Anything else → "error ...".
   std::string execute(std::string_view line);
 
   SimulatedAdapter* adapter(std::string_view name);
+  WlanServiceCore& wlanService() { return wlan_; }
   const AdapterRegistryPaths* registryPaths(std::string_view name) const;
 
  private:
@@ -50,9 +62,13 @@ class SimDaemon {
   const Adapter* find(std::string_view name) const;
   bool plug(Adapter& adapter, std::string* error);
   void unplug(Adapter& adapter);
+  std::string executeAccessPoint(const std::vector<std::string>& words, std::string_view line);
+  void wlanChanged();
 
   const SimClock& clock_;
   std::vector<std::unique_ptr<Adapter>> adapters_;
+  WlanServiceCore wlan_;
+  WlanSocketServer wlanServer_;
 };
 
 }  // namespace ov::sim

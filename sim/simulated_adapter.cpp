@@ -231,6 +231,12 @@ void SimulatedAdapter::resetState() {
   eeprom_[kEepromBandwidthWordAddress] = bandwidth;
 
   lastSet_.clear();
+  association_.reset();  // a restarted driver is not associated
+}
+
+bool SimulatedAdapter::radioOffByParameter() const {
+  std::lock_guard lock(mutex_);
+  return parameters_.radioOff;
 }
 
 bool SimulatedAdapter::isHt() const { return FamilySupportsHt(spec_.family); }
@@ -252,6 +258,36 @@ void SimulatedAdapter::setBusyFor(uint32_t ms) {
 void SimulatedAdapter::setSignal(int32_t dBm) {
   std::lock_guard lock(mutex_);
   signalDbm_ = dBm;
+}
+
+void SimulatedAdapter::setAssociation(std::optional<Association> association) {
+  std::lock_guard lock(mutex_);
+  if (association) {
+    if (!association_) associatedSinceMs_ = now();
+    signalDbm_ = association->signalDbm;
+    configuration_.DSConfig = association->frequencyKHz;
+    desiredSsid_ = NDIS_802_11_SSID{};
+    desiredSsid_.SsidLength = static_cast<uint32_t>(std::min<size_t>(association->ssid.size(), kNdisSsidMaxLength));
+    std::copy_n(association->ssid.begin(), desiredSsid_.SsidLength, desiredSsid_.Ssid.begin());
+  }
+  association_ = std::move(association);
+}
+
+std::optional<Association> SimulatedAdapter::association() const {
+  std::lock_guard lock(mutex_);
+  return association_;
+}
+
+void SimulatedAdapter::setRadio(bool softwareOn, bool hardwareOn) {
+  std::lock_guard lock(mutex_);
+  softwareRadioOn_ = softwareOn;
+  hardwareRadioOn_ = hardwareOn;
+  if (!softwareOn || !hardwareOn) association_.reset();
+}
+
+uint64_t SimulatedAdapter::linkPerSecond(uint32_t rate, int64_t sinceMs) const {
+  if (!association_) return 0;
+  return perSecond(rate, std::max(sinceMs, associatedSinceMs_));
 }
 
 bool SimulatedAdapter::busy() const {
@@ -327,7 +363,12 @@ uint32_t SimulatedAdapter::queryAddress(std::span<const uint8_t>, Record& r) {
 }
 
 uint32_t SimulatedAdapter::querySsid(std::span<const uint8_t>, Record& r) {
-  r = Bytes(EncodeNdisSsid(NDIS_802_11_SSID{}));  // not associated
+  NDIS_802_11_SSID ssid;  // empty while not associated
+  if (association_) {
+    ssid.SsidLength = static_cast<uint32_t>(std::min<size_t>(association_->ssid.size(), kNdisSsidMaxLength));
+    std::copy_n(association_->ssid.begin(), ssid.SsidLength, ssid.Ssid.begin());
+  }
+  r = Bytes(EncodeNdisSsid(ssid));
   return kStatusSuccess;
 }
 
@@ -374,10 +415,12 @@ uint32_t SimulatedAdapter::queryRegister(std::span<const uint8_t> input, Record&
 
 uint32_t SimulatedAdapter::queryLinkStatus(std::span<const uint8_t>, Record& r) {
   LinkStatus status;
-  status.CurrentTxRate = 0;  // not associated
-  status.LinkQuality = 0;
-  status.TxByteCount = static_cast<uint32_t>(perSecond(kTxBytesPerSecond, startMs_));
-  status.RxByteCount = static_cast<uint32_t>(perSecond(kRxBytesPerSecond, startMs_));
+  status.CurrentTxRate = association_ ? association_->txRate : 0;
+  status.LinkQuality = association_ ? association_->linkQuality : 0;
+  status.TxByteCount = static_cast<uint32_t>(perSecond(kTxBytesPerSecond, startMs_) +
+                                             linkPerSecond(kLinkTxBytesPerSecond, startMs_));
+  status.RxByteCount = static_cast<uint32_t>(perSecond(kRxBytesPerSecond, startMs_) +
+                                             linkPerSecond(kLinkRxBytesPerSecond, startMs_));
   status.CentralChannel = FrequencyToChannel(configuration_.DSConfig);
   auto bytes = EncodeLinkStatus(status);
   r.assign(bytes.begin(), bytes.begin() + LinkStatusSize(spec_.family));
@@ -390,8 +433,10 @@ uint32_t SimulatedAdapter::queryNoise(std::span<const uint8_t>, Record& r) {
 }
 
 uint32_t SimulatedAdapter::queryStatistics(std::span<const uint8_t>, Record& r) {
-  uint64_t tx = perSecond(kTxFramesPerSecond, statisticsBaseMs_);
-  uint64_t rx = perSecond(kRxFramesPerSecond, statisticsBaseMs_);
+  uint64_t tx = perSecond(kTxFramesPerSecond, statisticsBaseMs_) +
+                linkPerSecond(kLinkTxFramesPerSecond, statisticsBaseMs_);
+  uint64_t rx = perSecond(kRxFramesPerSecond, statisticsBaseMs_) +
+                linkPerSecond(kLinkRxFramesPerSecond, statisticsBaseMs_);
   DriverStatistics stats;
   stats.SetCounter(STAT_TX_SUCCESS, tx);
   stats.SetCounter(STAT_TX_FAIL_ALL_RETRIES, tx / 200);
@@ -406,7 +451,15 @@ uint32_t SimulatedAdapter::queryStatistics(std::span<const uint8_t>, Record& r) 
 }
 
 uint32_t SimulatedAdapter::queryExtraInfo(std::span<const uint8_t>, Record& r) {
-  r = U32(parameters_.radioOff ? EXTRA_INFO_SW_RADIO_OFF : EXTRA_INFO_LINK_DOWN);
+  uint32_t code = EXTRA_INFO_LINK_DOWN;
+  if (!hardwareRadioOn_) {
+    code = EXTRA_INFO_HW_RADIO_OFF;
+  } else if (parameters_.radioOff || !softwareRadioOn_) {
+    code = EXTRA_INFO_SW_RADIO_OFF;
+  } else if (association_) {
+    code = EXTRA_INFO_LINK_UP;
+  }
+  r = U32(code);
   return kStatusSuccess;
 }
 
@@ -414,17 +467,28 @@ uint32_t SimulatedAdapter::queryLastRxRate(std::span<const uint8_t>, Record& r) 
   // Older families answer a legacy rate index (0 = 1 Mbit/s), the 802.11n ones a transmit
   // setting (OFDM 6 Mbit/s: the rate beacons come at).
   if (!IsHtGenerationForDisplay(spec_.family)) {
-    r = U32(0);
+    r = U32(association_ ? 11 : 0);  // 54 Mbit/s on a link
   } else {
-    r = U32(EncodeHtTransmitSetting(HtTransmitSetting{0, 0, 0, 0, HT_PHY_OFDM}));
+    r = U32(EncodeHtTransmitSetting(linkRateSetting()));
   }
   return kStatusSuccess;
 }
 
 uint32_t SimulatedAdapter::queryLastTxRate(std::span<const uint8_t>, Record& r) {
+  if (association_ && IsHtGenerationForDisplay(spec_.family)) {
+    r = U32(EncodeHtTransmitSetting(linkRateSetting()));
+    return kStatusSuccess;
+  }
   uint8_t phy = IsHtGenerationForDisplay(spec_.family) ? HT_PHY_OFDM : HT_PHY_CCK;
   r = U32(EncodeHtTransmitSetting(HtTransmitSetting{0, 0, 0, 0, phy}));
   return kStatusSuccess;
+}
+
+HtTransmitSetting SimulatedAdapter::linkRateSetting() const {
+  if (!association_) return HtTransmitSetting{0, 0, 0, 0, HT_PHY_OFDM};  // beacons' 6 Mbit/s
+  if (!association_->ht) return HtTransmitSetting{7, 0, 0, 0, HT_PHY_OFDM};  // 54 Mbit/s
+  return HtTransmitSetting{association_->mcs, static_cast<uint8_t>(association_->fortyMhz ? 1 : 0),
+                           1, 0, HT_PHY_HT_MIXED};
 }
 
 uint32_t SimulatedAdapter::queryRssi0(std::span<const uint8_t>, Record& r) {

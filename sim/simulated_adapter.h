@@ -56,6 +56,24 @@ constexpr uint32_t kTxFramesPerSecond = 12;
 constexpr uint32_t kRxFramesPerSecond = 30;
 constexpr uint32_t kTxBytesPerSecond = 1800;
 constexpr uint32_t kRxBytesPerSecond = 6000;
+// Further traffic while associated.
+constexpr uint32_t kLinkTxFramesPerSecond = 40;
+constexpr uint32_t kLinkRxFramesPerSecond = 90;
+constexpr uint32_t kLinkTxBytesPerSecond = 24000;
+constexpr uint32_t kLinkRxBytesPerSecond = 96000;
+
+// The link the wireless service made: what the driver reports while associated.
+struct Association {
+  std::vector<uint8_t> ssid;
+  Mac bssid{};
+  uint32_t frequencyKHz = 2412000;
+  int32_t signalDbm = -55;
+  uint32_t linkQuality = 0;  // percent
+  uint32_t txRate = 0;       // 500 kbit/s units
+  bool ht = false;
+  bool fortyMhz = false;
+  uint8_t mcs = 0;  // HT links: the MCS in use
+};
 
 class SimulatedAdapter {
  public:
@@ -76,6 +94,16 @@ class SimulatedAdapter {
   void setBusyFor(uint32_t ms);
   // The signal of chain 0 in dBm; further chains read kChainStepDb lower each.
   void setSignal(int32_t dBm);
+  // The wireless service associated (or, with nothing, disassociated) the adapter: SSID, link
+  // status, extra info, rates, channel and the counters follow the link. The signal becomes
+  // the association's.
+  void setAssociation(std::optional<Association> association);
+  std::optional<Association> association() const;
+  // The radio as the wireless service switched it (software) or the switch (hardware): with
+  // either off the link is down and extra info says so.
+  void setRadio(bool softwareOn, bool hardwareOn);
+  // The "Radio" parameter the driver started with (1: the radio starts switched off).
+  bool radioOffByParameter() const;
 
   bool busy() const;
   bool ready() const;
@@ -99,7 +127,10 @@ class SimulatedAdapter {
   int64_t now() const { return clock_.nowMs(); }
   int64_t elapsedSinceStart() const;
   uint64_t perSecond(uint32_t rate, int64_t sinceMs) const;
+  // Counter growth on the link: since the later of `sinceMs` and the association.
+  uint64_t linkPerSecond(uint32_t rate, int64_t sinceMs) const;
   int32_t rssi(int chain) const;
+  HtTransmitSetting linkRateSetting() const;
   bool isHt() const;
 
   // Queries: fill `record` or fail.
@@ -176,6 +207,10 @@ class SimulatedAdapter {
   int64_t statisticsBaseMs_ = 0;
   int64_t busyUntilMs_ = 0;
   int32_t signalDbm_ = -55;
+  std::optional<Association> association_;
+  int64_t associatedSinceMs_ = 0;
+  bool softwareRadioOn_ = true;
+  bool hardwareRadioOn_ = true;
 
   WirelessMode phyMode_ = 0;
   CountryRegion countryRegion_;

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -210,6 +211,26 @@ TEST_F(OvsimdProcessTest, ServesTheDefaultScenarioUntilTerminated) {
   EXPECT_EQ(ctl({"signal", "wlan9", "-60"}, &out, &err), 1);
   EXPECT_EQ(err, "ovuictl sim: no adapter named \"wlan9\"\n");
 
+  // The radio world: listed one access point a line, added with JSON given as several words,
+  // and the adapter's radio switch.
+  EXPECT_EQ(ctl({"ap", "list"}, &out), 0);
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 14);
+  EXPECT_EQ(out.substr(0, out.find('\n')), "02:5A:0F:10:00:01  channel 1  -48 dBm  Orvane-Open");
+  EXPECT_EQ(ctl({"ap", "add", R"({"ssid": "Cafe Corner",)", R"("bssid": "02:5A:0F:20:00:01", "channel": 6})"}, &out, &err), 0)
+      << err;
+  EXPECT_EQ(out, "added 02:5A:0F:20:00:01\n");
+  EXPECT_EQ(ctl({"ap", "move", "02:5A:0F:20:00:01", "-77"}, &out), 0);
+  EXPECT_EQ(ctl({"ap", "list"}, &out), 0);
+  EXPECT_NE(out.find("02:5A:0F:20:00:01  channel 6  -77 dBm  Cafe Corner\n"), std::string::npos) << out;
+  EXPECT_EQ(ctl({"ap", "remove", "02:5A:0F:20:00:01"}, &out), 0);
+  EXPECT_EQ(out, "removed 02:5A:0F:20:00:01\n");
+  EXPECT_EQ(ctl({"radio", "wlan0", "off"}, &out), 0);
+  EXPECT_EQ(out, "radio wlan0 off\n");
+  uint32_t extra = 0;
+  ASSERT_TRUE(QueryExtraInfo(driver, extra));
+  EXPECT_EQ(extra, EXTRA_INFO_HW_RADIO_OFF);
+  EXPECT_TRUE(fs::exists(dir_.path() / "run/ovui/wlansvc"));
+
   // A second ovsimd on the same root refuses to start and leaves the first one serving.
   OvsimdProcess second({"--scenario", kDefaultScenario, "--root", dir_.path().string()});
   EXPECT_EQ(second.waitForExit(), 1);
@@ -221,6 +242,7 @@ TEST_F(OvsimdProcessTest, ServesTheDefaultScenarioUntilTerminated) {
   EXPECT_FALSE(driver.present());
   EXPECT_FALSE(fs::exists(dir_.path() / "run/ovui/devices" / kGuid));
   EXPECT_FALSE(fs::exists(dir_.path() / "run/ovui/ovsimd.ctl"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "run/ovui/wlansvc"));
   EXPECT_EQ(ctl({"list"}, &out, &err), 1);
   EXPECT_NE(err.find("ovsimd is not running"), std::string::npos) << err;
 }
@@ -251,7 +273,11 @@ TEST_F(OvsimdProcessTest, SimCommandChecksItsWordsBeforeAsking) {
   };
   for (const Row& row : {Row{{}, 2}, Row{{"unplug"}, 2}, Row{{"busy", "wlan0"}, 2},
                          Row{{"list", "x"}, 2}, Row{{"reboot", "wlan0"}, 2},
-                         Row{{"plug", "wlan0 extra"}, 2}, Row{{"plug", "wlan0"}, 1}}) {
+                         Row{{"plug", "wlan0 extra"}, 2}, Row{{"plug", "wlan0"}, 1},
+                         Row{{"radio", "wlan0"}, 2}, Row{{"ap"}, 2}, Row{{"ap", "add"}, 2},
+                         Row{{"ap", "add", "{\"ssid\":\n\"x\"}"}, 2}, Row{{"ap", "move", "02:5A:0F:20:00:01"}, 2},
+                         Row{{"ap", "remove", "a b"}, 2}, Row{{"ap", "list"}, 1},
+                         Row{{"ap", "add", "{\"ssid\": \"x\"}"}, 1}}) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
     std::string out;
     std::string err;

@@ -32,7 +32,7 @@ TEST(Scenario, DefaultFileDescribesOneWxp4PciAdapter) {
   // Derived identity: a GUID from the MAC, a PCI slot instance.
   EXPECT_EQ(a.guid, "{0F5A51D0-0000-4000-8000-025A0F000601}");
   EXPECT_EQ(a.instance, "4&0F000601&0&00E0");
-  EXPECT_EQ(scenario.accessPointsJson, "[]");
+  EXPECT_GE(scenario.accessPoints.size(), 14u);  // the kinds are checked in wlan_world_test
 }
 
 const char* kMinimalAdapter = R"({
@@ -44,7 +44,7 @@ TEST(Scenario, OptionalFieldsTakeTheirDefaults) {
   Scenario scenario;
   std::string error;
   std::string json = std::string(R"({"adapters": [)") + kMinimalAdapter +
-                     R"(], "access_points": [{"ssid": "later", "anything": [1, 2]}]})";
+                     R"(], "access_points": [{"ssid": "later", "bssid": "02:5A:0F:10:00:99", "channel": 6}]})";
   ASSERT_TRUE(ParseScenario(json, &scenario, &error)) << error;
   const AdapterSpec& a = scenario.adapters[0];
   EXPECT_EQ(a.family, WXU4);
@@ -55,7 +55,8 @@ TEST(Scenario, OptionalFieldsTakeTheirDefaults) {
   EXPECT_EQ(a.manufacturer, "Orvane");
   EXPECT_EQ(a.instance, "025A0F000701");  // a USB device is named after its serial number
   EXPECT_EQ(a.guid, "{0F5A51D0-0000-4000-8000-025A0F000701}");
-  EXPECT_NE(scenario.accessPointsJson.find("later"), std::string::npos);
+  ASSERT_EQ(scenario.accessPoints.size(), 1u);
+  EXPECT_EQ(scenario.accessPoints[0].ssid, "later");
 }
 
 struct BadCase {
@@ -111,6 +112,8 @@ std::vector<BadCase> BadCases() {
       {"adapter not an object", "{\"adapters\": [3]}", "adapters[0]: must be an object"},
       {"unknown top-level field", "{\"adapters\": [], \"adaptors\": []}", "unknown field \"adaptors\""},
       {"access points not an array", "{\"adapters\": [], \"access_points\": 1}", "access_points: must be an array"},
+      {"access point with a bad field", R"({"adapters": [], "access_points": [{"ssid": "a", "bssid": "02:00:00:00:00:01", "channel": 99}]})", "access_points[0].channel: 99 is no channel"},
+      {"access points with one BSSID", R"({"adapters": [], "access_points": [{"ssid": "a", "bssid": "02:00:00:00:00:01", "channel": 1}, {"ssid": "b", "bssid": "02:00:00:00:00:01", "channel": 6}]})", "access_points[1].bssid: 02:00:00:00:00:01 is used already as access_points[0]"},
       {"missing name", One(WithField("name", nullptr)), "adapters[0].name: missing"},
       {"missing family", One(WithField("chip_family", nullptr)), "chip_family: missing"},
       {"missing hardware id", One(WithField("hardware_id", nullptr)), "hardware_id: missing"},
@@ -152,11 +155,13 @@ TEST(Scenario, MalformedInputIsRefusedWithAClearMessage) {
   for (const BadCase& c : BadCases()) {
     SCOPED_TRACE(c.name);
     Scenario scenario;
-    scenario.accessPointsJson = "untouched";
+    scenario.accessPoints.resize(1);
+    scenario.accessPoints[0].ssid = "untouched";
     std::string error;
     EXPECT_FALSE(ParseScenario(c.json, &scenario, &error)) << c.json;
     EXPECT_NE(error.find(c.message), std::string::npos) << "message: " << error;
-    EXPECT_EQ(scenario.accessPointsJson, "untouched");  // nothing half-filled
+    ASSERT_EQ(scenario.accessPoints.size(), 1u);  // nothing half-filled
+    EXPECT_EQ(scenario.accessPoints[0].ssid, "untouched");
   }
 }
 

@@ -82,14 +82,49 @@ TEST_F(SimDaemonTest, ControlCommandsAnswerOkOrError) {
       {"plug", "error usage: plug NAME"},
       {"list all", "error usage: list"},
       {"unplug wlan9", "error no adapter named \"wlan9\""},
-      {"reboot wlan0", "error unknown command \"reboot\" (list, plug, unplug, busy, signal)"},
-      {"", "error empty command (list, plug, unplug, busy, signal)"},
+      {"reboot wlan0", "error unknown command \"reboot\" (list, plug, unplug, busy, signal, radio, ap)"},
+      {"", "error empty command (list, plug, unplug, busy, signal, radio, ap)"},
+      {"radio wlan0 off", "ok radio wlan0 off"},
+      {"radio wlan0 maybe", "error radio: say on or off"},
+      {"radio wlan0", "error usage: radio NAME on|off"},
+      {"ap add {\"ssid\":\"Cafe\",\"bssid\":\"02:5A:0F:20:00:01\",\"channel\":6}", "ok added 02:5A:0F:20:00:01"},
+      {"ap add {\"ssid\":\"Cafe\",\"bssid\":\"02:5A:0F:20:00:01\",\"channel\":6}",
+       "error ap add: an access point with BSSID 02:5A:0F:20:00:01 exists already"},
+      {"ap add {\"ssid\":\"Cafe\"}", "error ap add: bssid: missing (a unicast MAC address)"},
+      {"ap add", "error ap add: an access point must be a JSON object"},
+      {"ap move 02-5a-0f-20-00-01 -80", "ok moved 02:5A:0F:20:00:01 -80"},
+      {"ap list", "ok 02:5A:0F:20:00:01/6/-80/43616665"},
+      {"ap move 02:5A:0F:20:00:01 1", "error ap move: DBM must be a whole number from -120 to 0"},
+      {"ap move 02:5A:0F:20:00:09 -50", "error no access point 02:5A:0F:20:00:09"},
+      {"ap remove 02:5A:0F:20:00:01", "ok removed 02:5A:0F:20:00:01"},
+      {"ap remove 02:5A:0F:20:00:01", "error no access point 02:5A:0F:20:00:01"},
+      {"ap remove nonsense", "error ap remove: \"nonsense\" is not a BSSID"},
+      {"ap list", "ok"},
+      {"ap fly", "error usage: ap list | ap add JSON | ap remove BSSID | ap move BSSID DBM"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
     EXPECT_EQ(daemon_.execute(row.line), row.reply);
   }
   EXPECT_EQ(static_cast<int32_t>(ask("usb0", OID_VND_RSSI0.query)), -70);
+  EXPECT_EQ(ask("wlan0", OID_VND_EXTRA_INFO.query), EXTRA_INFO_HW_RADIO_OFF);
+}
+
+TEST_F(SimDaemonTest, WirelessServiceHasAnInterfacePerAdapterAndFollowsPlugging) {
+  std::string error;
+  ASSERT_TRUE(daemon_.start(scenario_, &error)) << error;
+  WlanServiceCore& wlan = daemon_.wlanService();
+  wlan::ClientHandle handle = wlan.openHandle(1, {2}).handle;
+  auto descriptions = [&] {
+    std::vector<std::string> out;
+    for (const auto& i : wlan.enumInterfaces(1, {handle}).interfaces) out.push_back(i.description);
+    return out;
+  };
+  EXPECT_EQ(descriptions(), (std::vector<std::string>{"Test Adapter", "Test Adapter"}));
+  ASSERT_EQ(daemon_.execute("unplug usb0"), "ok unplugged usb0");
+  EXPECT_EQ(descriptions().size(), 1u);
+  ASSERT_EQ(daemon_.execute("plug usb0"), "ok plugged usb0");
+  EXPECT_EQ(descriptions().size(), 2u);
 }
 
 TEST_F(SimDaemonTest, BusyMakesSetsFailForItsTime) {
