@@ -1,0 +1,165 @@
+// The utility's profile documents (BuildWlanProfile) against the simulated service on the
+// default scenario: what the builder writes for each kind of network is stored, and connects
+// exactly when the record's secrets are the network's.
+#include <gtest/gtest.h>
+
+#include "nativewifi/wlan_profile_xml.h"
+#include "sim/scenario.h"
+#include "sim/wlan_service_core.h"
+
+namespace ov::sim {
+namespace {
+
+using namespace ov::wlan;
+using namespace ov::wlan::protocol;
+
+class ManualClock final : public SimClock {
+ public:
+  int64_t nowMs() const override { return ms; }
+  int64_t ms = 5000000;
+};
+
+StationProfile Record(const std::string& ssid, int32_t authMode, int32_t cipherMode) {
+  StationProfile r;
+  r.ssid.SsidLength = static_cast<uint32_t>(ssid.size());
+  std::copy(ssid.begin(), ssid.end(), r.ssid.Ssid.begin());
+  r.networkType = 1;
+  r.authMode = authMode;
+  r.cipherMode = cipherMode;
+  return r;
+}
+StationProfile Psk(const std::string& ssid, int32_t authMode, int32_t cipherMode, const std::string& key) {
+  StationProfile r = Record(ssid, authMode, cipherMode);
+  r.psk = key;
+  return r;
+}
+StationProfile Wep(const std::string& ssid, int32_t authMode, size_t index, std::vector<uint8_t> key,
+                   uint32_t networkType = 1) {
+  StationProfile r = Record(ssid, authMode, kCipherWep);
+  r.networkType = networkType;
+  r.wepKeys[index] = KeyBlock{static_cast<uint32_t>(index) | kTransmitKeyBit, std::move(key)};
+  return r;
+}
+StationProfile Peap(const std::string& user, const std::string& password) {
+  StationProfile r = Record("Orvane-Corp", kAuthWpa2, kCipherAes);
+  r.use8021X = 1;
+  r.authenProtocol = kEapPeap;
+  r.tunnelProtocol = kInnerMsChapV2;
+  r.identity = "anonymous";
+  r.tunnelIdentity = user;
+  r.tunnelPassword = password;
+  return r;
+}
+StationProfile Tls(std::vector<uint8_t> certificateHash) {
+  StationProfile r = Record("Orvane-Corp", kAuthWpa2, kCipherAes);
+  r.use8021X = 1;
+  r.authenProtocol = kEapTls;
+  r.tunnelIdentity = "bob@orvane.example";
+  r.clientCertData = std::move(certificateHash);
+  return r;
+}
+StationProfile Leap(const std::string& password) {
+  StationProfile r = Record("Orvane-CCKM", kAuthCckm, kCipherTkip);
+  r.use8021X = 1;
+  r.authenProtocol = kEapLeap;
+  r.passwordMode = 1;
+  r.identity = "carol";
+  r.password = password;
+  return r;
+}
+
+class BuilderInteropTest : public ::testing::Test {
+ protected:
+  BuilderInteropTest() {
+    std::string error;
+    EXPECT_TRUE(LoadScenarioFile(std::string(OVUI_SOURCE_DIR) + "/data/scenarios/default.json", &scenario_, &error))
+        << error;
+    adapter_ = std::make_unique<SimulatedAdapter>(scenario_.adapters.at(0), clock_);
+    core_.addInterface(adapter_.get());
+    for (const AccessPointSpec& ap : scenario_.accessPoints) EXPECT_TRUE(core_.addAccessPoint(ap, &error));
+    handle_ = core_.openHandle(1, {2}).handle;
+    core_.registerNotification(1, {handle_, WLAN_NOTIFICATION_SOURCE_ACM, false});
+    guid_ = *ParseGuid(scenario_.adapters[0].guid);
+  }
+
+  // Builds, stores and connects as the client's SetProfileAndConnect does; the reason of the
+  // connection-complete notification.
+  uint32_t activate(const StationProfile& record) {
+    WlanProfileDocuments documents = BuildWlanProfile(record, WlanProfileEnvironment{});
+    SetProfileResponse stored = core_.setProfile(1, {handle_, guid_, 0, documents.profileXml, true});
+    EXPECT_EQ(stored.status, ERROR_SUCCESS) << ReasonCodeText(stored.reasonCode) << "\n" << documents.profileXml;
+    if (!documents.userCredentialsXml.empty()) {
+      EXPECT_EQ(core_.setProfileEapXmlUserData(1, {handle_, guid_, documents.profileName, 0,
+                                                   documents.userCredentialsXml})
+                    .status,
+                ERROR_SUCCESS)
+          << documents.userCredentialsXml;
+    }
+    ConnectionParameters parameters;
+    parameters.profile = documents.profileName;
+    parameters.bssType = static_cast<BssType>(documents.bssType);
+    EXPECT_EQ(core_.connect(1, {handle_, guid_, parameters}).status, ERROR_SUCCESS);
+    clock_.ms += 10000;
+    core_.advance();
+    uint32_t reason = 0xFFFFFFFF;
+    for (const OutgoingNotification& n : core_.takeNotifications()) {
+      if (n.notification.code == wlan_notification_acm_connection_complete) {
+        reason = n.notification.connection->reasonCode;
+      }
+    }
+    return reason;
+  }
+
+  ManualClock clock_;
+  Scenario scenario_;
+  std::unique_ptr<SimulatedAdapter> adapter_;
+  WlanServiceCore core_{clock_};
+  ClientHandle handle_ = 0;
+  Guid guid_{};
+};
+
+TEST_F(BuilderInteropTest, BuiltProfilesConnectExactlyWithTheNetworksSecrets) {
+  const std::vector<uint8_t> bobsCertificate = {0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a,
+                                                0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0};
+  struct Case {
+    const char* name;
+    StationProfile record;
+    uint32_t reason;
+  };
+  const Case cases[] = {
+      {"open", Record("Orvane-Open", kAuthOpen, kCipherNone), WLAN_REASON_CODE_SUCCESS},
+      {"WEP open system", Wep("Orvane-WEP-Open", kAuthOpen, 0, {0x0F, 0x5A, 0x0F, 0x5A, 0x0F, 0x5A, 0x0F, 0x5A, 0x0F, 0x5A, 0x0F, 0x5A, 0x0F}),
+       WLAN_REASON_CODE_SUCCESS},
+      {"WEP shared key at index 1", Wep("Orvane-WEP-Shared", kAuthShared, 1, {0x0F, 0x5A, 0x51, 0xD0, 0x01}),
+       WLAN_REASON_CODE_SUCCESS},
+      {"WEP shared key at index 0", Wep("Orvane-WEP-Shared", kAuthShared, 0, {0x0F, 0x5A, 0x51, 0xD0, 0x01}),
+       WLAN_REASON_CODE_KEY_MISMATCH},
+      {"WPA-PSK TKIP", Psk("Orvane-WPA-TKIP", kAuthWpaPsk, kCipherTkip, "tkip passphrase 1"), WLAN_REASON_CODE_SUCCESS},
+      {"WPA2-PSK AES", Psk("Orvane-WPA2-AES", kAuthWpa2Psk, kCipherAes, "orvane-sim-2"), WLAN_REASON_CODE_SUCCESS},
+      {"WPA2-PSK wrong passphrase", Psk("Orvane-WPA2-AES", kAuthWpa2Psk, kCipherAes, "orvane-sim-3"),
+       WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED},
+      {"mixed network by WPA2", Psk("Orvane-Mixed", kAuthWpa2Psk, kCipherAes, "mixed mode key"), WLAN_REASON_CODE_SUCCESS},
+      {"mixed network by WPA", Psk("Orvane-Mixed", kAuthWpaPsk, kCipherTkip, "mixed mode key"), WLAN_REASON_CODE_SUCCESS},
+      {"hidden network", Psk("Orvane-Hidden", kAuthWpa2Psk, kCipherAes, "hidden network"), WLAN_REASON_CODE_SUCCESS},
+      {"5 GHz HT40", Psk("Orvane-5G-HT40", kAuthWpa2Psk, kCipherAes, "five gigahertz"), WLAN_REASON_CODE_SUCCESS},
+      {"WPS push-button network by its key", Psk("Orvane-WPS-PBC", kAuthWpa2Psk, kCipherAes, "wps push button"),
+       WLAN_REASON_CODE_SUCCESS},
+      {"PEAP MS-CHAP v2", Peap("alice", "Alice-Pass-1"), WLAN_REASON_CODE_SUCCESS},
+      {"PEAP wrong password", Peap("alice", "Alice-Pass-2"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-TLS", Tls(bobsCertificate), WLAN_REASON_CODE_SUCCESS},
+      {"EAP-TLS other certificate", Tls(std::vector<uint8_t>(20, 0x11)), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"CCKM with LEAP", Leap("Carol-Pass-1"), WLAN_REASON_CODE_SUCCESS},
+      {"CCKM with a wrong LEAP password", Leap("Carol-Pass-9"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"ad hoc WEP", Wep("Orvane-AdHoc", kAuthOpen, 0, {0x0F, 0x5A, 0x0F, 0x5A, 0x01}, 0), WLAN_REASON_CODE_SUCCESS},
+      {"WPA2-PSK on an open network", Psk("Orvane-Open", kAuthWpa2Psk, kCipherAes, "orvane-sim-2"),
+       WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    uint32_t reason = activate(c.record);
+    EXPECT_EQ(reason, c.reason) << "expected " << ReasonCodeText(c.reason) << ", came " << ReasonCodeText(reason);
+  }
+}
+
+}  // namespace
+}  // namespace ov::sim
