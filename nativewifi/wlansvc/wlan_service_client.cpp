@@ -313,18 +313,32 @@ uint32_t WlanServiceClient::RegisterNotification(ClientHandle handle, uint32_t s
                                                  NotificationCallback callback,
                                                  uint32_t* previousMask) {
   if (sourceMask != WLAN_NOTIFICATION_SOURCE_NONE && !callback) return ERROR_INVALID_PARAMETER;
+  // The new registration is in place before the service hears of it: a notification may follow
+  // its answer at once.
+  HandleState before;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = handles_.find(handle);
+    if (it == handles_.end()) return ERROR_INVALID_HANDLE;
+    before = it->second;
+    it->second.mask = sourceMask;
+    it->second.ignoreDuplicate = ignoreDuplicate;
+    it->second.callback = sourceMask == WLAN_NOTIFICATION_SOURCE_NONE
+                              ? nullptr
+                              : std::make_shared<NotificationCallback>(std::move(callback));
+  }
   RegisterNotificationResponse response;
   uint32_t status = call(RegisterNotificationRequest{handle, sourceMask, ignoreDuplicate}, &response);
-  if (status != ERROR_SUCCESS) return status;
   std::unique_lock lock(mutex_);
   auto it = handles_.find(handle);
   if (it == handles_.end()) return ERROR_INVALID_HANDLE;
-  if (previousMask) *previousMask = it->second.mask;
-  it->second.mask = sourceMask;
-  it->second.ignoreDuplicate = ignoreDuplicate;
-  it->second.callback = sourceMask == WLAN_NOTIFICATION_SOURCE_NONE
-                            ? nullptr
-                            : std::make_shared<NotificationCallback>(std::move(callback));
+  if (status != ERROR_SUCCESS) {
+    it->second.mask = before.mask;
+    it->second.ignoreDuplicate = before.ignoreDuplicate;
+    it->second.callback = before.callback;
+    return status;
+  }
+  if (previousMask) *previousMask = before.mask;
   // After unregistering no callback of this handle runs any more.
   if (sourceMask == WLAN_NOTIFICATION_SOURCE_NONE) waitForCallbacks(lock, handle);
   return ERROR_SUCCESS;

@@ -3,6 +3,8 @@
 // what the tests assert never depends on how long anything took.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -12,7 +14,9 @@
 #include "driver/oid/oid_constants.h"
 #include "driver/oid/oid_requests.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
+#include "nativewifi/wlansvc/wlan_protocol.h"
 #include "platform/deviceio/device_io.h"
+#include "platform/deviceio/socket_io.h"
 #include "platform/system/machine_root.h"
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
@@ -337,6 +341,35 @@ TEST_F(WlanServiceEndToEnd, ClientKeepsItsHandleAndNotificationsAcrossAServiceRe
   inbox_.clear();
   ASSERT_EQ(client_.Scan(handle_, guid_, std::nullopt, {}), ERROR_SUCCESS);
   EXPECT_TRUE(inbox_.next(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_scan_complete));
+}
+
+// Another client that breaks the protocol is dropped; the service and its other clients go on.
+TEST_F(WlanServiceEndToEnd, ServiceDropsAClientThatBreaksTheProtocol) {
+  using namespace protocol;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<uint8_t> badPayload = EncodeFrame(kScan, 1, std::vector<uint8_t>{1, 2, 3});
+  std::vector<uint8_t> notARequest = EncodeFrame(kScan | kResponseBit, 1, std::vector<uint8_t>{0, 0, 0, 0});
+  const Case cases[] = {
+      {"frame length below its header", {4, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
+      {"frame length beyond the limit", {0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 1, 0, 0, 0}},
+      {"payload that does not decode", badPayload},
+      {"an answer sent to the service", notARequest},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int fd = ConnectUnixSocket(UnderRoot("run/ovui/wlansvc").string(), 2000);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(SendAll(fd, c.bytes.data(), c.bytes.size(), Deadline(2000)));
+    uint8_t byte = 0;
+    EXPECT_FALSE(ReceiveAll(fd, &byte, 1, Deadline(5000))) << "the service answered instead of hanging up";
+    ::close(fd);
+    std::vector<InterfaceInfo> interfaces;
+    EXPECT_EQ(client_.EnumInterfaces(handle_, &interfaces), ERROR_SUCCESS);
+    EXPECT_EQ(interfaces.size(), 1u);
+  }
 }
 
 TEST_F(WlanServiceEndToEnd, ControlSocketMovesRemovesAndAddsAccessPoints) {
