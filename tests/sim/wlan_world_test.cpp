@@ -14,6 +14,7 @@
 #include "sim/scenario.h"
 #include "sim/wlan_security.h"
 #include "tests/support/temp_dir.h"
+#include "views/bss_describe.h"
 #include "views/pcap_beacons.h"
 
 namespace ov::sim {
@@ -265,6 +266,59 @@ TEST(BeaconElementsTest, WpsElementSaysWhichMethodTheRegistrarWaitsFor) {
     EXPECT_EQ(attributes[ie::wps::kDevicePasswordId], c.passwordId);
     EXPECT_EQ(attributes[ie::wps::kUuidE].size(), ie::wps::kUuidSize);
     EXPECT_EQ(attributes[ie::wps::kRfBands], std::vector<uint8_t>{ie::wps::kBand24GHz});
+  }
+}
+
+// The utility's own decoder reads what each default access point sends as that kind.
+TEST(BeaconElementsTest, TheScanListDecoderReadsEachKindAsItIs) {
+  for (const AccessPointSpec& s : DefaultScenario().accessPoints) {
+    SCOPED_TRACE(s.ssid);
+    BeaconFields b = BuildBeacon(s);
+    std::vector<uint8_t> rates;
+    for (uint16_t r : b.rates) rates.push_back(static_cast<uint8_t>((r & 0x7F) | (r & kBasicRateFlag ? 0x80 : 0)));
+    BssDescription description;
+    description.bssid = s.bssid;
+    description.ssid = s.ssid;
+    description.privacy = (b.capability & ie::kCapPrivacy) != 0;
+    description.rssi = s.signalDbm;
+    description.beaconPeriod = s.beaconPeriod;
+    description.dsConfigKHz = AccessPointFrequencyKHz(s);
+    description.infrastructureMode = s.adhoc ? Ndis802_11IBSS : Ndis802_11Infrastructure;
+    description.rates = rates;
+    description.informationElements = b.elements;
+    BssElements d = DecodeBssElements(MakeBssidEntry(description));
+    switch (s.security) {
+      case ApSecurity::WpaPsk:
+        EXPECT_TRUE(d.wpaPsk && d.tkip && !d.wpa2Psk);
+        break;
+      case ApSecurity::Wpa2Psk:
+        EXPECT_TRUE(d.wpa2Psk && d.aesType4 && !d.wpaPsk);
+        break;
+      case ApSecurity::WpaWpa2Psk:
+        EXPECT_TRUE(d.wpaPsk && d.wpa2Psk && d.tkip && d.aesType4);
+        break;
+      case ApSecurity::Wpa2Enterprise:
+        EXPECT_TRUE(d.wpa2 && d.aesType4 && !d.wpa2Psk);
+        break;
+      case ApSecurity::Cckm:
+        EXPECT_TRUE(d.wpa && d.cckm && d.tkip);
+        break;
+      case ApSecurity::WapiPsk:
+        EXPECT_TRUE(d.wapiPsk && d.sms4);
+        break;
+      default:
+        EXPECT_FALSE(d.wpa || d.wpaPsk || d.wpa2 || d.wpa2Psk || d.wapiPsk || d.cckm);
+        break;
+    }
+    EXPECT_EQ(d.wpsPresent, s.wps != WpsMode::Off);
+    if (s.wps == WpsMode::PushButton) EXPECT_EQ(d.wpsDevicePasswordId, 0x0004);
+    if (s.wps == WpsMode::Pin) EXPECT_EQ(d.wpsDevicePasswordId, 0x0000);
+    EXPECT_EQ(d.htCapabilitiesPresent, s.ht);
+    EXPECT_EQ(d.htInformationPresent, s.ht);
+    if (s.ht) {
+      EXPECT_EQ(d.primaryChannel, s.channel);
+      EXPECT_EQ((d.htCapabilitiesInfo & ie::kHtCapChannelWidthSet) != 0, s.htWidthMhz == 40);
+    }
   }
 }
 
