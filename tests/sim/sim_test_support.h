@@ -42,7 +42,7 @@ inline Answer Ask(SimulatedAdapter& adapter, uint32_t oid, size_t size,
                   const std::vector<uint8_t>& input = {}, uint8_t fill = 0) {
   Answer answer;
   answer.bytes.assign(size, fill);
-  std::memcpy(answer.bytes.data(), input.data(), std::min(size, input.size()));
+  if (!input.empty()) std::memcpy(answer.bytes.data(), input.data(), std::min(size, input.size()));
   answer.status = adapter.handleRequest(IOCTL_NDIS_QUERY_GLOBAL_STATS, oid, answer.bytes, &answer.returned);
   return answer;
 }
