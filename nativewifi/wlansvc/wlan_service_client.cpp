@@ -75,7 +75,7 @@ bool WlanServiceClient::waitConnected(std::unique_lock<std::mutex>& lock) {
   return connected_;
 }
 
-uint32_t WlanServiceClient::exchange(uint32_t type, const std::vector<uint8_t>& payload,
+uint32_t WlanServiceClient::exchange(uint32_t type, const Encoder& encode,
                                      std::vector<uint8_t>* answer) {
   uint32_t id = 0;
   {
@@ -85,9 +85,11 @@ uint32_t WlanServiceClient::exchange(uint32_t type, const std::vector<uint8_t>& 
   {
     std::lock_guard send(sendMutex_);
     int fd = -1;
+    std::vector<uint8_t> payload;
     {
       std::lock_guard lock(mutex_);
       if (!connected_) return ERROR_SERVICE_NOT_ACTIVE;
+      if (!encode(&payload)) return ERROR_INVALID_HANDLE;
       id = nextId_++;
       if (nextId_ == 0) nextId_ = 1;
       pending_[id] = Pending{};
@@ -111,8 +113,7 @@ uint32_t WlanServiceClient::exchange(uint32_t type, const std::vector<uint8_t>& 
   return ERROR_SUCCESS;
 }
 
-bool WlanServiceClient::remoteHandle(ClientHandle local, ClientHandle* remote) {
-  std::lock_guard lock(mutex_);
+bool WlanServiceClient::remoteHandleLocked(ClientHandle local, ClientHandle* remote) const {
   auto it = handles_.find(local);
   if (it == handles_.end()) return false;
   *remote = it->second.remote;
@@ -122,10 +123,21 @@ bool WlanServiceClient::remoteHandle(ClientHandle local, ClientHandle* remote) {
 template <typename Request, typename Response>
 uint32_t WlanServiceClient::call(Request request, Response* response) {
   if constexpr (requires { request.handle; }) {
-    if (!remoteHandle(request.handle, &request.handle)) return ERROR_INVALID_HANDLE;
+    std::lock_guard lock(mutex_);
+    if (!handles_.count(request.handle)) return ERROR_INVALID_HANDLE;  // before any waiting
   }
   std::vector<uint8_t> answer;
-  uint32_t status = exchange(Request::kType, EncodePayload(request), &answer);
+  uint32_t status = exchange(
+      Request::kType,
+      [&](std::vector<uint8_t>* payload) {
+        Request translated = request;
+        if constexpr (requires { translated.handle; }) {
+          if (!remoteHandleLocked(request.handle, &translated.handle)) return false;
+        }
+        *payload = EncodePayload(translated);
+        return true;
+      },
+      &answer);
   if (status != ERROR_SUCCESS) return status;
   if (!DecodePayload(answer, response)) return ERROR_INVALID_DATA;
   return response->status;

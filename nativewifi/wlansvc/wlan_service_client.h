@@ -1,6 +1,7 @@
 #pragma once
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -101,9 +102,11 @@ class WlanServiceClient final : public WlanService {
   // answer and decodes it. Transport failures come back as the response's status.
   template <typename Request, typename Response>
   uint32_t call(Request request, Response* response);
-  uint32_t exchange(uint32_t type, const std::vector<uint8_t>& payload,
-                    std::vector<uint8_t>* answer);
-  bool remoteHandle(ClientHandle local, ClientHandle* remote);
+  // `encode` makes the payload once the connection is known, with the lock held (so that a
+  // handle is translated for the connection the request goes out on); false: invalid handle.
+  using Encoder = std::function<bool(std::vector<uint8_t>*)>;
+  uint32_t exchange(uint32_t type, const Encoder& encode, std::vector<uint8_t>* answer);
+  bool remoteHandleLocked(ClientHandle local, ClientHandle* remote) const;
   // Waits until the reader is connected, asking it to try now; false when it could not.
   bool waitConnected(std::unique_lock<std::mutex>& lock);
 
