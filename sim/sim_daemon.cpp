@@ -105,6 +105,7 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
 }
 
 bool SimDaemon::startWlanService(std::string* error) {
+  wlan_.setProfileFolder(UnderRoot("var/lib/ovsimd/wlansvc").string());
   std::string path = UnderRoot("run/ovui/wlansvc").string();
   if (!wlanServer_.start(path)) {
     *error = "cannot create the wireless service socket " + path;

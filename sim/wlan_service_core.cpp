@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "sim/element_constants.h"
 #include "sim/wlan_security.h"
@@ -110,6 +114,7 @@ struct WlanServiceCore::StoredProfile {
   uint32_t flags = 0;
   ProfileDocument document;
   std::optional<UserCredentials> credentials;
+  std::string credentialsXml;  // as given, for the profile file
   std::vector<uint8_t> eapUserData;
 };
 
@@ -186,6 +191,7 @@ void WlanServiceCore::addInterface(SimulatedAdapter* adapter) {
   bool on = !adapter->radioOffByParameter();
   iface->software.assign(iface->phys.size(), on ? dot11_radio_state_on : dot11_radio_state_off);
   adapter->setRadio(on, true);
+  if (!profileFolder_.empty()) loadProfiles(*iface);
   interfaces_.push_back(std::move(iface));
 }
 
@@ -296,6 +302,83 @@ std::vector<AccessPointSpec> WlanServiceCore::accessPoints() const {
   std::vector<AccessPointSpec> out;
   for (const auto& ap : world_) out.push_back(ap->spec);
   return out;
+}
+
+// ---- Profile files ----
+//
+// One file per interface: "ovsimd-profiles 1", then per profile a line "profile FLAGS XMLBYTES
+// USERBYTES" followed by the document and the user-credentials document, byte for byte. Written
+// to a temporary file and renamed, so a crash leaves the old file or the new one.
+
+namespace {
+constexpr char kProfileFileMagic[] = "ovsimd-profiles 1\n";
+}  // namespace
+
+void WlanServiceCore::setProfileFolder(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  profileFolder_ = folder;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  for (auto& iface : interfaces_) loadProfiles(*iface);
+}
+
+void WlanServiceCore::saveProfiles(const Interface& iface) {
+  if (profileFolder_.empty()) return;
+  std::filesystem::path path = std::filesystem::path(profileFolder_) / (FormatGuid(iface.guid) + ".profiles");
+  std::filesystem::path temporary = path;
+  temporary += ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << kProfileFileMagic;
+    for (const StoredProfile& p : iface.profiles) {
+      out << "profile " << p.flags << " " << p.xml.size() << " " << p.credentialsXml.size() << "\n"
+          << p.xml << p.credentialsXml;
+    }
+    if (!out.flush()) return;  // the old file stays
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, path, ec);
+}
+
+void WlanServiceCore::loadProfiles(Interface& iface) {
+  std::filesystem::path path = std::filesystem::path(profileFolder_) / (FormatGuid(iface.guid) + ".profiles");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (text.rfind(kProfileFileMagic, 0) != 0) return;
+  size_t at = sizeof kProfileFileMagic - 1;
+  std::vector<StoredProfile> loaded;
+  while (at < text.size()) {
+    size_t newline = text.find('\n', at);
+    if (newline == std::string::npos) break;
+    std::istringstream header(text.substr(at, newline - at));
+    std::string word;
+    uint32_t flags = 0;
+    size_t xmlBytes = 0;
+    size_t userBytes = 0;
+    if (!(header >> word >> flags >> xmlBytes >> userBytes) || word != "profile") break;
+    at = newline + 1;
+    if (xmlBytes > text.size() - at || userBytes > text.size() - at - xmlBytes) break;
+    StoredProfile p;
+    p.xml = text.substr(at, xmlBytes);
+    p.credentialsXml = text.substr(at + xmlBytes, userBytes);
+    at += xmlBytes + userBytes;
+    // Each document is checked again: a file edited by hand cannot smuggle one in.
+    uint32_t reason = 0;
+    if ((flags & ~WLAN_PROFILE_USER) || !ParseProfileDocument(p.xml, &p.document, &reason)) continue;
+    p.name = p.document.name;
+    p.flags = flags;
+    UserCredentials credentials;
+    if (!p.credentialsXml.empty() && ParseUserCredentials(p.credentialsXml, &credentials)) {
+      p.credentials = std::move(credentials);
+    } else {
+      p.credentialsXml.clear();
+    }
+    if (std::none_of(loaded.begin(), loaded.end(), [&](const StoredProfile& q) { return q.name == p.name; })) {
+      loaded.push_back(std::move(p));
+    }
+  }
+  iface.profiles = std::move(loaded);
 }
 
 WlanServiceCore::WorldAp* WlanServiceCore::findAp(const Mac& bssid) {
@@ -926,6 +1009,7 @@ SetProfileResponse WlanServiceCore::setProfile(ClientId client, const SetProfile
   } else {
     iface->profiles.push_back(std::move(profile));
   }
+  saveProfiles(*iface);
   notify(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_profile_change, iface->guid);
   return {ERROR_SUCCESS, WLAN_REASON_CODE_SUCCESS};
 }
@@ -947,6 +1031,7 @@ StatusResponse WlanServiceCore::deleteProfile(ClientId client, const DeleteProfi
                          [&](const StoredProfile& p) { return p.name == r.profileName; });
   if (it == iface->profiles.end()) return {ERROR_NOT_FOUND};
   iface->profiles.erase(it);
+  saveProfiles(*iface);
   notify(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_profile_change, iface->guid);
   return {ERROR_SUCCESS};
 }
@@ -983,11 +1068,14 @@ StatusResponse WlanServiceCore::setProfileEapXmlUserData(
   if (!p->document.useOneX) return {ERROR_INVALID_PARAMETER};
   if (r.userDataXml.empty()) {
     p->credentials.reset();
-    return {ERROR_SUCCESS};
+    p->credentialsXml.clear();
+  } else {
+    UserCredentials credentials;
+    if (!ParseUserCredentials(r.userDataXml, &credentials)) return {ERROR_BAD_PROFILE};
+    p->credentials = std::move(credentials);
+    p->credentialsXml = r.userDataXml;
   }
-  UserCredentials credentials;
-  if (!ParseUserCredentials(r.userDataXml, &credentials)) return {ERROR_BAD_PROFILE};
-  p->credentials = std::move(credentials);
+  saveProfiles(*iface);
   return {ERROR_SUCCESS};
 }
 

@@ -52,6 +52,10 @@ class WlanServiceCore {
   WlanServiceCore& operator=(const WlanServiceCore&) = delete;
 
   // ---- The world (ovsimd and the control socket) ----
+  // Keeps the interfaces' profiles in this folder (one file per interface GUID), as the host
+  // keeps them across restarts, and loads what is there now. Without it profiles live only as
+  // long as the service.
+  void setProfileFolder(const std::string& folder);
   // The adapter must outlive the service. Its radio starts as its "Radio" parameter says.
   void addInterface(SimulatedAdapter* adapter);
   // Plugging or unplugging the adapter: the interface arrives or goes (ACM 13 / 14).
@@ -122,6 +126,8 @@ class WlanServiceCore {
   uint32_t resolve(ClientId client, wlan::ClientHandle handle, const wlan::Guid& guid,
                    Interface** out);
   WorldAp* findAp(const Mac& bssid);
+  void saveProfiles(const Interface& iface);
+  void loadProfiles(Interface& iface);
   StoredProfile* findProfile(Interface& iface, const std::string& name);
 
   void notify(uint32_t source, uint32_t code, const wlan::Guid& guid,
@@ -152,6 +158,7 @@ class WlanServiceCore {
   std::vector<std::unique_ptr<WorldAp>> world_;
   std::map<uint32_t, std::string> securitySettings_;
   std::vector<OutgoingNotification> outbox_;
+  std::string profileFolder_;
 };
 
 }  // namespace ov::sim

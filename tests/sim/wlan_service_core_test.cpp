@@ -6,6 +6,7 @@
 #include "driver/oid/oid_requests.h"
 #include "sim/wlan_service_core.h"
 #include "tests/sim/sim_test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace ov::sim {
 namespace {
@@ -421,6 +422,72 @@ TEST_F(WlanServiceCoreTest, UnpluggedAdapterTakesItsInterfaceAway) {
   ASSERT_EQ(e.interfaces.size(), 1u);
   EXPECT_EQ(e.interfaces[0].description, "Test Adapter");
   EXPECT_EQ(e.interfaces[0].state, wlan_interface_state_disconnected);
+}
+
+TEST_F(WlanServiceCoreTest, ProfilesAndTheirCredentialsOutliveTheService) {
+  ov::test::TempDir dir;
+  core_.setProfileFolder(dir.path().string());
+  ASSERT_EQ(setProfile(ProfileXml("Corp", kPeap)), ERROR_SUCCESS);
+  ASSERT_EQ(core_.setProfileEapXmlUserData(kClient, {handle_, kGuid, "Corp", 0, Credentials("alice", "Alice-1")}).status,
+            ERROR_SUCCESS);
+  ASSERT_EQ(core_.setProfile(kClient, {handle_, kGuid, WLAN_PROFILE_USER, ProfileXml("Open", kOpen), true}).status,
+            ERROR_SUCCESS);
+  ASSERT_EQ(setProfile(ProfileXml("Home", Psk("WPA2PSK", "AES", "home key 1"))), ERROR_SUCCESS);
+  ASSERT_EQ(core_.deleteProfile(kClient, {handle_, kGuid, "Home"}).status, ERROR_SUCCESS);
+
+  // A new service on the same folder: the same list, and the stored credentials still work.
+  WlanServiceCore again(clock_);
+  again.addInterface(&adapter_);
+  again.setProfileFolder(dir.path().string());
+  for (const AccessPointSpec& ap : core_.accessPoints()) {
+    std::string error;
+    ASSERT_TRUE(again.addAccessPoint(ap, &error)) << error;
+  }
+  ClientHandle h = again.openHandle(kClient, {2}).handle;
+  again.registerNotification(kClient, {h, WLAN_NOTIFICATION_SOURCE_ACM, false});
+  EXPECT_EQ(again.getProfileList(kClient, {h, kGuid}).profiles,
+            (std::vector<ProfileInfo>{{"Corp", 0}, {"Open", WLAN_PROFILE_USER}}));
+  ConnectionParameters p;
+  p.profile = "Corp";
+  ASSERT_EQ(again.connect(kClient, {h, kGuid, p}).status, ERROR_SUCCESS);
+  clock_.ms += 10000;
+  again.advance();
+  std::vector<OutgoingNotification> ns = again.takeNotifications();
+  ASSERT_FALSE(ns.empty());
+  EXPECT_EQ(ns.back().notification.code, wlan_notification_acm_connection_complete);
+  EXPECT_EQ(ns.back().notification.connection->reasonCode, WLAN_REASON_CODE_SUCCESS);
+}
+
+TEST_F(WlanServiceCoreTest, DamagedProfileFilesGiveWhatIsSoundInThem) {
+  ov::test::TempDir dir;
+  std::string good = ProfileXml("Open", kOpen);
+  std::string bad = "<WLANProfile/>";
+  auto record = [](const std::string& xml) {
+    return "profile 0 " + std::to_string(xml.size()) + " 0\n" + xml;
+  };
+  struct Case {
+    const char* name;
+    std::string content;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"another format", "something else\n" + record(good), {}},
+      {"a refused document among good ones", std::string("ovsimd-profiles 1\n") + record(bad) + record(good), {"Open"}},
+      {"cut off in the middle", std::string("ovsimd-profiles 1\n") + record(good).substr(0, 40), {}},
+      {"a length beyond the file", "ovsimd-profiles 1\nprofile 0 999999 0\n" + good, {}},
+      {"flags the service never sets", "ovsimd-profiles 1\nprofile 1 " + std::to_string(good.size()) + " 0\n" + good, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ov::test::WriteFileBytes(dir.path() / "{0F5A51D0-0000-4000-8000-025A0F000601}.profiles", c.content);
+    WlanServiceCore core(clock_);
+    core.addInterface(&adapter_);
+    core.setProfileFolder(dir.path().string());
+    ClientHandle h = core.openHandle(kClient, {2}).handle;
+    std::vector<std::string> names;
+    for (const ProfileInfo& info : core.getProfileList(kClient, {h, kGuid}).profiles) names.push_back(info.name);
+    EXPECT_EQ(names, c.names);
+  }
 }
 
 TEST_F(WlanServiceCoreTest, MalformedRequestsAreRefused) {

@@ -323,6 +323,9 @@ TEST_F(WlanServiceEndToEnd, MalformedProfilesAreRefusedWithTheirReason) {
 }
 
 TEST_F(WlanServiceEndToEnd, ClientKeepsItsHandleAndNotificationsAcrossAServiceRestart) {
+  uint32_t reason = 0;
+  ASSERT_EQ(client_.SetProfile(handle_, guid_, 0, Wpa2PskProfile("Orvane-WPA2-AES", "orvane-sim-2"), true, &reason),
+            ERROR_SUCCESS);
   uint64_t before = client_.connectionCount();
   startSimulator();  // stops the running ovsimd, starts a new one on the same root
   // Each call waits for a reconnection attempt; the first that succeeds has a new service
@@ -337,6 +340,10 @@ TEST_F(WlanServiceEndToEnd, ClientKeepsItsHandleAndNotificationsAcrossAServiceRe
   EXPECT_GT(client_.connectionCount(), before);
   ASSERT_EQ(interfaces.size(), 1u);
   EXPECT_EQ(interfaces[0].description, kDescription);
+  // The profiles stayed, as the host keeps them.
+  std::vector<ProfileInfo> profiles;
+  ASSERT_EQ(client_.GetProfileList(handle_, guid_, &profiles), ERROR_SUCCESS);
+  EXPECT_EQ(profiles, (std::vector<ProfileInfo>{{"Orvane-WPA2-AES", 0}}));
   // The registration came along: the new service's scan-complete arrives.
   inbox_.clear();
   ASSERT_EQ(client_.Scan(handle_, guid_, std::nullopt, {}), ERROR_SUCCESS);
