@@ -365,7 +365,10 @@ bool ActionQueue::ApplyWpsCredential() {
 
   const WpsCredential& credential = wps_.Table.Credentials[a.AppliedCredentialIndex];
   const int32_t psMode = ReadDecimalParamOr(adapter_.adapterKeyPath, param::kPsMode);
-  if (services_.driver != nullptr) SetDesiredBssidList(*services_.driver, credential.MacAddr);
+  // With the radio off the profile is dropped unapplied, and so is its access point.
+  if (services_.driver != nullptr && adapter_.radioOn) {
+    SetDesiredBssidList(*services_.driver, credential.MacAddr);
+  }
   const uint32_t frequency = FindChannelFrequency(
       ScanList(), static_cast<uint32_t>(wps_.Settings.Channel), credential.MacAddr);
   auto record = std::make_unique<StationProfile>(BuildProfileFromCredential(

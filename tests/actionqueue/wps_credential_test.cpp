@@ -305,11 +305,16 @@ TEST_F(ActiveConfigurationTest, WpsInUseWithAnEmptyTableConnectsNothing) {
 TEST_F(ActiveConfigurationTest, RadioOffSendsNothing) {
   WriteActiveProfile("office");
   queue->adapter().radioOn = false;
-  queue->ApplyActiveConfiguration(1, 1, 0);
-  for (const auto& c : driver.calls) EXPECT_FALSE(c.isSet) << std::hex << c.oid;
-  EXPECT_TRUE(client.applied.empty());
-  EXPECT_TRUE(queue->Queue().empty());
-  EXPECT_EQ(NdisSsidText(queue->CurrentProfile()->ssid), "office");
+  queue->adapter().htCapable = true;
+  for (int wpsCredentials : {-1, 2}) {
+    SCOPED_TRACE(wpsCredentials < 0 ? "station profile" : "WPS credential");
+    if (wpsCredentials >= 0) WriteWpsStore(wpsCredentials);
+    driver.calls.clear();
+    queue->ApplyActiveConfiguration(1, 1, 0);
+    for (const auto& c : driver.calls) EXPECT_FALSE(c.isSet) << std::hex << c.oid;
+    EXPECT_TRUE(client.applied.empty());
+    EXPECT_TRUE(queue->Queue().empty());
+  }
 }
 
 }  // namespace
