@@ -144,6 +144,12 @@ class ActionQueue {
   // Empties the queue, releasing every record, and releases CurrentProfile (the monitor's end).
   void Clear();
 
+  // The channel-plan check into radio().plan: the driver's region word with its two
+  // RegionChangeable flags, the normalised "WirelessMode", the allowed channels and "Channel".
+  // Adapter set-up runs it before the first activation; the queue runs it after every
+  // country-region set.
+  void RunChannelPlan();
+
   // The copy of the record of the most recent apply action queued; null before the first.
   const StationProfile* CurrentProfile() const { return currentProfile_.get(); }
   // A copy of it with RadioApply 0, to requeue (null when there is none).
@@ -170,7 +176,6 @@ class ActionQueue {
   void SendHtPhyMode();
   void SendRadioSettings(StationProfile& p);
   void ResendRadioSettings();
-  void RunChannelPlan();
   void Connect(StationProfile& p);
   void CallWapi();
   std::span<const uint8_t> ScanList() const;
