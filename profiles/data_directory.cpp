@@ -10,6 +10,7 @@
 
 #include "platform/ini/ini.h"
 #include "platform/system/machine_root.h"
+#include "platform/system/user_folders.h"
 
 namespace ov {
 
@@ -20,21 +21,6 @@ std::string WithSlash(std::string path) {
   return path;
 }
 
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return home;
-  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
-    return entry->pw_dir;
-  }
-  return "/";
-}
-
-// A relative XDG_DATA_HOME is ignored, as the base-directory convention says.
-std::string UserDataFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return data;
-  return HomeFolder() + "/.local/share";
-}
 
 bool MakeFolder(const std::filesystem::path& folder, std::filesystem::perms perms) {
   std::error_code ec;

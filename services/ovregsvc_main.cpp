@@ -21,6 +21,7 @@
 #include <string>
 
 #include "platform/deviceio/socket_io.h"
+#include "platform/system/daemon_support.h"
 #include "platform/system/machine_root.h"
 #include "services/registry_service.h"
 #include "services/registry_service_client.h"
@@ -46,17 +47,6 @@ bool ParseArguments(int argc, char** argv, Options* options) {
   return true;
 }
 
-// Held for the process's life: a second ovregsvc on the same root finds it taken.
-int TakeLock(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 void LogLine(const std::string& line) {
   std::string out = "ovregsvc: " + line + "\n";
   (void)::write(STDERR_FILENO, out.data(), out.size());
@@ -70,11 +60,7 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  if (!options.root.empty()) {
-    std::error_code ec;
-    std::filesystem::path root = std::filesystem::absolute(options.root, ec);
-    ::setenv("OVUI_ROOT", (ec ? std::filesystem::path(options.root) : root).c_str(), 1);
-  }
+  ov::UseMachineRootOption(options.root);
   if (options.ini.empty()) options.ini = (ov::ProgramFolder() / "OvUI.INI").string();
 
   const std::filesystem::path runFolder = ov::UnderRoot("run/ovui");
@@ -91,7 +77,7 @@ int main(int argc, char** argv) {
       ::chmod(folder.c_str(), (st.st_mode & 07777) | 0755);
     }
   }
-  int lockFd = TakeLock((runFolder / "ovregsvc.lock").string());
+  int lockFd = ov::TakeInstanceLock((runFolder / "ovregsvc.lock").string());
   if (lockFd < 0) {
     LogLine("another ovregsvc is already running on " + ov::MachineRoot().string());
     return 1;

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/deviceio/socket_io.h"
+#include "platform/system/daemon_support.h"
 #include "platform/system/machine_root.h"
 #include "sim/control_server.h"
 #include "sim/scenario.h"
@@ -44,17 +45,6 @@ bool ParseArguments(int argc, char** argv, Options* options) {
   return !options->scenario.empty();
 }
 
-// Held for the process's life: a second ovsimd on the same root finds it taken.
-int TakeRootLock(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,11 +53,7 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  if (!options.root.empty()) {
-    std::error_code ec;
-    std::filesystem::path root = std::filesystem::absolute(options.root, ec);
-    ::setenv("OVUI_ROOT", (ec ? std::filesystem::path(options.root) : root).c_str(), 1);
-  }
+  ov::UseMachineRootOption(options.root);
 
   ov::sim::Scenario scenario;
   std::string error;
@@ -83,7 +69,7 @@ int main(int argc, char** argv) {
     std::cerr << "ovsimd: cannot create " << runFolder.string() << ": " << ec.message() << "\n";
     return 1;
   }
-  int lockFd = TakeRootLock((runFolder / "ovsimd.lock").string());
+  int lockFd = ov::TakeInstanceLock((runFolder / "ovsimd.lock").string());
   if (lockFd < 0) {
     std::cerr << "ovsimd: another ovsimd is already running on " << ov::MachineRoot().string()
               << "\n";

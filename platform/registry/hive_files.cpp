@@ -1,34 +1,11 @@
 #include "platform/registry/hive_files.h"
 
-#include <cstdlib>
-#include <pwd.h>
 #include <string>
-#include <unistd.h>
 
 #include "platform/system/machine_root.h"
+#include "platform/system/user_folders.h"
 
 namespace ov {
-
-namespace {
-
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return home;
-  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
-    return entry->pw_dir;
-  }
-  return "/";
-}
-
-// The user's config folder as an absolute path on the real system; a relative XDG_CONFIG_HOME
-// is ignored, as the base-directory convention says.
-std::string UserConfigFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') return config;
-  return HomeFolder() + "/.config";
-}
-
-}  // namespace
 
 std::filesystem::path MachineHiveFile() {
   return UnderRoot("var/lib/ovui/registry/machine.db");
