@@ -1,0 +1,621 @@
+#include "shell/hide_dlg.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <filesystem>
+
+#include "driver/oid/oid_constants.h"
+#include "driver/oid/oid_requests.h"
+#include "driver/oid/wps_records.h"
+#include "driver/params/adapter_params.h"
+#include "driver/params/parameter_sets.h"
+#include "driver/signal_strength.h"
+#include "lang/language_table.h"
+#include "platform/ini/ini.h"
+#include "shell/ap_switch.h"
+#include "shell/monitor_logic.h"
+#include "shell/ui/ui_text.h"
+
+namespace ov {
+
+namespace {
+
+// The OFDM PHY: the adapter can use the 5 GHz band.
+constexpr uint32_t kPhyTypeOfdm = 4;
+// EEPROM word with the 40 MHz permissions (bit 8: 2.4 GHz forbidden, bit 9: 5 GHz forbidden).
+constexpr uint32_t kEepromKind = 3;
+constexpr uint32_t kEepromBandwidthWord = 0x36;
+
+bool AllZero(const MacAddress& mac) {
+  for (uint8_t b : mac)
+    if (b) return false;
+  return true;
+}
+
+std::string ReadProgramOption(const std::string& ini, const char* section, const char* key,
+                              const char* fallback) {
+  char buffer[64] = {};
+  GetPrivateProfileString(section, key, fallback, buffer, sizeof buffer, ini.c_str());
+  return buffer;
+}
+
+}  // namespace
+
+CHideDlg::CHideDlg(MonitorServices services, MonitorOptions options)
+    : services_(std::move(services)), options_(std::move(options)) {
+  timers_ = std::make_unique<WindowTimers>(*services_.timers, [this](int id) { OnTimer(id); });
+  receiver_ = services_.messages->createReceiver([this](const Message& m) { OnMessage(m); });
+  ActionQueueServices q = services_.queue;
+  q.driver = &services_.adapter->Driver();
+  q.registry = services_.registry;
+  q.monitorTimers = timers_.get();
+  q.secretCodec = services_.secretCodec;
+  queue_ = std::make_unique<ActionQueue>(std::move(q));
+  notice_ = std::make_unique<CMessageBoxDlg>();
+  notice_->hide();
+}
+
+CHideDlg::~CHideDlg() {
+  // Nothing may call back into a half-destroyed window.
+  timers_->killAll();
+  receiver_.reset();
+  if (mainWindow_) delete mainWindow_.data();
+}
+
+MessageTarget CHideDlg::Target() const { return receiver_->target(); }
+
+void CHideDlg::Log(std::string_view line) {
+  if (services_.log) services_.log(line);
+}
+
+void CHideDlg::OnInitDialog() {
+  LoadLanguageTable();
+  startSession_ = lastSession_ = services_.session->ActiveSession();
+  timers_->start(kMonitorTimerSession, kSessionCheckMs);
+  state_.SmallScreen = IsSmallScreen(options_.desktopHeight);
+
+  state_.Adapter.isAdmin = options_.isAdmin;
+  state_.Adapter.isWow64 = options_.isWow64;
+  if (!options_.isAdmin &&
+      ReadProgramOption(options_.programIniPath, "Account", "WarningMessageForGenUser", "1") ==
+          "1") {
+    ScopedBusy busy(state_);
+    services_.desktop->ShowModalMessage(QStringLiteral(
+        "You have no 'Administrator' privilege, so some features may not work successfully"));
+  }
+  queue_->adapter().showCountryRegion =
+      ReadProgramOption(options_.programIniPath, "Advance", "ShowCountryRegion", "0") == "1";
+  queue_->adapter().isAdmin = options_.isAdmin;
+
+  adapterPresent_ = services_.adapter->DiscoverAdapter(state_.Adapter);
+  if (adapterPresent_) AdapterSetup(options_.openMainOnStart);
+
+  timers_->start(kMonitorTimerMain, kMainTickMs);
+  SetTrayState(adapterPresent_ ? TrayState::Lost : TrayState::NotExist);
+}
+
+void CHideDlg::ReadAdapterFlags() {
+  const std::string& key = state_.Adapter.adapterKeyPath;
+  OidRequester& driver = services_.adapter->Driver();
+  psMode_ = ReadDecimalParamOr(key, param::kPsMode);
+
+  DOT11_SUPPORTED_PHY_TYPES phys;
+  const bool phyOk = QuerySupportedPhyTypes(driver, phys);
+  aBandCapable_ = false;
+  if (phyOk) {
+    for (uint32_t i = 0; i < phys.uNumOfEntries && i < phys.dot11PHYType.size(); ++i) {
+      if (phys.dot11PHYType[i] == kPhyTypeOfdm) aBandCapable_ = true;
+    }
+    if (aBandCapable_) {
+      if (auto mode = ReadCountryWirelessMode(key)) aBandCapable_ = ((*mode >> 28) & 0xF) == 1;
+    }
+  }
+  queue_->adapter().aBandCapable = aBandCapable_;
+
+  if (state_.Adapter.htCapable) {
+    uint32_t word = 0xFFFF;
+    if (QueryRegister(driver, kEepromKind, kEepromBandwidthWord, word) && (word & 0xFFFF) != 0xFFFF) {
+      bw40Allowed24_ = (word & 0x100) == 0;
+      bw40Allowed5_ = (word & 0x200) == 0;
+    }
+  }
+}
+
+void CHideDlg::AdapterSetup(bool openMainWindow) {
+  const std::string& key = state_.Adapter.adapterKeyPath;
+  OidRequester& driver = services_.adapter->Driver();
+  ReadAdapterFlags();
+  DOT11_SUPPORTED_PHY_TYPES phys;
+  const uint32_t phyResult = QuerySupportedPhyTypes(driver, phys) ? 0 : 50;
+
+  // The profile store follows the adapter.
+  store_ = std::make_unique<ProfileStore>(
+      StoreLocation{options_.dataDir, state_.Adapter.chipFamily, state_.Adapter.netCfgInstanceId},
+      services_.secretCodec,
+      ReadProgramOption(options_.programIniPath, "AuthEncry", "EncryptedPassword", "1") == "1");
+  queue_->services().store = store_.get();
+
+  ResetWpsCredentials(queue_->wps());
+  queue_->wps().Settings.Channel = 1;
+
+  // An adapter left in access-point mode is handed back to this utility.
+  uint32_t opMode = 0;
+  if (QueryOpMode(driver, opMode) && opMode != 0) {
+    HandBackFromApMode(*this);
+  }
+
+  ieee80211h_ = ReadDecimalParamOr(key, param::kIeee80211h) == 1;
+  CreateApDefault(*services_.registry, driver, key, state_.Adapter.htCapable);
+
+  {
+    ScopedBusy busy(state_);
+    RunChannelPlanCheck(driver, *services_.registry, key,
+                        ChannelPlanInputs{state_.Adapter.chipFamily,
+                                          queue_->adapter().showCountryRegion, aBandCapable_,
+                                          state_.Adapter.htCapable},
+                        queue_->radio().plan);
+    QueryDriverVersion(driver, ndisVersion_);
+  }
+
+  state_.RadioOn = ReadRadioOn(key);
+  services_.wifi->OpenInterface(state_.Adapter.description);
+  services_.wifi->SetSoftwareRadio(state_.RadioOn);
+
+  const std::string curProfile = store_->ReadStoreValue(StoreFileKind::Station, "Config", "CurProfile");
+  if (!curProfile.empty()) currentProfileName_ = curProfile;
+
+  RefreshQueueContext();
+  if (state_.RadioOn) {
+    wpaReady_ = true;
+    RefreshQueueContext();
+    timers_->start(kMonitorTimerSurveyRescan, 4000);
+    queue_->ApplyActiveConfiguration(1, 0, phyResult);
+  }
+  adapterSetUp_ = true;
+  if (openMainWindow) OpenMainWindow();
+  timers_->start(kMonitorTimerWpsPbcStarted, kWpsPbcPollMs);
+}
+
+void CHideDlg::RefreshQueueContext() {
+  AdapterContext& a = queue_->adapter();
+  a.adapterKeyPath = state_.Adapter.adapterKeyPath;
+  a.chipFamily = state_.Adapter.chipFamily;
+  a.htCapable = state_.Adapter.htCapable;
+  a.aBandCapable = aBandCapable_;
+  a.radioOn = state_.RadioOn;
+  a.isAdmin = options_.isAdmin;
+  a.wpaReady = wpaReady_;
+  a.ndisVersion = ndisVersion_;
+}
+
+void CHideDlg::OnTimer(int id) {
+  switch (id) {
+    case kMonitorTimerMoreLess:
+      if (mainWindow_) mainWindow_->SyncMoreLessButton();
+      return;
+    case kMonitorTimerSession:
+      SessionCheck();
+      return;
+    case kMonitorTimerResume: {
+      timers_->kill(kMonitorTimerResume);
+      uint32_t ready = 0;
+      const bool answered = QueryNicReady(services_.adapter->Driver(), ready);
+      if ((!answered || ready != 1) && resumeRetries_ < kResumeReadyRetries) {
+        ++resumeRetries_;
+        timers_->start(kMonitorTimerResume, kResumeWaitMs);
+      } else {
+        resumeRetries_ = 0;
+        queue_->QueueScan();
+      }
+      return;
+    }
+    case kMonitorTimerOneShot16:
+      timers_->kill(kMonitorTimerOneShot16);
+      return;
+    case kMonitorTimerMain:
+      timers_->start(kMonitorTimerMain, kMainTickMs);
+      break;
+    default:
+      break;
+  }
+  if (state_.Busy) return;
+  if (!CheckAdapter()) return;
+  if (id == kMonitorTimerReapply) {
+    timers_->kill(kMonitorTimerReapply);
+    queue_->ApplyActiveConfiguration(0, 1, 0);
+  }
+  if (id == kMonitorTimerSurveyRescan) {
+    timers_->kill(kMonitorTimerSurveyRescan);
+    if (mainWindow_ && state_.RadioOn)
+      PostToPage(TabButton::SiteSurvey, Message{WM_COMMAND, IDC_SITESURVEY_RESCAN, 0});
+  }
+  wpaReady_ = true;
+  queue_->adapter().wpaReady = true;
+  if (id == kMonitorTimerWpsCheck) {
+    WpsConnectionCheck();
+    return;
+  }
+  if (id == kMonitorTimerWpsPbcStarted) WpsPbcStartedCheck();
+  if (id == kMonitorTimerWpsPoll) WpsStatusPoll();
+  if (ended_) return;
+  UpdateTrayState();
+}
+
+bool CHideDlg::CheckAdapter() {
+  if (adapterPresent_ && services_.adapter->IsDevicePresent()) {
+    if (mainWindow_.isNull() && timers_->isActive(kMonitorTimerMoreLess))
+      timers_->kill(kMonitorTimerMoreLess);
+    return true;
+  }
+  timers_->kill(kMonitorTimerMain);
+  DestroyMainWindow();
+  if (notice_->isVisible()) notice_->hide();
+  state_.Adapter.adapterKeyPath.clear();
+  adapterPresent_ = services_.adapter->DiscoverAdapter(state_.Adapter);
+  timers_->start(kMonitorTimerMain, kMainTickMs);
+  if (adapterPresent_) {
+    SetTrayState(TrayState::Lost);
+    AdapterSetup(false);
+    return true;
+  }
+  adapterSetUp_ = false;
+  SetTrayState(TrayState::NotExist);
+  services_.adapter->ClearUsbMatch();
+  return false;
+}
+
+void CHideDlg::UpdateTrayState() {
+  currentSsid_.clear();
+  currentBssid_ = {};
+  MonitorWifi& wifi = *services_.wifi;
+  std::optional<bool> connected = wifi.QueryConnected();
+  if (!connected) {
+    if (!services_.adapter->IsDevicePresent()) {
+      state_.Adapter.adapterKeyPath.clear();
+      adapterPresent_ = services_.adapter->DiscoverAdapter(state_.Adapter);
+      if (adapterPresent_) {
+        SetTrayState(TrayState::Lost);
+        AdapterSetup(false);
+      }
+    }
+    wifi.OpenInterface(state_.Adapter.description);
+  }
+  wifi.CurrentLink(&currentSsid_, &currentBssid_);
+  const bool linkUp = connected.value_or(false);
+
+  OidRequester& driver = services_.adapter->Driver();
+  uint32_t extra = 0;
+  const bool hardwareRadioOff = QueryExtraInfo(driver, extra) && extra == EXTRA_INFO_HW_RADIO_OFF;
+  if (hardwareRadioOff || !linkUp || AllZero(currentBssid_)) {
+    SetTrayState(TrayState::Lost);
+  } else {
+    int32_t rssi0 = 0;
+    int32_t rssi1 = 0;
+    if (!QueryRssi0(driver, rssi0)) rssi0 = 0;
+    const int32_t dBm = QueryRssi1(driver, rssi1) ? std::max(rssi0, rssi1) : rssi0;
+    SetTrayState(TrayStateForPercent(RssiToPercent(dBm)));
+  }
+  if (mainWindow_) {
+    mainWindow_->UpdateWpsButton();
+    mainWindow_->UpdateWmmButton();
+  }
+}
+
+void CHideDlg::SetTrayState(TrayState state) {
+  const std::string tip = (state == TrayState::Lost || state == TrayState::NotExist)
+                              ? FormatTrayTip(LangText(TrayTipKey(state)), "")
+                              : FormatTrayTip(LangText(TrayTipKey(state)), currentSsid_);
+  trayTip_ = QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()));
+  trayState_ = state;
+  TrayIcon& tray = *services_.tray;
+  if (!trayIconAdded_ || !tray.Modify(state, trayTip_)) {
+    if (trayIconAdded_) tray.Remove();
+    trayIconAdded_ = tray.Add(state, trayTip_);
+    if (!trayIconAdded_ && !trayUnavailableLogged_) {
+      trayUnavailableLogged_ = true;
+      Log("OvUI: the desktop has no notification area; running without a tray icon "
+          "(start OvUI again to open its window)");
+    }
+  }
+  if (mainWindow_) mainWindow_->setWindowIcon(TrayStateIcon(state));
+}
+
+void CHideDlg::DestroyMainWindow() {
+  if (mainWindow_ && !mainWindow_->TornDown()) {
+    // Deleted once no modal loop of its pages runs any more.
+    mainWindow_->Teardown();
+  }
+  mainWindow_.clear();
+  timers_->kill(kMonitorTimerMoreLess);
+}
+
+void CHideDlg::OpenMainWindow() {
+  if (state_.Busy) return;
+  if (!adapterPresent_) {
+    ScopedBusy busy(state_);
+    services_.desktop->ShowModalMessage(UiText(IDS_DRIVER_NOTOK));
+    return;
+  }
+  if (!mainWindow_ || mainWindow_->TornDown()) {
+    const PageRegistry& pages = services_.pages ? *services_.pages : emptyPages_;
+    mainWindow_ = new COvUI2007Dlg(state_, *this, pages,
+                                   {std::filesystem::path(options_.programDir)});
+    mainWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (trayState_) mainWindow_->setWindowIcon(TrayStateIcon(*trayState_));
+  }
+  timers_->start(kMonitorTimerMoreLess, kMoreLessSyncMs);
+  state_.Expanded = true;
+  mainWindow_->ToggleMoreLess();
+  mainWindow_->show();
+  mainWindow_->raise();
+  mainWindow_->activateWindow();
+}
+
+void CHideDlg::ShowLowerPanel(int panel) {
+  state_.LowerPanel = panel;
+  if (mainWindow_) mainWindow_->ShowLowerPanel(panel);
+}
+
+void CHideDlg::PostToPage(TabButton page, const Message& message) {
+  if (!mainWindow_) return;
+  QWidget* widget = mainWindow_->Page(page);
+  auto* sink = dynamic_cast<PageMessageSink*>(widget);
+  if (!sink) return;
+  QPointer<QWidget> guard(widget);
+  QMetaObject::invokeMethod(
+      widget,
+      [guard, sink, message] {
+        if (guard) sink->OnMonitorMessage(message);
+      },
+      Qt::QueuedConnection);
+}
+
+void CHideDlg::OnMessage(const Message& m) {
+  switch (m.message) {
+    case WM_COMMAND:
+      OnCommand(static_cast<uint32_t>(m.wParam & 0xFFFF));
+      return;
+    case WM_MON_TRAY:
+      OnTray(m.lParam);
+      return;
+    case WM_MON_CONNECT_DONE:
+      services_.wifi->ConnectionComplete(m.wParam == 1);
+      if (mainWindow_ && state_.RadioOn)
+        PostToPage(TabButton::SiteSurvey, Message{WM_COMMAND, IDC_SITESURVEY_RESCAN, 0});
+      return;
+    case WM_MON_SCAN_DONE:
+      queue_->ClearMonitorBusy();
+      if (mainWindow_) {
+        PostToPage(TabButton::SiteSurvey, m);
+        PostToPage(TabButton::Wps, m);
+      }
+      return;
+    case WM_MON_SCAN_FAILED:
+      queue_->ClearMonitorBusy();
+      if (mainWindow_) {
+        const auto list = queue_->services().scanList ? queue_->services().scanList()
+                                                      : std::span<const uint8_t>();
+        if (list.size() < 4 || (list[0] | list[1] | list[2] | list[3]) == 0)
+          PostToPage(TabButton::SiteSurvey, Message{WM_MON_SCAN_DONE, 0, 0});
+        PostToPage(TabButton::Wps, m);
+      }
+      return;
+    case WM_MON_EAP_UI_DONE:
+      if (mainWindow_) mainWindow_->setEnabled(m.wParam == 1);
+      return;
+    case WM_MON_RADIO_ON:
+      timers_->start(kMonitorTimerReapply, 4000);
+      timers_->start(kMonitorTimerSurveyRescan, 8000);
+      return;
+    case WM_MON_RADIO_OFF:
+      if (mainWindow_) {
+        PostToPage(TabButton::SiteSurvey, Message{WM_MON_SCAN_DONE, 0, 0});
+        PostToPage(TabButton::Wps, Message{WM_MON_SCAN_DONE, 0, 0});
+      }
+      return;
+    case WM_MON_CONNECT_FAILED:
+      timers_->start(kMonitorTimerReapply, 10000);
+      return;
+    case WM_MON_CONNECTING:
+      timers_->kill(kMonitorTimerReapply);
+      return;
+    case WM_MON_EAP_CONFIG:
+      if (mainWindow_) PostToPage(TabButton::SiteSurvey, m);
+      return;
+    default:
+      break;
+  }
+  if (IsIhvEventMessage(m.message)) {
+    // The CCX page decides itself whether it is in diagnostic mode.
+    if (mainWindow_) PostToPage(TabButton::CcxConfig, m);
+  }
+}
+
+void CHideDlg::OnTray(intptr_t mouseMessage) {
+  if (state_.Busy) return;
+  if (mouseMessage == WM_LBUTTONDBLCLK) {
+    if (adapterPresent_) OpenMainWindow();
+  } else if (mouseMessage == WM_RBUTTONDOWN) {
+    services_.tray->PopupMenu(TrayMenuItems());
+  }
+}
+
+bool CHideDlg::SiblingsPresent() const {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  return fs::exists(fs::path(options_.programDir) / kSwitchToolName, ec) &&
+         fs::exists(fs::path(options_.programDir) / kApUtilityName, ec);
+}
+
+std::vector<TrayMenuItem> CHideDlg::TrayMenuItems() const {
+  std::vector<TrayMenuItem> items;
+  items.push_back({IDM_TRAY_LAUNCH, UiText(IDS_TRAY_LAUNCH), true});
+  if (TrayMenuResource(SiblingsPresent(), state_.Adapter.chipFamily, adapterPresent_,
+                       options_.isAdmin) == kTrayMenuWithApSwitch) {
+    items.push_back({IDM_TRAY_SWITCH_AP_MODE, UiText(IDS_TRAY_SWITCH_AP_MODE),
+                     !notice_->isVisible()});
+  }
+  items.push_back({IDM_TRAY_EXIT, UiText(IDS_TRAY_EXIT), true});
+  return items;
+}
+
+void CHideDlg::OnCommand(uint32_t command) {
+  switch (command) {
+    case IDM_TRAY_LAUNCH:
+      if (state_.Busy) return;
+      if (adapterPresent_ && services_.adapter->IsDevicePresent()) OpenMainWindow();
+      return;
+    case IDM_TRAY_EXIT:
+      if (state_.Busy) return;
+      CloseMonitor();
+      return;
+    case IDM_TRAY_SWITCH_AP_MODE:
+      SwitchToApMode(*this);
+      return;
+    default:
+      return;
+  }
+}
+
+void CHideDlg::CloseMonitor() {
+  if (ended_ || closing_) return;
+  closing_ = true;
+  DestroyMainWindow();
+  if (notice_->isVisible()) notice_->hide();
+  services_.tray->Remove();
+  trayIconAdded_ = false;
+  for (int id = 0; id <= 13; ++id) timers_->kill(id);
+  timers_->killAll();
+
+  // The window's destruction: the station parameters are kept for the next start unless the
+  // adapter was just handed to the access-point utility.
+  if (!apSwitchDone_ && adapterPresent_ && !state_.Adapter.adapterKeyPath.empty())
+    SaveDefaults(*services_.registry, state_.Adapter.adapterKeyPath);
+  queue_->Clear();
+  ended_ = true;
+  if (endHandler_) endHandler_();
+}
+
+void CHideDlg::SessionCheck() {
+  const uint32_t active = services_.session->ActiveSession();
+  if (lastSession_ != startSession_) {
+    // Nothing has been applied yet (no adapter, radio off at start): there is no profile to
+    // re-apply, and copying a missing one would hand the queue an empty record.
+    const StationProfile* current = queue_->CurrentProfile();
+    if (current) {
+      if (queue_->activation().StationProfileInUse == 1) {
+        if (current->useBssid == 0) queue_->ApplyActiveConfiguration(0, 1, 0);
+      } else if (auto copy = queue_->CurrentProfileForReapply()) {
+        if (queue_->QueueAction(kActionApplyProfile, std::move(copy))) queue_->ActionExec();
+      }
+    }
+  }
+  lastSession_ = active;
+}
+
+void CHideDlg::OnSuspend() {
+  for (int id = 0; id <= 13; ++id) timers_->kill(id);
+}
+
+void CHideDlg::OnResume() {
+  timers_->start(kMonitorTimerMain, kMainTickMs);
+  // The WPS watch adapter set-up started must follow a push-button run after the resume too.
+  if (adapterSetUp_) timers_->start(kMonitorTimerWpsPbcStarted, kWpsPbcPollMs);
+  resumeRetries_ = 0;
+  uint32_t ready = 0;
+  if (QueryNicReady(services_.adapter->Driver(), ready) && ready == 1) {
+    queue_->QueueScan();
+  } else {
+    timers_->start(kMonitorTimerResume, kResumeWaitMs);
+  }
+}
+
+void CHideDlg::WpsPbcStartedCheck() {
+  uint32_t started = 0;
+  if (!QueryWpsPbcStarted(services_.adapter->Driver(), started) || started == 0) return;
+  queue_->wps().WpsProfileInUse = 1;
+  queue_->activation().CredentialCycling = true;
+  timers_->kill(kMonitorTimerWpsCheck);
+  timers_->kill(kMonitorTimerWpsPoll);
+  timers_->start(kMonitorTimerWpsPoll, kWpsStatusPollMs);
+}
+
+void CHideDlg::WpsStatusPoll() {
+  OidRequester& driver = services_.adapter->Driver();
+  WpsStatus status;
+  if (!QueryWpsStatus(driver, status)) return;
+  switch (ClassifyWpsStatus(status.Code)) {
+    case WpsPollOutcome::Success: {
+      timers_->kill(kMonitorTimerWpsCheck);
+      timers_->kill(kMonitorTimerWpsPoll);
+      WpsCredentialTable table;
+      if (QueryWpsProfileTable(driver, table)) TakeDriverCredentialTable(queue_->wps(), table);
+      uint32_t channel = 0;
+      if (QueryWpsChannel(driver, channel)) queue_->wps().Settings.Channel = static_cast<int32_t>(channel);
+      if (store_) {
+        SaveWpsStore(*store_, services_.secretCodec, queue_->wps(), true, nullptr);
+        MarkWpsUse(*store_, queue_->wps());
+      }
+      if (queue_->wps().Table.Count >= 1) {
+        queue_->activation().NextCredentialIndex = 0;
+        queue_->ApplyWpsCredential();
+        timers_->start(kMonitorTimerWpsCheck, kWpsCheckMs);
+      }
+      return;
+    }
+    case WpsPollOutcome::StopKeepCheck:
+      timers_->kill(kMonitorTimerWpsPoll);
+      return;
+    case WpsPollOutcome::StopAll:
+      timers_->kill(kMonitorTimerWpsPoll);
+      timers_->kill(kMonitorTimerWpsCheck);
+      return;
+    case WpsPollOutcome::KeepPolling:
+      return;
+  }
+}
+
+bool CHideDlg::ConnectionMatchesCredential() {
+  const WpsStoreState& wps = queue_->wps();
+  const uint32_t index = queue_->activation().AppliedCredentialIndex;
+  if (index >= wps.Table.Count) return false;
+  const WpsCredential& credential = wps.Table.Credentials[index];
+  MonitorWifi& wifi = *services_.wifi;
+  if (wifi.QueryConnected().value_or(false) != true) return false;
+  std::string ssid;
+  MacAddress bssid{};
+  wifi.CurrentLink(&ssid, &bssid);
+  if (ssid != WpsCredentialSsid(credential)) return false;
+  const uint32_t auth = wifi.CurrentAuthAlgorithm().value_or(1);
+  const uint32_t cipher = wifi.CurrentCipherAlgorithm().value_or(0);
+  return auth == static_cast<uint32_t>(WpsAuthTypeToDot11(credential.AuthType)) &&
+         cipher == static_cast<uint32_t>(WpsEncryTypeToDot11(credential.EncryType));
+}
+
+void CHideDlg::WpsConnectionCheck() {
+  WpsStoreState& wps = queue_->wps();
+  if (wps.WpsProfileInUse && queue_->activation().CredentialCycling && wps.Table.Count > 0) {
+    if (ConnectionMatchesCredential()) {
+      timers_->kill(kMonitorTimerWpsCheck);
+    } else {
+      queue_->ApplyWpsCredential();
+    }
+    return;
+  }
+  timers_->kill(kMonitorTimerWpsCheck);
+}
+
+bool CHideDlg::AdapterConnected() { return services_.wifi->QueryConnected().value_or(false); }
+
+bool CHideDlg::RadioParameterOn() {
+  return state_.Adapter.adapterKeyPath.empty() || ReadRadioOn(state_.Adapter.adapterKeyPath);
+}
+
+void CHideDlg::SwitchRadio(bool radioOn) {
+  services_.wifi->SetSoftwareRadio(radioOn);
+  if (!state_.Adapter.adapterKeyPath.empty())
+    WriteDecimalParam(*services_.registry, state_.Adapter.adapterKeyPath, param::kRadio, radioOn ? 0 : 1);
+  queue_->adapter().radioOn = radioOn;
+}
+
+}  // namespace ov

@@ -1,0 +1,108 @@
+// OvUI: the utility. One instance per session: a second start asks the running one to open its
+// window and ends. The hidden monitor window is the program's whole life; Exit in the tray menu
+// (or the switch to access-point mode) ends it.
+#include <QApplication>
+#include <QScreen>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver/discovery/device_id_table.h"
+#include "driver/os_version.h"
+#include "lang/language_table.h"
+#include "nativewifi/wlansvc/wlan_service_client.h"
+#include "platform/time/qt_message_service.h"
+#include "platform/time/qt_timer_service.h"
+#include "profiles/ov_encrypt_codec.h"
+#include "shell/action_queue.h"
+#include "shell/hide_dlg.h"
+#include "shell/monitor_adapter.h"
+#include "shell/monitor_qt.h"
+#include "shell/monitor_wifi.h"
+#include "shell/registry_broker.h"
+#include "shell/ui/sel_card_dlg.h"
+#include "shell/ui/shell_icons.h"
+#include "shell/ui/startup.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  app.setApplicationName(QStringLiteral("OvUI"));
+  app.setDesktopFileName(QStringLiteral("ovui"));
+  app.setWindowIcon(ov::AppIcon());
+
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+  ov::COvUI2007 shell;
+  return ov::RunApplication(shell, args, [&](ov::COvUI2007& started) {
+    ov::LoadLanguageTable();
+    const ov::OsVersionCode code = ov::CurrentOsVersionCode();
+    const bool isAdmin = ov::IsAdmin(code);
+
+    ov::QtTimerService timers;
+    ov::QtMessageService messages;
+    ov::DriverMonitorAdapter adapter(timers, ov::LoadDeviceIdTables(started.ProgramIniPath()), code,
+                                     nullptr);
+    ov::RegistryBroker broker(started.ProgramIniPath(), isAdmin);
+    ov::wlan::WlanServiceClient service;
+    ov::WlanServiceMonitorWifi wifi(service);
+    ov::QtTrayIcon tray;
+    ov::QtMonitorDesktop desktop;
+    ov::LogindSession session;
+    ov::OvEncryptSecretCodec codec;
+    ov::WapiLibrary wapi;
+
+    ov::MonitorServices services;
+    services.timers = &timers;
+    services.messages = &messages;
+    services.adapter = &adapter;
+    services.wifi = &wifi;
+    services.tray = &tray;
+    services.desktop = &desktop;
+    services.session = &session;
+    services.registry = &broker;
+    services.secretCodec = &codec;
+    services.queue.wapi = &wapi;
+    services.queue.appendDebugTraceFile = [&](std::string_view text) {
+      ov::AppendDebugTrace(started.ProgramIniPath(), text);
+    };
+    services.log = [](std::string_view line) {
+      std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    };
+
+    ov::MonitorOptions options;
+    options.programDir = started.ProgramDir();
+    options.programIniPath = started.ProgramIniPath();
+    options.dataDir = started.DataDir().path;
+    if (!options.dataDir.empty() && options.dataDir.back() != '/') options.dataDir += '/';
+    options.openMainOnStart = started.OpenMainOnStart();
+    options.isAdmin = isAdmin;
+    options.isWow64 = ov::IsWow64(code, std::nullopt);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      options.desktopHeight = screen->geometry().height();
+
+    ov::CHideDlg monitor(services, options);
+    // The adapter choice is modal: the monitor's ticks wait while it is open.
+    ov::CSelCardDlg selCard;
+    ov::BusyWhileChoosing chooser(selCard, monitor.State().Busy);
+    adapter.Discovery().setChooser(&chooser);
+
+    wifi.SetMessageTarget(monitor.Target());
+    tray.Connect(monitor.Target(), [&] { return monitor.TrayMenuItems(); });
+    session.OnSleep([&](bool sleeping) {
+      if (sleeping) monitor.OnSuspend(); else monitor.OnResume();
+    });
+    started.SetCommandHandler([&](uint32_t command) { monitor.OnCommand(command); });
+    monitor.SetEndHandler([] { QCoreApplication::quit(); });
+
+    monitor.OnInitDialog();
+    std::printf("OvUI running: ProgramDir %s, DataDir %s, adapter %s\n",
+                started.ProgramDir().c_str(), options.dataDir.c_str(),
+                monitor.AdapterPresent() ? monitor.Adapter().description.c_str() : "none");
+    std::fflush(stdout);
+    const int result = monitor.Ended() ? 0 : app.exec();
+    wifi.SetMessageTarget({});
+    return result;
+  });
+}
