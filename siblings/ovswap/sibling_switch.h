@@ -1,0 +1,42 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// The switch tool's and the access-point utility's shared parts: the command line, the log
+// line, and the adapter named by its hardware identifier.
+namespace ov::sibling {
+
+struct SwitchCommand {
+  bool toAccessPoint = false;  // ON; OFF hands the adapter back to the station utility
+  std::string stationUtility;  // "OvUI"
+  std::string apUtility;       // "DeZA"
+  std::string productName;     // "Orvane Wireless"
+  std::string utilityName;     // "Orvane Wireless Utility"
+  std::string hardwareId;
+};
+
+// ON|OFF <station utility> <AP utility> <product> <utility name> <hardware id>; nothing for
+// anything else.
+std::optional<SwitchCommand> ParseSwitchCommand(const std::vector<std::string>& args);
+
+// The command line as one log line: the program name and each argument, quoted where it has
+// blanks or is empty.
+std::string CommandLineText(const std::string& program, const std::vector<std::string>& args);
+
+// Appends one line to <root>/tmp/<name>.log (the folder is created when missing).
+bool AppendLog(const std::string& name, const std::string& line);
+
+struct SwitchAdapter {
+  std::string devicePath;      // "\\.\{GUID}"
+  std::string adapterKeyPath;  // the driver key below the machine hive
+};
+
+// The present adapter whose first hardware identifier begins with `hardwareId` (compared as the
+// utility compares it: first 21 characters, case-blind).
+std::optional<SwitchAdapter> FindAdapter(const std::string& hardwareId);
+
+// OpMode into the adapter key and OID_VND_OP_MODE to the driver. False when either failed.
+bool SetAdapterOpMode(const SwitchAdapter& adapter, uint32_t mode, std::string* error);
+
+}  // namespace ov::sibling
