@@ -172,6 +172,7 @@ void CHideDlg::AdapterSetup(bool openMainWindow) {
     queue_->ApplyActiveConfiguration(1, 0, phyResult);
   }
   adapterSetUp_ = true;
+  Log("OvUI: adapter set up: " + state_.Adapter.description);
   if (openMainWindow) OpenMainWindow();
   timers_->start(kMonitorTimerWpsPbcStarted, kWpsPbcPollMs);
 }
@@ -258,6 +259,7 @@ bool CHideDlg::CheckAdapter() {
     AdapterSetup(false);
     return true;
   }
+  if (adapterSetUp_) Log("OvUI: the adapter is gone");
   adapterSetUp_ = false;
   SetTrayState(TrayState::NotExist);
   services_.adapter->ClearUsbMatch();

@@ -120,7 +120,9 @@ TEST_F(MonitorTest, LostIconIsAddedAgainAndMissingTrayIsLoggedOnce) {
   Start();
   Tick(5);
   EXPECT_FALSE(monitor_->TrayIconAdded());
-  EXPECT_EQ(log_.size(), 1u) << "the missing notification area is said once";
+  size_t trayLines = 0;
+  for (const auto& line : log_) trayLines += line.find("notification area") != std::string::npos;
+  EXPECT_EQ(trayLines, 1u) << "the missing notification area is said once";
   EXPECT_FALSE(monitor_->Ended());
   monitor_->OnCommand(IDM_TRAY_LAUNCH);  // what a second start sends
   EXPECT_NE(monitor_->MainWindow(), nullptr);
