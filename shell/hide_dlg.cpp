@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <algorithm>
 #include <filesystem>
 
 #include "driver/oid/oid_constants.h"
@@ -45,7 +46,13 @@ CHideDlg::CHideDlg(MonitorServices services, MonitorOptions options)
     : services_(std::move(services)), options_(std::move(options)) {
   timers_ = std::make_unique<WindowTimers>(*services_.timers, [this](int id) { OnTimer(id); });
   receiver_ = services_.messages->createReceiver([this](const Message& m) { OnMessage(m); });
+  for (auto& list : scanLists_) list.assign(kScanListBytes, 0);
   ActionQueueServices q = services_.queue;
+  if (!q.scanList) {
+    q.scanList = [this] {
+      return std::span<const uint8_t>(scanLists_[kScanListCurrent]);
+    };
+  }
   q.driver = &services_.adapter->Driver();
   q.registry = services_.registry;
   q.monitorTimers = timers_.get();
@@ -395,8 +402,8 @@ void CHideDlg::OnMessage(const Message& m) {
     case WM_MON_SCAN_FAILED:
       queue_->ClearMonitorBusy();
       if (mainWindow_) {
-        const auto list = queue_->services().scanList ? queue_->services().scanList()
-                                                      : std::span<const uint8_t>();
+        // The list's first word is its number of entries.
+        const auto list = queue_->services().scanList();
         if (list.size() < 4 || (list[0] | list[1] | list[2] | list[3]) == 0)
           PostToPage(TabButton::SiteSurvey, Message{WM_MON_SCAN_DONE, 0, 0});
         PostToPage(TabButton::Wps, m);
@@ -411,6 +418,8 @@ void CHideDlg::OnMessage(const Message& m) {
       return;
     case WM_MON_RADIO_OFF:
       if (mainWindow_) {
+        std::fill(scanLists_[kScanListCurrent].begin(), scanLists_[kScanListCurrent].end(), 0);
+        std::fill(scanLists_[kScanListPrevious].begin(), scanLists_[kScanListPrevious].end(), 0);
         PostToPage(TabButton::SiteSurvey, Message{WM_MON_SCAN_DONE, 0, 0});
         PostToPage(TabButton::Wps, Message{WM_MON_SCAN_DONE, 0, 0});
       }
@@ -494,6 +503,7 @@ void CHideDlg::CloseMonitor() {
   if (!apSwitchDone_ && adapterPresent_ && !state_.Adapter.adapterKeyPath.empty())
     SaveDefaults(*services_.registry, state_.Adapter.adapterKeyPath);
   queue_->Clear();
+  for (auto& list : scanLists_) std::vector<uint8_t>().swap(list);
   ended_ = true;
   if (endHandler_) endHandler_();
 }

@@ -50,6 +50,10 @@ inline constexpr uint32_t kMoreLessSyncMs = 200;
 inline constexpr uint32_t kSessionCheckMs = 2000;
 inline constexpr int kResumeReadyRetries = 3;
 
+// The scan lists: the current list, the previous one and a working copy, zero-filled.
+inline constexpr size_t kScanListBytes = 64 * 1024;
+enum ScanListBuffer { kScanListCurrent = 0, kScanListPrevious = 1, kScanListWorking = 2 };
+
 // The site-survey page's rescan command.
 inline constexpr uint32_t IDC_SITESURVEY_RESCAN = 1015;
 
@@ -136,6 +140,14 @@ class CHideDlg final : public MainWindowHost {
   ActionQueue& Queue() { return *queue_; }
   ProfileStore* Store() { return store_.get(); }
   const std::string& CurrentSsid() const { return currentSsid_; }
+  const std::string& CurrentProfileName() const { return currentProfileName_; }
+  // Adapter facts read at set-up for the pages.
+  bool Bw40Allowed24() const { return bw40Allowed24_; }
+  bool Bw40Allowed5() const { return bw40Allowed5_; }
+  bool Ieee80211h() const { return ieee80211h_; }
+  int32_t PsMode() const { return psMode_; }
+  uint16_t NdisVersion() const { return ndisVersion_; }
+  std::vector<uint8_t>& ScanList(ScanListBuffer which) { return scanLists_[which]; }
   int ResumeRetries() const { return resumeRetries_; }
   const MonitorOptions& Options() const { return options_; }
   const MonitorServices& Services() const { return services_; }
@@ -200,6 +212,7 @@ class CHideDlg final : public MainWindowHost {
   MacAddress currentBssid_{};
   std::optional<TrayState> trayState_;
   QString trayTip_;
+  std::array<std::vector<uint8_t>, 3> scanLists_;
 };
 
 }  // namespace ov

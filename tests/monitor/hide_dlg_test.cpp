@@ -220,6 +220,47 @@ TEST_F(MonitorTest, MessagesStartAndKillTheirTimers) {
   EXPECT_FALSE(monitor_->Queue().MonitorBusy());
 }
 
+// A page that takes the monitor's messages, as the site-survey page does.
+class RecordingPage final : public QWidget, public PageMessageSink {
+ public:
+  explicit RecordingPage(QWidget* parent, std::vector<Message>* received)
+      : QWidget(parent), received_(received) {}
+  void OnMonitorMessage(const Message& message) override { received_->push_back(message); }
+
+ private:
+  std::vector<Message>* received_;
+};
+
+TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
+  std::vector<Message> survey;
+  PageRegistry pages;
+  pages.RegisterPage(TabButton::SiteSurvey, [&](const PageContext&, QWidget* parent) {
+    return new RecordingPage(parent, &survey);
+  });
+  pages_ = &pages;
+  Start();
+  monitor_->ScanList(kScanListCurrent)[0] = 3;
+  // Without the main window nothing is forwarded and the lists stay.
+  monitor_->Target().post(WM_MON_RADIO_OFF);
+  messages_.deliverAll();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(survey.empty());
+  EXPECT_EQ(monitor_->ScanList(kScanListCurrent)[0], 3);
+
+  monitor_->OnCommand(IDM_TRAY_LAUNCH);
+  ASSERT_NE(monitor_->MainWindow(), nullptr);
+  monitor_->Target().post(WM_MON_SCAN_DONE);
+  monitor_->Target().post(WM_MON_CONNECT_DONE, 1);
+  monitor_->Target().post(WM_MON_RADIO_OFF);
+  messages_.deliverAll();
+  EXPECT_TRUE(survey.empty()) << "pages get the messages after the monitor's handler returned";
+  ASSERT_TRUE(ProcessEventsUntil([&] { return survey.size() == 3; }));
+  EXPECT_EQ(survey[0], (Message{WM_MON_SCAN_DONE, 0, 0}));
+  EXPECT_EQ(survey[1], (Message{WM_COMMAND, IDC_SITESURVEY_RESCAN, 0}));
+  EXPECT_EQ(survey[2], (Message{WM_MON_SCAN_DONE, 0, 0}));
+  EXPECT_EQ(monitor_->ScanList(kScanListCurrent)[0], 0) << "radio off empties the lists";
+}
+
 TEST_F(MonitorTest, UnplugClosesMainWindowAndReplugSetsUpAgain) {
   Start();
   monitor_->OnCommand(IDM_TRAY_LAUNCH);

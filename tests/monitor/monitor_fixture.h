@@ -84,6 +84,7 @@ class MonitorFixture : public ::testing::Test {
     s.desktop = &desktop_;
     s.session = &session_;
     s.registry = &registry_;
+    s.pages = pages_;
     s.queue.client = &client_;
     s.queue.runEnded = [this] { ++queueRuns_; };
     s.log = [this](std::string_view line) { log_.emplace_back(line); };
@@ -123,6 +124,7 @@ class MonitorFixture : public ::testing::Test {
   DirectRegistryWriter registry_;
   RecordingConnectionClient client_;
   bool isAdmin_ = true;
+  const PageRegistry* pages_ = nullptr;
   int ends_ = 0;
   int queueRuns_ = 0;
   std::vector<std::string> log_;
