@@ -2,7 +2,8 @@
 // stand-in. It logs its command line to <root>/tmp/OvSwap.log, then
 //   ON  ... <hardware id>: puts the adapter into access-point mode (OpMode "1" and the driver's
 //       operation mode 1) and starts the access-point utility from its own folder;
-//   OFF ... <hardware id>: puts it back into station mode (OpMode "0", operation mode 0).
+//   OFF ... <hardware id>: puts it back into station mode: the parameters saved in "Default"
+//       back into the adapter key, OpMode "0", operation mode 0.
 // Exit status: 0 done, 1 the adapter could not be found or changed, 2 a bad command line.
 #include <spawn.h>
 #include <sys/wait.h>
@@ -39,11 +40,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string error;
+  // The station utility's own parameters come back with the adapter.
+  const bool restored = command->toAccessPoint || RestoreStationParameters(*adapter, &error);
   const bool changed = SetAdapterOpMode(*adapter, command->toAccessPoint ? 1 : 0, &error);
   AppendLog("OvSwap", std::string("  ") + adapter->devicePath + (command->toAccessPoint
                                                                     ? " -> access point"
                                                                     : " -> station") +
-                          (changed ? "" : " (" + error + ")"));
+                          (changed && restored ? "" : " (" + error + ")"));
   if (command->toAccessPoint) {
     const std::string utility = (ov::ProgramFolder() / command->apUtility).string();
     std::vector<std::string> utilityArgs = {utility, "--adapter", command->hardwareId};
@@ -58,5 +61,5 @@ int main(int argc, char** argv) {
       AppendLog("OvSwap", "  could not start " + utility);
     }
   }
-  return changed ? 0 : 1;
+  return changed && restored ? 0 : 1;
 }

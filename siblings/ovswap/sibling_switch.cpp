@@ -9,6 +9,7 @@
 #include "driver/oid_channel.h"
 #include "driver/os_version.h"
 #include "driver/params/adapter_params.h"
+#include "driver/params/parameter_sets.h"
 #include "driver/params/registry_writer.h"
 #include "platform/deviceio/device_io.h"
 #include "platform/system/machine_root.h"
@@ -73,6 +74,18 @@ std::optional<SwitchAdapter> FindAdapter(const std::string& hardwareId) {
                          MakeAdapterKeyPath(kLinuxOsVersionCode, device.driver)};
   }
   return std::nullopt;
+}
+
+bool RestoreStationParameters(const SwitchAdapter& adapter, std::string* error) {
+  DirectRegistryWriter writer;
+  const CopyResult result = CopyParameterValues(
+      writer, SubKeyPath(adapter.adapterKeyPath, "Default"), adapter.adapterKeyPath);
+  // Nothing saved: the key is left as it is.
+  if (result.outcome != CopyOutcome::Copied && result.outcome != CopyOutcome::SourceMissing) {
+    if (error) *error += "the station parameters could not be restored; ";
+    return false;
+  }
+  return true;
 }
 
 bool SetAdapterOpMode(const SwitchAdapter& adapter, uint32_t mode, std::string* error) {

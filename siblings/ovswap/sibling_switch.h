@@ -36,6 +36,10 @@ struct SwitchAdapter {
 // utility compares it: first 21 characters, case-blind).
 std::optional<SwitchAdapter> FindAdapter(const std::string& hardwareId);
 
+// The station parameters the utility saved into "Default" before the hand-over, copied back into
+// the adapter key (nothing when there is no such subkey). False when a value could not be copied.
+bool RestoreStationParameters(const SwitchAdapter& adapter, std::string* error);
+
 // OpMode into the adapter key and OID_VND_OP_MODE to the driver. False when either failed.
 bool SetAdapterOpMode(const SwitchAdapter& adapter, uint32_t mode, std::string* error);
 

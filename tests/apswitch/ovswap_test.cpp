@@ -74,9 +74,17 @@ TEST_F(OvSwapTest, OnAndOffChangeTheAdapterAndAreLogged) {
       << log;
   EXPECT_NE(log.find("started DeZA"), std::string::npos) << log;
 
+  // What the utility saved before the hand-over comes back with the adapter.
+  auto adapter = sibling::FindAdapter(kHardwareId);
+  ASSERT_TRUE(adapter);
+  ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, adapter->adapterKeyPath + "\\Default", "Channel",
+                           "11"),
+            0u);
+  ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, adapter->adapterKeyPath, "Channel", "1"), 0u);
   ASSERT_EQ(RunProgram(kOvSwap, Args("OFF", kHardwareId), root_.path(), &out), 0) << out;
   EXPECT_EQ(DriverOpMode(), 0u);
   EXPECT_EQ(RegistryOpMode(), "0");
+  EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, adapter->adapterKeyPath, "Channel"), "11");
   EXPECT_NE(Log("OvSwap").find("OvSwap OFF OvUI"), std::string::npos);
 }
 
