@@ -3,6 +3,7 @@
 #include "cli/decode_command.h"
 #include "cli/profile_command.h"
 #include "cli/reg_command.h"
+#include "cli/scan_command.h"
 #include "cli/sim_command.h"
 #include "cli/status_command.h"
 
@@ -17,6 +18,7 @@ const CliCommand kCommands[] = {
     {"profile", "list, show, export, import, print as XML or activate stored profiles", RunProfileCommand},
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
     {"decode", "decode the beacons and probe responses of a capture like the site survey", RunDecodeCommand},
+    {"scan", "scan with the wireless service and list the networks like the site survey", RunScanCommand},
     {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},
 };
 
