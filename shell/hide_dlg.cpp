@@ -394,6 +394,7 @@ void CHideDlg::OnMessage(const Message& m) {
       return;
     case WM_MON_SCAN_DONE:
       queue_->ClearMonitorBusy();
+      services_.wifi->CopyScanList(scanLists_[kScanListCurrent]);
       if (mainWindow_) {
         PostToPage(TabButton::SiteSurvey, m);
         PostToPage(TabButton::Wps, m);

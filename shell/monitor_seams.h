@@ -2,6 +2,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ class MonitorWifi {
   virtual void ConnectionComplete(bool fromProfile) = 0;
   // The host's wireless service runs (AutoConfig).
   virtual bool ServiceRunning() = 0;
+  // The scan worker's latest list into `buffer`; false when there is none.
+  virtual bool CopyScanList(std::span<uint8_t> buffer) {
+    (void)buffer;
+    return false;
+  }
 };
 
 // The adapter as the monitor reaches it: discovery, the device file and the driver's OIDs.

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,10 @@
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
 #include "shell/monitor_qt.h"
-#include "shell/monitor_wifi.h"
+#include "shell/monitor_native_wifi.h"
+#include "shell/native_wifi_connection.h"
+#include "nativewifi/eap_host/qt_eap_host.h"
+#include "nativewifi/native_wifi_client.h"
 #include "shell/registry_broker.h"
 #include "shell/ui/sel_card_dlg.h"
 #include "shell/ui/shell_icons.h"
@@ -45,8 +51,20 @@ int main(int argc, char** argv) {
     ov::DriverMonitorAdapter adapter(timers, ov::LoadDeviceIdTables(started.ProgramIniPath()), code,
                                      nullptr);
     ov::RegistryBroker broker(started.ProgramIniPath(), isAdmin);
-    ov::wlan::WlanServiceClient service;
-    ov::WlanServiceMonitorWifi wifi(service);
+    auto service = std::make_shared<ov::wlan::WlanServiceClient>();
+    // The monitor's scan list, filled on each scan-complete message; the client's profile
+    // builder reads it.
+    std::function<std::span<const uint8_t>()> scanList;
+    ov::NativeWifiClientServices clientServices;
+    clientServices.service = service;
+    clientServices.driver = &adapter.Driver();
+    clientServices.registry = &broker;
+    clientServices.lastScanList = [&] { return scanList ? scanList() : std::span<const uint8_t>(); };
+    clientServices.timers = &timers;
+    clientServices.eapHost = std::make_shared<ov::QtEapHost>();
+    ov::NativeWifiClient client(clientServices);
+    ov::NativeWifiConnectionClient connection(client);
+    ov::NativeWifiMonitorWifi wifi(client, service, started.DataDir().shared);
     ov::QtTrayIcon tray;
     ov::QtMonitorDesktop desktop;
     ov::LogindSession session;
@@ -64,6 +82,7 @@ int main(int argc, char** argv) {
     services.registry = &broker;
     services.secretCodec = &codec;
     services.queue.wapi = &wapi;
+    services.queue.client = &connection;
     services.queue.appendDebugTraceFile = [&](std::string_view text) {
       ov::AppendDebugTrace(started.ProgramIniPath(), text);
     };
@@ -83,6 +102,9 @@ int main(int argc, char** argv) {
       options.desktopHeight = screen->geometry().height();
 
     ov::CHideDlg monitor(services, options);
+    scanList = [&] {
+      return std::span<const uint8_t>(monitor.ScanList(ov::kScanListCurrent));
+    };
     // The adapter choice is modal: the monitor's ticks wait while it is open.
     ov::CSelCardDlg selCard;
     ov::BusyWhileChoosing chooser(selCard, monitor.State().Busy);
@@ -102,7 +124,7 @@ int main(int argc, char** argv) {
                 monitor.AdapterPresent() ? monitor.Adapter().description.c_str() : "none");
     std::fflush(stdout);
     const int result = monitor.Ended() ? 0 : app.exec();
-    wifi.SetMessageTarget({});
+    client.Close();
     return result;
   });
 }

@@ -19,7 +19,8 @@
 #include "platform/time/virtual_clock.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
-#include "shell/monitor_wifi.h"
+#include "nativewifi/native_wifi_client.h"
+#include "shell/monitor_native_wifi.h"
 #include "sim/sim_control_client.h"
 #include "tests/monitor/monitor_doubles.h"
 #include "tests/shellui/qt_app_environment.h"
@@ -132,8 +133,14 @@ class MonitorSimTest : public ::testing::Test {
     adapter_ = std::make_unique<DriverMonitorAdapter>(
         clock_, LoadDeviceIdTables((program_.path() / "OvUI.INI").string()), kLinuxOsVersionCode,
         nullptr);
-    service_ = std::make_unique<WlanServiceClient>();
-    wifi_ = std::make_unique<WlanServiceMonitorWifi>(*service_);
+    service_ = std::make_shared<WlanServiceClient>();
+    NativeWifiClientServices clientServices;
+    clientServices.service = service_;
+    clientServices.driver = &adapter_->Driver();
+    clientServices.registry = &registry_;
+    clientServices.timers = &clock_;
+    client_wifi_ = std::make_unique<NativeWifiClient>(clientServices);
+    wifi_ = std::make_unique<NativeWifiMonitorWifi>(*client_wifi_, service_, true);
 
     MonitorServices s;
     s.timers = &clock_;
@@ -162,7 +169,7 @@ class MonitorSimTest : public ::testing::Test {
     ASSERT_EQ(monitor_->Adapter().description, kDescription);
   }
   void TearDown() override {
-    if (wifi_) wifi_->SetMessageTarget({});
+    if (client_wifi_) client_wifi_->Close();
     monitor_.reset();
   }
 
@@ -186,8 +193,9 @@ class MonitorSimTest : public ::testing::Test {
   DirectRegistryWriter registry_;
   RecordingConnectionClient client_;
   std::unique_ptr<DriverMonitorAdapter> adapter_;
-  std::unique_ptr<WlanServiceClient> service_;
-  std::unique_ptr<WlanServiceMonitorWifi> wifi_;
+  std::shared_ptr<WlanServiceClient> service_;
+  std::unique_ptr<NativeWifiClient> client_wifi_;
+  std::unique_ptr<NativeWifiMonitorWifi> wifi_;
   std::unique_ptr<CHideDlg> monitor_;
 };
 

@@ -1,0 +1,74 @@
+#include "shell/monitor_native_wifi.h"
+
+#include <algorithm>
+
+#include "nativewifi/wlansvc/wlan_types.h"
+
+namespace ov {
+
+NativeWifiMonitorWifi::NativeWifiMonitorWifi(NativeWifiClient& client,
+                                             std::shared_ptr<wlan::WlanService> service,
+                                             bool allUsersProfiles)
+    : client_(client), service_(std::move(service)), allUsersProfiles_(allUsersProfiles) {}
+
+bool NativeWifiMonitorWifi::OpenInterface(const std::string& description) {
+  client_.Open(description, target_, allUsersProfiles_);
+  return client_.InterfaceMatched();
+}
+
+std::optional<bool> NativeWifiMonitorWifi::QueryConnected() {
+  // A failed query is told apart from "not connected": the adapter may be gone.
+  uint32_t bssType = 0;
+  if (!client_.IsOpen() || !client_.InterfaceMatched() || !client_.GetBssType(bssType))
+    return std::nullopt;
+  return client_.IsConnected();
+}
+
+bool NativeWifiMonitorWifi::CurrentLink(std::string* ssid, MacAddress* bssid) {
+  NDIS_802_11_SSID current;
+  const bool haveSsid = client_.GetCurrentSsid(current);
+  const bool haveBssid = client_.GetCurrentBssid(*bssid);
+  const size_t length = std::min<size_t>(current.SsidLength, current.Ssid.size());
+  ssid->assign(reinterpret_cast<const char*>(current.Ssid.data()), length);
+  return haveSsid && haveBssid;
+}
+
+std::optional<uint32_t> NativeWifiMonitorWifi::CurrentAuthAlgorithm() {
+  uint32_t value = 0;
+  if (!client_.GetAuthAlgorithm(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<uint32_t> NativeWifiMonitorWifi::CurrentCipherAlgorithm() {
+  uint32_t value = 0;
+  if (!client_.GetCipherAlgorithm(value)) return std::nullopt;
+  return value;
+}
+
+void NativeWifiMonitorWifi::SetSoftwareRadio(bool on) { client_.SetSoftwareRadio(on); }
+
+bool NativeWifiMonitorWifi::DeleteAllProfiles() {
+  client_.DeleteAllProfiles();
+  return true;
+}
+
+void NativeWifiMonitorWifi::ConnectionComplete(bool fromProfile) {
+  client_.ApplyDeferredSettings(fromProfile ? 1 : 0);
+}
+
+bool NativeWifiMonitorWifi::ServiceRunning() {
+  // The service runs when it gives out a handle.
+  if (!service_) return false;
+  uint32_t version = 0;
+  wlan::ClientHandle handle = 0;
+  if (service_->OpenHandle(wlan::kClientVersion2, &version, &handle) != wlan::ERROR_SUCCESS)
+    return false;
+  service_->CloseHandle(handle);
+  return true;
+}
+
+bool NativeWifiMonitorWifi::CopyScanList(std::span<uint8_t> buffer) {
+  return client_.CopyScanList(buffer);
+}
+
+}  // namespace ov
