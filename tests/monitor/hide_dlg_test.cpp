@@ -5,6 +5,10 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <functional>
+#include <span>
+
+#include "driver/discovery/adapter_chooser.h"
 
 #include "driver/oid/wps_records.h"
 #include "driver/signal_strength.h"
@@ -149,6 +153,43 @@ TEST_F(MonitorTest, BusyIgnoresClicksCommandsAndTicks) {
   ASSERT_NE(monitor_->MainWindow(), nullptr);
   EXPECT_TRUE(monitor_->MainWindow()->isVisible());
   EXPECT_FALSE(monitor_->State().Expanded) << "opened in the collapsed layout";
+}
+
+// The adapter choice is open (its modal loop delivers the monitor's messages meanwhile): a
+// double click on the tray, the launch command and the ticks wait.
+class ClickingChooser final : public AdapterChooser {
+ public:
+  explicit ClickingChooser(std::function<void()> whileOpen) : whileOpen_(std::move(whileOpen)) {}
+  std::optional<size_t> ChooseAdapter(std::span<const AdapterCandidate>) override {
+    whileOpen_();
+    return 0;
+  }
+
+ private:
+  std::function<void()> whileOpen_;
+};
+
+TEST_F(MonitorTest, DoubleClickWhileAdapterChoiceIsOpenDoesNothing) {
+  Start();
+  Connect("Home");
+  size_t trayCallsWhileOpen = 0;
+  ClickingChooser inner([&] {
+    const size_t before = tray_.calls.size();
+    monitor_->Target().post(WM_MON_TRAY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+    monitor_->Target().post(WM_COMMAND, IDM_TRAY_LAUNCH, 0);
+    messages_.deliverAll();
+    clock_.advance(kMainTickMs);
+    trayCallsWhileOpen = tray_.calls.size() - before;
+  });
+  BusyWhileChoosing chooser(inner, monitor_->State().Busy);
+  const std::vector<AdapterCandidate> two(2);
+  EXPECT_EQ(chooser.ChooseAdapter(two), 0u);
+  EXPECT_EQ(monitor_->MainWindow(), nullptr);
+  EXPECT_EQ(trayCallsWhileOpen, 0u);
+  EXPECT_FALSE(monitor_->State().Busy);
+  monitor_->Target().post(WM_MON_TRAY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+  messages_.deliverAll();
+  EXPECT_NE(monitor_->MainWindow(), nullptr);
 }
 
 TEST_F(MonitorTest, OpenWithoutAdapterShowsDriverMessageUnderBusy) {
