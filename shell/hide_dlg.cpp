@@ -471,6 +471,11 @@ std::vector<TrayMenuItem> CHideDlg::TrayMenuItems() const {
   return items;
 }
 
+std::vector<TrayMenuItem> CHideDlg::ContextMenuItems() const {
+  if (state_.Busy) return {};
+  return TrayMenuItems();
+}
+
 void CHideDlg::OnCommand(uint32_t command) {
   switch (command) {
     case IDM_TRAY_LAUNCH:

@@ -123,6 +123,9 @@ class CHideDlg final : public MainWindowHost {
   void ShowLowerPanel(int panel);
   // The items of the tray menu as it would open now.
   std::vector<TrayMenuItem> TrayMenuItems() const;
+  // The same for a menu the desktop opens on its own (a notification area that shows the icon's
+  // menu itself): none while Busy, as a right click then does nothing.
+  std::vector<TrayMenuItem> ContextMenuItems() const;
 
   // State for pages, the program and tests.
   ShellState& State() { return state_; }

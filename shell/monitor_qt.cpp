@@ -9,6 +9,7 @@
 #include <QDBusVariant>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QMetaObject>
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -44,7 +45,10 @@ bool QtTrayIcon::Add(TrayState state, const QString& tip) {
     icon_ = std::make_unique<QSystemTrayIcon>();
     contextMenu_ = std::make_unique<QMenu>();
     connect(contextMenu_.get(), &QMenu::aboutToShow, this, [this] {
-      FillMenu(*contextMenu_, menuItems_ ? menuItems_() : std::vector<TrayMenuItem>{});
+      const auto items = menuItems_ ? menuItems_() : std::vector<TrayMenuItem>{};
+      FillMenu(*contextMenu_, items);
+      // Nothing to offer (the monitor is busy): the menu closes again at once.
+      if (items.empty()) QMetaObject::invokeMethod(contextMenu_.get(), &QMenu::close, Qt::QueuedConnection);
     });
     icon_->setContextMenu(contextMenu_.get());
     connect(icon_.get(), &QSystemTrayIcon::activated, this,

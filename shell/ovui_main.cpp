@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     adapter.Discovery().setChooser(&chooser);
 
     wifi.SetMessageTarget(monitor.Target());
-    tray.Connect(monitor.Target(), [&] { return monitor.TrayMenuItems(); });
+    tray.Connect(monitor.Target(), [&] { return monitor.ContextMenuItems(); });
     session.OnSleep([&](bool sleeping) {
       if (sleeping) monitor.OnSuspend(); else monitor.OnResume();
     });

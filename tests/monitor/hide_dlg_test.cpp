@@ -144,10 +144,12 @@ TEST_F(MonitorTest, BusyIgnoresClicksCommandsAndTicks) {
   Tick();
   EXPECT_EQ(monitor_->MainWindow(), nullptr);
   EXPECT_TRUE(tray_.menus.empty());
+  EXPECT_TRUE(monitor_->ContextMenuItems().empty()) << "the desktop's own menu offers nothing";
   EXPECT_FALSE(monitor_->Ended());
   EXPECT_EQ(tray_.calls.size(), trayCalls) << "no tray update while Busy";
 
   monitor_->State().Busy = false;
+  EXPECT_EQ(monitor_->ContextMenuItems(), monitor_->TrayMenuItems());
   monitor_->Target().post(WM_MON_TRAY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
   messages_.deliverAll();
   ASSERT_NE(monitor_->MainWindow(), nullptr);
