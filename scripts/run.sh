@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the programs in Release and runs them against a sandbox machine root: the simulated
-# adapters (ovsimd with the default scenario) and the registry service, then the utility's view
-# of them. The daemons stop when the script ends.
+# adapters and access points (ovsimd with the default scenario), the registry service, then the
+# utility itself. The daemons stop when the utility ends.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh" build-release Release -DOVUI_BUILD_TESTS=OFF -DOVUI_BUILD_BENCH=OFF
@@ -33,4 +33,12 @@ start_daemon() {
 start_daemon ovsimd --scenario "$scenario" --root "$OVUI_ROOT"
 start_daemon ovregsvc --root "$OVUI_ROOT"
 
-"$bin/ovuictl" status "$@"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # Without a desktop the window and tray cannot appear: show what the utility sees instead.
+  echo "No display found: showing the adapter as the utility sees it (ovuictl status)." >&2
+  "$bin/ovuictl" status "$@"
+else
+  # OvUI opens its main window at once; closing it leaves the tray icon, whose menu's Exit ends
+  # the program (and then this script stops the daemons).
+  "$bin/OvUI" "$@"
+fi
