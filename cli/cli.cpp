@@ -6,6 +6,7 @@
 #include "cli/scan_command.h"
 #include "cli/sim_command.h"
 #include "cli/status_command.h"
+#include "cli/wps_command.h"
 
 namespace ov::cli {
 
@@ -19,6 +20,7 @@ const CliCommand kCommands[] = {
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
     {"decode", "decode the beacons and probe responses of a capture like the site survey", RunDecodeCommand},
     {"scan", "scan with the wireless service and list the networks like the site survey", RunScanCommand},
+    {"wps", "list the stored WPS credentials or apply one and wait for the connection", RunWpsCommand},
     {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},
 };
 

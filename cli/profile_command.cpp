@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/adapter_session.h"
 #include "cli/cli.h"
 #include "driver/chip_family.h"
 #include "driver/discovery/adapter_discovery.h"
@@ -34,7 +35,10 @@ constexpr const char* kUsage =
     "  export NAME FILE         write the profile into an export file\n"
     "  import FILE              add the profile of an export file\n"
     "  xml NAME                 the WLAN profile and user-credentials documents of the profile\n"
-    "  activate NAME            make the profile the active configuration\n"
+    "  activate NAME            make the profile the active configuration, apply it as the\n"
+    "                           profile list's Apply does and wait for the connection (exit\n"
+    "                           status 1 when it fails); with --adapter-id naming an adapter\n"
+    "                           that is not present, only the store is changed\n"
     "Without --adapter-id and --family the adapter is found as the utility finds it. Without\n"
     "--data-dir the data folder is chosen by the 'setting' file of the current folder (default:\n"
     "the machine-wide folder <root>/var/lib/Orvane/).\n";
@@ -81,6 +85,15 @@ std::optional<StoreLocation> DiscoverAdapterStore() {
     if (discovery.readinessCounter() == 0) break;
   }
   return std::nullopt;
+}
+
+// The folder given with --data-dir, or the one the utility chooses.
+DataDirectory ChosenDataDirectory(const std::optional<std::string>& option) {
+  if (!option) return ChooseDataDirectory();
+  DataDirectory chosen;
+  chosen.path = *option;
+  if (!chosen.path.empty() && chosen.path.back() != '/') chosen.path += '/';
+  return chosen;
 }
 
 // The program settings' "EncryptedPassword" in section "AuthEncry" (default on).
@@ -204,7 +217,10 @@ int Xml(ProfileStore& store, const std::string& name, std::ostream& out, std::os
   return kExitOk;
 }
 
-int Activate(ProfileStore& store, const std::string& name, std::ostream& out, std::ostream& err) {
+// The store without the adapter: what activation writes, for the utility to apply when it finds
+// the adapter.
+int ActivateInStoreOnly(ProfileStore& store, const std::string& name, std::ostream& out,
+                        std::ostream& err) {
   if (!store.ProfileNameExists(name)) {
     err << "ERROR: no profile \"" << Printable(name) << "\"\n";
     return kExitFailed;
@@ -213,8 +229,86 @@ int Activate(ProfileStore& store, const std::string& name, std::ostream& out, st
     err << "ERROR: cannot write the active configuration\n";
     return kExitFailed;
   }
-  out << "Activated \"" << Printable(name) << "\"\n";
+  out << "Activated \"" << Printable(name) << "\" in the store of "
+      << Printable(store.location().netCfgInstanceId)
+      << "; that adapter is not present, so nothing was applied\n";
   return kExitOk;
+}
+
+bool SameAdapter(const AdapterInfo& adapter, const StoreLocation& named) {
+  if (adapter.chipFamily != named.chipFamily) return false;
+  const std::string& a = adapter.netCfgInstanceId;
+  const std::string& b = named.netCfgInstanceId;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+// What the profile list's Apply does, then the wait for the connection: the profile becomes the
+// active configuration (or, for a user who may not write it, the selected profile), the action
+// queue sends the radio settings and hands the profile to the wireless service, and the
+// service's answer decides the exit status.
+int Activate(std::optional<StoreLocation> named, const std::optional<std::string>& dataDirOption,
+             const std::string& name, std::ostream& out, std::ostream& err) {
+  AdapterSession session{AdapterSessionOptions{}};
+  const bool found = session.Discover();
+  if (named && !(found && SameAdapter(session.Adapter(), *named))) {
+    named->dataDir = ChosenDataDirectory(dataDirOption).path;
+    OvEncryptSecretCodec codec;
+    ProfileStore store(*named, &codec, EncryptPasswordsSetting());
+    if (!store.valid()) {
+      err << "ERROR: \"" << Printable(named->netCfgInstanceId) << "\" cannot name a profile store\n";
+      return kExitUsage;
+    }
+    return ActivateInStoreOnly(store, name, out, err);
+  }
+  if (!found) {
+    err << "ERROR: no adapter found; name one with --adapter-id and --family\n";
+    return kExitFailed;
+  }
+  const DataDirectory dataDir = ChosenDataDirectory(dataDirOption);
+  std::string problem;
+  if (!session.SetUp(dataDir.path, dataDir.shared, &problem)) {
+    err << "ERROR: " << problem << "\n";
+    return kExitFailed;
+  }
+  ProfileStore& store = session.Store();
+  if (!store.ProfileNameExists(name)) {
+    err << "ERROR: no profile \"" << Printable(name) << "\"\n";
+    return kExitFailed;
+  }
+  // Apply is ignored while the radio is switched off: nothing is written or sent.
+  if (!session.RadioOn()) {
+    err << "ERROR: the radio is switched off; \"" << Printable(name) << "\" was not applied\n";
+    return kExitFailed;
+  }
+  ActionQueue& queue = session.Queue();
+  if (session.ActivationWritesStore()) {
+    if (!store.ActivateProfileInStore(name, FormatActiveTime())) {
+      err << "ERROR: cannot write the active configuration\n";
+      return kExitFailed;
+    }
+  } else {
+    queue.activation().SelectedProfileName = name;
+  }
+  queue.activation().StationProfileInUse = 1;
+  // A fresh process has no radio settings loaded yet: load and send them with the profile, as
+  // the monitor's adapter set-up and Apply do together.
+  queue.ApplyActiveConfiguration(1, 1, 0);
+
+  std::string ssid;
+  if (const StationProfile* applied = queue.CurrentProfile()) {
+    ssid = std::string(NdisSsidText(applied->ssid));
+  }
+  const ConnectionOutcome outcome = session.WaitForConnection(kConnectionWait);
+  if (outcome.result == ConnectionResult::Connected) {
+    out << "Activated \"" << Printable(name) << "\": connected to \"" << Printable(ssid) << "\"\n";
+    return kExitOk;
+  }
+  err << "ERROR: \"" << Printable(name) << "\" (SSID \"" << Printable(ssid)
+      << "\") did not connect: " << DescribeOutcome(outcome, kConnectionWait) << "\n";
+  return kExitFailed;
 }
 
 }  // namespace
@@ -264,24 +358,24 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     return Usage(err, "--adapter-id and --family go together");
   }
 
-  StoreLocation location;
+  std::optional<StoreLocation> named;
   if (options.adapterId) {
     auto family = ParseFamily(*options.family);
     if (!family) return Usage(err, "unknown chip family \"" + *options.family + "\"");
-    location.chipFamily = *family;
-    location.netCfgInstanceId = *options.adapterId;
+    named = StoreLocation{"", *family, *options.adapterId};
+  }
+  if (action == "activate") return Activate(named, options.dataDir, options.words[1], out, err);
+
+  StoreLocation location;
+  if (named) {
+    location = *named;
   } else if (auto found = DiscoverAdapterStore()) {
     location = *found;
   } else {
     err << "ERROR: no adapter found; name one with --adapter-id and --family\n";
     return kExitFailed;
   }
-  if (options.dataDir) {
-    location.dataDir = *options.dataDir;
-    if (!location.dataDir.empty() && location.dataDir.back() != '/') location.dataDir += '/';
-  } else {
-    location.dataDir = ChooseDataDirectory().path;
-  }
+  location.dataDir = ChosenDataDirectory(options.dataDir).path;
 
   OvEncryptSecretCodec codec;
   ProfileStore store(location, &codec, EncryptPasswordsSetting());
@@ -295,8 +389,7 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
   if (action == "show") return Show(store, w[1], options.showSecrets, out, err);
   if (action == "export") return Export(store, w[1], w[2], out, err);
   if (action == "import") return Import(store, w[1], out, err);
-  if (action == "xml") return Xml(store, w[1], out, err);
-  return Activate(store, w[1], out, err);
+  return Xml(store, w[1], out, err);
 }
 
 }  // namespace ov::cli

@@ -7,6 +7,7 @@
 #include "driver/discovery/adapter_discovery.h"
 #include "driver/discovery/device_id_table.h"
 #include "driver/discovery/net_devices.h"
+#include "driver/oid/ndis_records.h"
 #include "driver/oid/oid_requests.h"
 #include "driver/oid_channel.h"
 #include "driver/os_version.h"
@@ -36,6 +37,8 @@ DriverReadings ReadDriver(OidRequester& driver, int32_t chipFamily) {
   if (QueryCountryRegion(driver, region)) d.countryRegionWord = EncodeCountryRegionWord(region);
   uint32_t extra = 0;
   if (QueryExtraInfo(driver, extra)) d.extraInfo = extra;
+  NDIS_802_11_SSID ssid;
+  if (QuerySsid(driver, ssid)) d.ssid = std::string(NdisSsidText(ssid));
   return d;
 }
 

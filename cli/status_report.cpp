@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/reg_text.h"
+#include "cli/survey_rows.h"
 #include "driver/chip_family.h"
 #include "driver/oid/oid_constants.h"
 
@@ -62,6 +63,10 @@ std::string FormatStatusText(const StatusReport& r) {
   const DriverReadings& d = r.driver;
   Line(out, "  NIC ready:", d.nicReadyValue ? YesNo(d.nicReady) : "no answer");
   if (d.extraInfo) Line(out, "  Link state:", ExtraInfoCaption(*d.extraInfo));
+  if (d.ssid) {
+    Line(out, "  SSID:",
+         d.ssid->empty() ? "(not associated)" : "\"" + PrintableText(*d.ssid, false) + "\"");
+  }
   if (d.linkStatus) {
     const LinkStatus& s = *d.linkStatus;
     char rate[32];
@@ -122,6 +127,9 @@ std::string FormatStatusJson(const StatusReport& r) {
   out << "    \"first_generation\": " << (a.isFirstGeneration ? "true" : "false") << ",\n";
   out << "    \"nic_ready\": " << (d.nicReady ? "true" : "false") << ",\n";
   out << "    \"extra_info\": " << optional(d.extraInfo) << ",\n";
+  out << "    \"link_state\": "
+      << (d.extraInfo ? JsonString(ExtraInfoCaption(*d.extraInfo)) : std::string("null")) << ",\n";
+  out << "    \"ssid\": " << (d.ssid ? Json(*d.ssid) : std::string("null")) << ",\n";
   if (d.linkStatus) {
     const LinkStatus& s = *d.linkStatus;
     out << "    \"link_status\": {\"current_tx_rate\": " << s.CurrentTxRate

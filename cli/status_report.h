@@ -16,6 +16,8 @@ struct DriverReadings {
   std::optional<int32_t> rssi[3];  // per receive chain; a chain that does not answer is absent
   std::optional<uint32_t> countryRegionWord;
   std::optional<uint32_t> extraInfo;
+  // The SSID the adapter is associated with (empty while it is not).
+  std::optional<std::string> ssid;
 };
 
 struct StatusReport {
