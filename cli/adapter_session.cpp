@@ -8,6 +8,7 @@
 #include "driver/oid/oid_requests.h"
 #include "driver/os_version.h"
 #include "driver/params/adapter_params.h"
+#include "driver/params/debug_trace.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/ini/ini.h"
 #include "platform/time/monitor_messages.h"
@@ -385,6 +386,10 @@ bool AdapterSession::SetUp(const std::string& dataDir, bool sharedDataDir, std::
   queueServices.client = connection_.get();
   queueServices.store = store_.get();
   queueServices.secretCodec = &codec_;
+  // The same HT PHY trace line the utility writes, under the same program INI switch.
+  queueServices.appendDebugTraceFile = [ini](std::string_view text) {
+    AppendDebugTraceFile(ini, text);
+  };
   queue_ = std::make_unique<ActionQueue>(std::move(queueServices));
 
   // The adapter facts the monitor's set-up gathers for the queue.

@@ -5,12 +5,12 @@
 
 #include "driver/oid/oid_requests.h"
 #include "driver/params/adapter_params.h"
+#include "driver/params/debug_trace.h"
 #include "driver/params/parameter_sets.h"
 #include "lang/language_table.h"
 #include "platform/registry/registry.h"
 #include "platform/system/error_codes.h"
 #include "shell/hide_dlg.h"
-#include "shell/ui/startup.h"
 #include "shell/ui/ui_text.h"
 
 namespace ov {
@@ -22,7 +22,7 @@ std::string SwitchToolPath(const CHideDlg& monitor) {
 }
 
 void Trace(const CHideDlg& monitor, const std::string& line) {
-  AppendDebugTrace(monitor.Options().programIniPath, line);
+  AppendDebugTraceFile(monitor.Options().programIniPath, line);
 }
 
 // OpMode through the registry broker, then the driver; failures are only traced.

@@ -12,6 +12,7 @@
 
 #include "driver/discovery/device_id_table.h"
 #include "driver/os_version.h"
+#include "driver/params/debug_trace.h"
 #include "lang/language_table.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/time/qt_message_service.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     services.queue.wapi = &wapi;
     services.queue.client = &connection;
     services.queue.appendDebugTraceFile = [&](std::string_view text) {
-      ov::AppendDebugTrace(started.ProgramIniPath(), text);
+      ov::AppendDebugTraceFile(started.ProgramIniPath(), text);
     };
     services.log = [](std::string_view line) {
       std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());

@@ -1,11 +1,18 @@
 #include "driver/params/debug_trace.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <vector>
+
+#include "platform/ini/ini.h"
+#include "platform/system/machine_root.h"
 
 namespace ov {
 namespace {
@@ -50,6 +57,30 @@ void DebugTrace(const char* format, ...) {
 void SetDebugTraceSink(DebugTraceSink sink) {
   std::lock_guard lock(sinkMutex);
   Sink() = std::move(sink);
+}
+
+bool DebugTraceFileEnabled(const std::string& programIniPath) {
+  return IniReadString(programIniPath, "Advance", "OpenFile", "0", 255) == "1";
+}
+
+void AppendDebugTraceFile(const std::string& programIniPath, std::string_view text) {
+  if (!DebugTraceFileEnabled(programIniPath)) return;
+  const auto file = UnderRoot(kDebugTraceFile);
+  // The trace lives in a folder every user may write: never follow a link planted there.
+  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  const char* data = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written <= 0) {
+      if (written < 0 && errno == EINTR) continue;
+      break;
+    }
+    data += written;
+    left -= static_cast<size_t>(written);
+  }
+  ::close(fd);
 }
 
 }  // namespace ov

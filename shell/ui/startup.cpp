@@ -1,10 +1,5 @@
 #include "shell/ui/startup.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "platform/ini/ini.h"
 #include "platform/system/machine_root.h"
 #include "platform/time/monitor_messages.h"
@@ -27,34 +22,6 @@ bool StartsInTrayOnly(const std::vector<std::string>& args) {
     line += arg;
   }
   return line.size() == 2 && line[0] == '-' && (line[1] == 'S' || line[1] == 's');
-}
-
-bool DebugTraceEnabled(const std::string& programIniPath) {
-  return IniReadString(programIniPath, "Advance", "OpenFile", "0", 255) == "1";
-}
-
-void AppendDebugTrace(const std::string& programIniPath, std::string_view text) {
-  if (!DebugTraceEnabled(programIniPath)) return;
-  const auto file = UnderRoot(kDebugTraceFile);
-  // The trace lives in a folder every user may write: never follow a link planted there.
-  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  const char* data = text.data();
-  size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, data, left);
-    if (written <= 0) {
-      if (written < 0 && errno == EINTR) continue;
-      break;
-    }
-    data += written;
-    left -= static_cast<size_t>(written);
-  }
-  ::close(fd);
-}
-
-void AppendDebugTrace(std::string_view text) {
-  AppendDebugTrace((ProgramFolder() / kProgramIniName).string(), text);
 }
 
 StartupPaths DefaultStartupPaths() { return {ProgramFolder(), DefaultRuntimeDirectory()}; }

@@ -15,20 +15,10 @@ namespace ov {
 
 // The program INI beside the program.
 inline constexpr char kProgramIniName[] = "OvUI.INI";
-// The debug trace file, under the machine root.
-inline constexpr char kDebugTraceFile[] = "tmp/OvUI_test.txt";
 
 // True when the start switch asks for the tray only: the arguments, joined by blanks, are
 // exactly "-S" in either case.
 bool StartsInTrayOnly(const std::vector<std::string>& args);
-
-// [Advance] "OpenFile" = "1" in the program INI.
-bool DebugTraceEnabled(const std::string& programIniPath);
-// Appends `text` to <root>/tmp/OvUI_test.txt when the trace is enabled. The file is created
-// when missing (never through a symbolic link); one that cannot be opened is skipped silently.
-void AppendDebugTrace(const std::string& programIniPath, std::string_view text);
-// The same with the program INI beside the running program.
-void AppendDebugTrace(std::string_view text);
 
 struct StartupPaths {
   std::filesystem::path programDir;        // the program's folder

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "shell/ui/startup.h"
+#include "driver/params/debug_trace.h"
 #include "tests/actionqueue/queue_test_support.h"
 
 namespace ov::test {
@@ -304,7 +304,7 @@ TEST_F(ExecTest, HtPhyModeTraceLineGoesToTheTraceFileOnlyWhenEnabled) {
   queue->adapter().htCapable = true;
   queue->radio().transmitSetting = kWord;
   const std::string ini = dir.file("OvUI.INI");
-  services.appendDebugTraceFile = [&](std::string_view line) { AppendDebugTrace(ini, line); };
+  services.appendDebugTraceFile = [&](std::string_view line) { AppendDebugTraceFile(ini, line); };
   ActionQueue traced(services);
   traced.adapter() = queue->adapter();
   traced.radio() = queue->radio();

@@ -11,8 +11,10 @@
 #include "cli/cli.h"
 #include "cli/profile_command.h"
 #include "cli/wps_command.h"
+#include "driver/discovery/device_id_table.h"
 #include "driver/oid/oid_requests.h"
 #include "driver/params/adapter_params.h"
+#include "driver/params/debug_trace.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/ini/ini.h"
 #include "platform/registry/registry.h"
@@ -350,6 +352,36 @@ TEST_F(ActivationTest, TheConnectionCompleteMessageSendsTheDeferredSettings) {
   EXPECT_EQ(outcome.result, ConnectionResult::Connected);
   EXPECT_FALSE(session.Client().DeferredSettingsPending());
   EXPECT_TRUE(session.Driver().PendingSetQueue().empty());
+}
+
+TEST_F(ActivationTest, TheProgramIniSwitchesOnTheHtPhyTraceLine) {
+  // The utility's own trace line for the HT transmit settings, from the session's queue as
+  // `profile activate` drives it.
+  SetAdapterParam("WirelessMode", "9");
+  Import(kOpenProfile);
+  const fs::path trace = dir_.path() / kDebugTraceFile;
+  fs::create_directories(trace.parent_path());
+  // The program's own INI (the adapter tables discovery needs) with the switch set.
+  const std::string ini = files_.file("OvUI.INI");
+  fs::copy_file(DefaultProgramIniPath(), ini);
+
+  for (const char* openFile : {"0", "1"}) {
+    SCOPED_TRACE(openFile);
+    ASSERT_TRUE(IniWriteString(ini, "Advance", "OpenFile", openFile));
+    AdapterSession session{AdapterSessionOptions{ini, nullptr}};
+    ASSERT_TRUE(session.Discover());
+    ASSERT_TRUE(session.Adapter().htCapable);
+    std::string problem;
+    ASSERT_TRUE(session.SetUp(data_.path().string() + "/", false, &problem)) << problem;
+    ASSERT_TRUE(session.Store().ActivateProfileInStore("Cafe", "2026/01/01 00:00:00"));
+    session.Queue().activation().StationProfileInUse = 1;
+    session.Queue().ApplyActiveConfiguration(1, 1, 0);
+    EXPECT_EQ(session.WaitForConnection(kConnectionWait).result, ConnectionResult::Connected);
+  }
+  const std::string text = test::ReadFileBytes(trace);
+  // One line, from the enabled run only.
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_EQ(text.rfind("ActionExec: PhyMode = 9, HtMode = ", 0), 0u) << text;
 }
 
 }  // namespace

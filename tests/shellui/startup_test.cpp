@@ -142,32 +142,6 @@ TEST_F(DataDirectoryTest, SettingsTypes) {
   EXPECT_EQ(ModeOf(rootFolder / "home/someone/.data/ovui"), 0700u);
 }
 
-TEST(DebugTraceTest, AppendsOnlyWhenTheProgramIniAsksAndNeverThroughALink) {
-  test::TempDir dir;
-  test::ScopedMachineRoot root(dir.path());
-  fs::create_directories(dir.path() / "tmp");
-  const std::string ini = dir.file("OvUI.INI");
-  const fs::path trace = dir.path() / "tmp/OvUI_test.txt";
-
-  AppendDebugTrace(ini, "no ini\n");
-  test::WriteFileBytes(ini, "[Advance]\r\nOpenFile=0\r\n");
-  AppendDebugTrace(ini, "switched off\n");
-  EXPECT_FALSE(fs::exists(trace));
-
-  test::WriteFileBytes(ini, "[Advance]\r\nOpenFile=1\r\n");
-  AppendDebugTrace(ini, "ActionExec: PhyMode = 9\n");
-  AppendDebugTrace(ini, "SetOid: PhyMode = 9\n");
-  EXPECT_EQ(test::ReadFileBytes(trace), "ActionExec: PhyMode = 9\nSetOid: PhyMode = 9\n");
-
-  // A link planted where the trace goes must not redirect the write.
-  fs::remove(trace);
-  const fs::path victim = dir.path() / "victim.txt";
-  test::WriteFileBytes(victim, "keep");
-  fs::create_symlink(victim, trace);
-  AppendDebugTrace(ini, "redirected?\n");
-  EXPECT_EQ(test::ReadFileBytes(victim), "keep");
-}
-
 TEST(HandOffCommandTest, OnlyTrayCommandsDecode) {
   struct Case {
     const char* line;
