@@ -18,23 +18,6 @@ namespace ov::cli {
 
 using Clock = std::chrono::steady_clock;
 
-// ---- MessageInbox ----
-
-bool MessageInbox::post(const Message& message) {
-  std::lock_guard lock(mutex_);
-  messages_.push_back(message);
-  changed_.notify_all();
-  return true;
-}
-
-std::optional<Message> MessageInbox::take(Clock::time_point deadline) {
-  std::unique_lock lock(mutex_);
-  if (!changed_.wait_until(lock, deadline, [&] { return !messages_.empty(); })) return std::nullopt;
-  Message message = messages_.front();
-  messages_.pop_front();
-  return message;
-}
-
 // ---- SteadyTimers ----
 
 TimerId SteadyTimers::start(uint32_t ms, TimerMode mode, Callback callback) {

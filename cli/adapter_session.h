@@ -1,8 +1,6 @@
 #pragma once
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +10,7 @@
 
 #include "driver/adapter_info.h"
 #include "driver/discovery/net_devices.h"
+#include "cli/message_inbox.h"
 #include "driver/oid_channel.h"
 #include "nativewifi/native_wifi_client.h"
 #include "nativewifi/wlansvc/wlan_service.h"
@@ -28,20 +27,6 @@
 // the profile store and the action queue, plus a message loop that stands in for the monitor
 // window while the command waits for the connection.
 namespace ov::cli {
-
-// Posted messages kept for the command's thread. Thread-safe: the wireless service's callback
-// and worker threads post here.
-class MessageInbox final : public MessageSink {
- public:
-  bool post(const Message& message) override;
-  // The oldest message, waiting for one until `deadline`.
-  std::optional<Message> take(std::chrono::steady_clock::time_point deadline);
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Message> messages_;
-};
 
 // Timers on the steady clock for a thread without an event loop: nothing fires until the owner
 // calls FireDue (the session's loop does, while it waits).

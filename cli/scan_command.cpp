@@ -1,13 +1,12 @@
 #include "cli/scan_command.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/message_inbox.h"
 #include "cli/survey_rows.h"
 #include "driver/discovery/adapter_discovery.h"
 #include "driver/discovery/device_id_table.h"
@@ -29,42 +28,16 @@ constexpr const char* kUsage = "usage: ovuictl scan [--json] [--adapter NAME]\n"
 // A scan takes a few seconds on a real service; this only bounds a service that never answers.
 constexpr auto kScanWait = std::chrono::seconds(20);
 
-// The command's stand-in for the monitor window: it keeps what the client posts until the
-// command's thread takes it.
-class MessageInbox final : public MessageSink {
- public:
-  bool post(const Message& message) override {
-    std::lock_guard lock(mutex_);
-    messages_.push_back(message);
-    changed_.notify_all();
-    return true;
+// The first message that is one of `wanted`, others dropped, waiting until the deadline.
+std::optional<Message> WaitFor(MessageInbox& inbox, std::initializer_list<uint32_t> wanted,
+                               std::chrono::steady_clock::time_point deadline) {
+  while (auto m = inbox.take(deadline)) {
+    for (uint32_t w : wanted) {
+      if (m->message == w) return m;
+    }
   }
-  // The first message that is one of `wanted`, waiting until the deadline.
-  std::optional<Message> waitFor(std::initializer_list<uint32_t> wanted,
-                                 std::chrono::steady_clock::time_point deadline) {
-    std::unique_lock lock(mutex_);
-    std::optional<Message> found;
-    changed_.wait_until(lock, deadline, [&] {
-      while (!messages_.empty()) {
-        const Message m = messages_.front();
-        messages_.pop_front();
-        for (uint32_t w : wanted) {
-          if (m.message == w) {
-            found = m;
-            return true;
-          }
-        }
-      }
-      return false;
-    });
-    return found;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Message> messages_;
-};
+  return std::nullopt;
+}
 
 // The adapter's name as the utility finds it: its friendly name, or its device description.
 std::optional<std::string> DiscoverAdapterName() {
@@ -144,8 +117,8 @@ int RunScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << "ERROR: the wireless service refused the scan (error " << status << ")\n";
     return kExitFailed;
   }
-  const auto done = inbox->waitFor({WM_MON_SCAN_DONE, WM_MON_SCAN_FAILED},
-                                   std::chrono::steady_clock::now() + kScanWait);
+  const auto done = WaitFor(*inbox, {WM_MON_SCAN_DONE, WM_MON_SCAN_FAILED},
+                            std::chrono::steady_clock::now() + kScanWait);
   if (!done) {
     err << "ERROR: no scan result within " << kScanWait.count() << " seconds\n";
     return kExitFailed;
