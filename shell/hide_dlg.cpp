@@ -165,6 +165,8 @@ void CHideDlg::AdapterSetup(bool openMainWindow) {
   }
 
   state_.RadioOn = ReadRadioOn(key);
+  MacAddress mac{};
+  if (QueryCurrentAddress(driver, mac)) services_.wifi->SetAdapterAddress(mac);
   services_.wifi->OpenInterface(state_.Adapter.description);
   services_.wifi->SetSoftwareRadio(state_.RadioOn);
 

@@ -6,10 +6,39 @@
 
 namespace ov {
 
+AdapterAddressRenewal::AdapterAddressRenewal(Factory make) : make_(std::move(make)) {
+  if (!make_) {
+    make_ = [](const MacAddress& mac) { return std::make_unique<SystemAddressRenewal>(mac); };
+  }
+}
+
+void AdapterAddressRenewal::SetAdapterAddress(const MacAddress& mac) {
+  std::lock_guard lock(mutex_);
+  mac_ = mac;
+}
+
+void AdapterAddressRenewal::RenewAddress() {
+  std::optional<MacAddress> mac;
+  {
+    std::lock_guard lock(mutex_);
+    mac = mac_;
+  }
+  if (!mac) return;
+  if (auto renewal = make_(*mac)) renewal->RenewAddress();
+}
+
 NativeWifiMonitorWifi::NativeWifiMonitorWifi(NativeWifiClient& client,
                                              std::shared_ptr<wlan::WlanService> service,
-                                             bool allUsersProfiles)
-    : client_(client), service_(std::move(service)), allUsersProfiles_(allUsersProfiles) {}
+                                             bool allUsersProfiles,
+                                             std::shared_ptr<AdapterAddressRenewal> renewal)
+    : client_(client),
+      service_(std::move(service)),
+      allUsersProfiles_(allUsersProfiles),
+      renewal_(std::move(renewal)) {}
+
+void NativeWifiMonitorWifi::SetAdapterAddress(const MacAddress& mac) {
+  if (renewal_) renewal_->SetAdapterAddress(mac);
+}
 
 bool NativeWifiMonitorWifi::OpenInterface(const std::string& description) {
   client_.Open(description, target_, allUsersProfiles_);

@@ -61,6 +61,9 @@ class MonitorWifi {
   virtual void ConnectionComplete(bool fromProfile) = 0;
   // The host's wireless service runs (AutoConfig).
   virtual bool ServiceRunning() = 0;
+  // The adapter's MAC address, read at adapter set-up: the client renews the address of the
+  // network interface that has it.
+  virtual void SetAdapterAddress(const MacAddress& mac) { (void)mac; }
   // The scan worker's latest list into `buffer`; false when there is none.
   virtual bool CopyScanList(std::span<uint8_t> buffer) {
     (void)buffer;

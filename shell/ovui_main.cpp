@@ -62,10 +62,12 @@ int main(int argc, char** argv) {
     clientServices.registry = &broker;
     clientServices.lastScanList = [&] { return scanList ? scanList() : std::span<const uint8_t>(); };
     clientServices.timers = &timers;
+    auto renewal = std::make_shared<ov::AdapterAddressRenewal>();
+    clientServices.addressRenewal = renewal;
     clientServices.eapHost = std::make_shared<ov::QtEapHost>();
     ov::NativeWifiClient client(clientServices);
     ov::NativeWifiConnectionClient connection(client);
-    ov::NativeWifiMonitorWifi wifi(client, service, started.DataDir().shared);
+    ov::NativeWifiMonitorWifi wifi(client, service, started.DataDir().shared, renewal);
     ov::QtTrayIcon tray;
     ov::QtMonitorDesktop desktop;
     ov::LogindSession session;

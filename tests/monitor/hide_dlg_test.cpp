@@ -304,6 +304,26 @@ TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
   EXPECT_EQ(monitor_->ScanList(kScanListCurrent)[0], 0) << "radio off empties the lists";
 }
 
+// The client renews the address of the interface with the adapter's MAC: the set-up reads it
+// from the driver and hands it over before opening the interface; no answer gives nothing.
+TEST_F(MonitorTest, AdapterSetUpHandsTheAdapterMacToTheWirelessClient) {
+  const MacAddress mac{0x02, 0x5A, 0x0F, 0x00, 0x06, 0x01};
+  for (const bool answers : {true, false}) {
+    SCOPED_TRACE(answers);
+    monitor_.reset();
+    wifi_.adapterAddresses.clear();
+    adapter_.driver.answers.erase(OID_802_3_CURRENT_ADDRESS);
+    if (answers) {
+      adapter_.driver.answers[OID_802_3_CURRENT_ADDRESS].assign(mac.begin(), mac.end());
+    }
+    Start();
+    ASSERT_TRUE(monitor_->AdapterPresent());
+    const std::vector<MacAddress> expected =
+        answers ? std::vector<MacAddress>{mac} : std::vector<MacAddress>{};
+    EXPECT_EQ(wifi_.adapterAddresses, expected);
+  }
+}
+
 TEST_F(MonitorTest, UnplugClosesMainWindowAndReplugSetsUpAgain) {
   Start();
   monitor_->OnCommand(IDM_TRAY_LAUNCH);

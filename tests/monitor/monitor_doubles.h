@@ -104,6 +104,8 @@ class ScriptedWifi final : public MonitorWifi {
   }
   void ConnectionComplete(bool) override { ++completions; }
   bool ServiceRunning() override { return serviceRunning; }
+  std::vector<MacAddress> adapterAddresses;
+  void SetAdapterAddress(const MacAddress& mac) override { adapterAddresses.push_back(mac); }
 };
 
 // A driver that answers the OIDs the test put in `answers` (by query OID) and records sets.
