@@ -265,54 +265,43 @@ uint32_t RegistryBroker::CreateKey(HKEY hive, const std::string& keyPath) {
   return err;
 }
 
-uint32_t RegistryBroker::DeleteValue(HKEY hive, const std::string& keyPath,
-                                     const std::string& name) {
+uint32_t RegistryBroker::WriteOrForward(HKEY hive, const std::string& keyPath, REGSAM access,
+                                        RegistryOp op, const std::string& name,
+                                        const std::function<uint32_t(HKEY)>& direct) {
   HKEY key = nullptr;
-  uint32_t err = OpenForWrite(hive, keyPath, KEY_SET_VALUE, &key);
+  uint32_t err = OpenForWrite(hive, keyPath, access, &key);
   if (err == ERROR_SUCCESS) {
-    err = seams_.registry->DeleteValue(key, name.c_str());
+    err = direct(key);
     seams_.registry->CloseKey(key);
   }
   if (err == ERROR_SUCCESS) return err;
   RegistryMessage m;
-  m.op = RegistryOp::DeleteValue;
+  m.op = op;
   m.keyPath = keyPath;
   m.name = name;
   return Forward(err, hive, std::move(m));
 }
 
+uint32_t RegistryBroker::DeleteValue(HKEY hive, const std::string& keyPath,
+                                     const std::string& name) {
+  return WriteOrForward(hive, keyPath, KEY_SET_VALUE, RegistryOp::DeleteValue, name,
+                        [&](HKEY key) { return seams_.registry->DeleteValue(key, name.c_str()); });
+}
+
 uint32_t RegistryBroker::DeleteKey(HKEY hive, const std::string& keyPath,
                                    const std::string& subKey) {
   if (subKey.empty()) return ERROR_INVALID_PARAMETER;
-  HKEY key = nullptr;
-  uint32_t err = OpenForWrite(hive, keyPath, KEY_ALL_ACCESS, &key);
-  if (err == ERROR_SUCCESS) {
-    err = seams_.registry->DeleteKey(key, subKey.c_str());
-    seams_.registry->CloseKey(key);
-  }
-  if (err == ERROR_SUCCESS) return err;
-  RegistryMessage m;
-  m.op = RegistryOp::DeleteKey;
-  m.keyPath = keyPath;
-  m.name = subKey;
-  return Forward(err, hive, std::move(m));
+  return WriteOrForward(hive, keyPath, KEY_ALL_ACCESS, RegistryOp::DeleteKey, subKey,
+                        [&](HKEY key) { return seams_.registry->DeleteKey(key, subKey.c_str()); });
 }
 
 uint32_t RegistryBroker::DeleteKeyTree(HKEY hive, const std::string& keyPath,
                                        const std::string& subKey) {
   if (subKey.empty()) return ERROR_INVALID_PARAMETER;
-  HKEY key = nullptr;
-  uint32_t err = OpenForWrite(hive, keyPath, KEY_ALL_ACCESS, &key);
-  if (err == ERROR_SUCCESS) {
-    err = seams_.registry->DeleteKeyTree(key, subKey.c_str());
-    seams_.registry->CloseKey(key);
-  }
-  if (err == ERROR_SUCCESS) return err;
-  RegistryMessage m;
-  m.op = RegistryOp::DeleteKeyTree;
-  m.keyPath = keyPath;
-  m.name = subKey;
-  return Forward(err, hive, std::move(m));
+  return WriteOrForward(hive, keyPath, KEY_ALL_ACCESS, RegistryOp::DeleteKeyTree, subKey,
+                        [&](HKEY key) {
+                          return seams_.registry->DeleteKeyTree(key, subKey.c_str());
+                        });
 }
 
 }  // namespace ov

@@ -120,6 +120,10 @@ class RegistryBroker final : public RegistryWriter {
   // The forwarding rule after a failed direct call.
   uint32_t Forward(uint32_t directError, HKEY hive, RegistryMessage message);
   uint32_t OpenForWrite(HKEY hive, const std::string& keyPath, REGSAM access, HKEY* key);
+  // One path-addressed write: done directly on the key opened with `access`, and forwarded to
+  // the service as `op` on `name` when the direct way fails for want of rights.
+  uint32_t WriteOrForward(HKEY hive, const std::string& keyPath, REGSAM access, RegistryOp op,
+                          const std::string& name, const std::function<uint32_t(HKEY)>& direct);
 
   BrokerPolicy policy_;
   bool isAdmin_;
