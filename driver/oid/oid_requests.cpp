@@ -42,6 +42,16 @@ bool AskMac(OidRequester& r, uint32_t oid, MacAddress& address) {
   return ok;
 }
 
+// A whole record: asked for, then decoded from the zeroed buffer whatever the answer was.
+template <size_t N, typename Record>
+bool AskRecord(OidRequester& r, uint32_t oid, Record& record,
+               bool (*decode)(std::span<const uint8_t>, Record&)) {
+  std::array<uint8_t, N> buffer;
+  const bool ok = Ask(r, oid, buffer);
+  decode(buffer, record);
+  return ok;
+}
+
 // The payload is a copy: the channel may hand the buffer to the driver, which may write into it.
 template <size_t N>
 bool Send(OidRequester& r, uint32_t oid, std::array<uint8_t, N> payload) {
@@ -83,10 +93,7 @@ bool QueryCurrentAddress(OidRequester& r, MacAddress& address) {
 }
 
 bool QuerySsid(OidRequester& r, NDIS_802_11_SSID& ssid) {
-  std::array<uint8_t, kNdis80211SsidSize> buffer;
-  const bool ok = Ask(r, OID_802_11_SSID, buffer);
-  DecodeNdisSsid(buffer, ssid);
-  return ok;
+  return AskRecord<kNdis80211SsidSize>(r, OID_802_11_SSID, ssid, DecodeNdisSsid);
 }
 
 bool SetSsid(OidRequester& r, const NDIS_802_11_SSID& ssid) {
@@ -110,10 +117,7 @@ bool SetFragmentationThreshold(OidRequester& r, uint32_t threshold) {
 }
 
 bool QuerySupportedPhyTypes(OidRequester& r, DOT11_SUPPORTED_PHY_TYPES& types) {
-  std::array<uint8_t, kDot11SupportedPhyTypesSize> buffer;
-  const bool ok = Ask(r, OID_DOT11_SUPPORTED_PHY_TYPES, buffer);
-  DecodeDot11SupportedPhyTypes(buffer, types);
-  return ok;
+  return AskRecord<kDot11SupportedPhyTypesSize>(r, OID_DOT11_SUPPORTED_PHY_TYPES, types, DecodeDot11SupportedPhyTypes);
 }
 
 bool QueryDot11CurrentAddress(OidRequester& r, MacAddress& address) {
@@ -195,10 +199,7 @@ bool QueryLinkStatus(OidRequester& r, int32_t chipFamily, LinkStatus& status) {
 bool QueryNoise(OidRequester& r, uint32_t& raw) { return AskU32(r, OID_VND_NOISE.query, raw); }
 
 bool QueryDriverStatistics(OidRequester& r, DriverStatistics& stats) {
-  std::array<uint8_t, kDriverStatisticsSize> buffer;
-  const bool ok = Ask(r, OID_VND_DRIVER_STATISTICS.query, buffer);
-  DecodeDriverStatistics(buffer, stats);
-  return ok;
+  return AskRecord<kDriverStatisticsSize>(r, OID_VND_DRIVER_STATISTICS.query, stats, DecodeDriverStatistics);
 }
 
 bool SetResetCounters(OidRequester& r) { return SendNothing(r, OID_VND_RESET_COUNTERS.set); }
@@ -245,10 +246,7 @@ bool SetOpMode(OidRequester& r, uint32_t mode) { return SendU32(r, OID_VND_OP_MO
 // ---- Vendor requests: HT ----
 
 bool QueryHtPhyMode(OidRequester& r, HtPhyMode& mode) {
-  std::array<uint8_t, kHtPhyModeSize> buffer;
-  const bool ok = Ask(r, OID_VND_HT_PHY_MODE.query, buffer);
-  DecodeHtPhyMode(buffer, mode);
-  return ok;
+  return AskRecord<kHtPhyModeSize>(r, OID_VND_HT_PHY_MODE.query, mode, DecodeHtPhyMode);
 }
 
 bool SetHtPhyMode(OidRequester& r, const HtPhyMode& mode) {
@@ -264,10 +262,7 @@ bool UpdateHtPhyMode(OidRequester& r, const HtPhySettings& settings, HtPhyMode* 
 }
 
 bool QueryHtOptions(OidRequester& r, HtOptions& options) {
-  std::array<uint8_t, kHtOptionsSize> buffer;
-  const bool ok = Ask(r, OID_VND_HT_OPTIONS.query, buffer);
-  DecodeHtOptions(buffer, options);
-  return ok;
+  return AskRecord<kHtOptionsSize>(r, OID_VND_HT_OPTIONS.query, options, DecodeHtOptions);
 }
 
 bool SetHtOptions(OidRequester& r, const HtOptions& options) {
@@ -290,19 +285,13 @@ bool SetDeleteBa(OidRequester& r, const BlockAckRequest& request) {
 }
 
 bool QueryPeerTable(OidRequester& r, PeerTable& table) {
-  std::array<uint8_t, kPeerTableSize> buffer;
-  const bool ok = Ask(r, OID_VND_PEER_TABLE.query, buffer);
-  DecodePeerTable(buffer, table);
-  return ok;
+  return AskRecord<kPeerTableSize>(r, OID_VND_PEER_TABLE.query, table, DecodePeerTable);
 }
 
 // ---- Vendor requests: station configuration ----
 
 bool QueryStaConfig(OidRequester& r, StaConfig& config) {
-  std::array<uint8_t, kStaConfigSize> buffer;
-  const bool ok = Ask(r, OID_VND_STA_CONFIG.query, buffer);
-  DecodeStaConfig(buffer, config);
-  return ok;
+  return AskRecord<kStaConfigSize>(r, OID_VND_STA_CONFIG.query, config, DecodeStaConfig);
 }
 
 bool SetStaConfig(OidRequester& r, const StaConfig& config) {
@@ -327,10 +316,7 @@ SetResult UpdateStaConfig(OidRequester& r, const StaConfigChanges& changes, StaC
 }
 
 bool QueryConfiguration(OidRequester& r, NDIS_802_11_CONFIGURATION& config) {
-  std::array<uint8_t, kNdis80211ConfigurationSize> buffer;
-  const bool ok = Ask(r, OID_VND_CONFIGURATION.query, buffer);
-  DecodeNdisConfiguration(buffer, config);
-  return ok;
+  return AskRecord<kNdis80211ConfigurationSize>(r, OID_VND_CONFIGURATION.query, config, DecodeNdisConfiguration);
 }
 
 bool SetConfiguration(OidRequester& r, const NDIS_802_11_CONFIGURATION& config) {
@@ -384,10 +370,7 @@ bool SetWmmByteSwitch(OidRequester& r, uint8_t on) {
 bool SetDlsEnable(OidRequester& r, uint32_t on) { return SendU32(r, OID_VND_DLS_ENABLE.set, on); }
 
 bool QueryDlsTable(OidRequester& r, DlsTable& table) {
-  std::array<uint8_t, kDlsTableSize> buffer;
-  const bool ok = Ask(r, OID_VND_DLS_TABLE.query, buffer);
-  DecodeDlsTable(buffer, table);
-  return ok;
+  return AskRecord<kDlsTableSize>(r, OID_VND_DLS_TABLE.query, table, DecodeDlsTable);
 }
 
 bool SetDlsTable(OidRequester& r, const DlsEntry& request) {
@@ -416,10 +399,7 @@ bool QueryWpsStatus(OidRequester& r, WpsStatus& status) {
 }
 
 bool QueryWpsProfileTable(OidRequester& r, WpsCredentialTable& table) {
-  std::array<uint8_t, kWpsCredentialTableSize> buffer;
-  const bool ok = Ask(r, OID_VND_WPS_PROFILE_TABLE.query, buffer);
-  DecodeWpsCredentialTable(buffer, table);
-  return ok;
+  return AskRecord<kWpsCredentialTableSize>(r, OID_VND_WPS_PROFILE_TABLE.query, table, DecodeWpsCredentialTable);
 }
 
 bool SetWpsProfileTable(OidRequester& r, const WpsCredentialTable& table) {
@@ -445,10 +425,7 @@ bool QueryWpsChannel(OidRequester& r, uint32_t& channel) {
 // ---- Vendor requests: CCX ----
 
 bool QueryCcxTspec(OidRequester& r, CcxTspec& tspec) {
-  std::array<uint8_t, kCcxTspecSize> buffer;
-  const bool ok = Ask(r, OID_VND_CCX_TSPEC.query, buffer);
-  DecodeCcxTspec(buffer, tspec);
-  return ok;
+  return AskRecord<kCcxTspecSize>(r, OID_VND_CCX_TSPEC.query, tspec, DecodeCcxTspec);
 }
 
 bool SetCcxTspec(OidRequester& r, const CcxTspec& tspec) {
