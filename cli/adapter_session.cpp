@@ -10,9 +10,8 @@
 #include "driver/params/adapter_params.h"
 #include "driver/params/debug_trace.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
-#include "platform/ini/ini.h"
 #include "platform/time/monitor_messages.h"
-#include "wps/wps_store.h"
+#include "shell/adapter_setup.h"
 
 namespace ov::cli {
 
@@ -138,151 +137,17 @@ std::string DescribeOutcome(const ConnectionOutcome& outcome, std::chrono::milli
   return "unknown outcome";
 }
 
-// ---- ReasonRecordingService ----
+// ---- Shared by the commands ----
 
-// Forwards every call; keeps the reasons the service gives. The notification callback holds the
-// reasons by a shared pointer, as it may run on the service's thread after this object is gone.
-class ReasonRecordingService final : public wlan::WlanService {
- public:
-  explicit ReasonRecordingService(std::shared_ptr<wlan::WlanService> inner)
-      : inner_(std::move(inner)) {}
+DataDirectory ChosenDataDirectory(const std::optional<std::string>& option) {
+  if (!option) return ChooseDataDirectory();
+  DataDirectory chosen;
+  chosen.path = *option;
+  if (!chosen.path.empty() && chosen.path.back() != '/') chosen.path += '/';
+  return chosen;
+}
 
-  void setInterface(const wlan::Guid& guid) {
-    std::lock_guard lock(reasons_->mutex);
-    reasons_->guid = guid;
-  }
-  std::optional<uint32_t> profileRefusal() const {
-    std::lock_guard lock(reasons_->mutex);
-    return reasons_->profileRefusal;
-  }
-  std::optional<uint32_t> connectionFailure() const {
-    std::lock_guard lock(reasons_->mutex);
-    return reasons_->connectionFailure;
-  }
-
-  uint32_t OpenHandle(uint32_t clientVersion, uint32_t* negotiatedVersion,
-                      wlan::ClientHandle* handle) override {
-    return inner_->OpenHandle(clientVersion, negotiatedVersion, handle);
-  }
-  uint32_t CloseHandle(wlan::ClientHandle handle) override { return inner_->CloseHandle(handle); }
-  uint32_t EnumInterfaces(wlan::ClientHandle handle,
-                          std::vector<wlan::InterfaceInfo>* interfaces) override {
-    return inner_->EnumInterfaces(handle, interfaces);
-  }
-  uint32_t QueryInterface(wlan::ClientHandle handle, const wlan::Guid& guid,
-                          wlan::InterfaceOpcode opcode, wlan::InterfaceQueryResult* result) override {
-    return inner_->QueryInterface(handle, guid, opcode, result);
-  }
-  uint32_t SetInterface(wlan::ClientHandle handle, const wlan::Guid& guid,
-                        wlan::InterfaceOpcode opcode, const wlan::PhyRadioState& radio) override {
-    return inner_->SetInterface(handle, guid, opcode, radio);
-  }
-  uint32_t Scan(wlan::ClientHandle handle, const wlan::Guid& guid,
-                const std::optional<wlan::Ssid>& ssid, const std::vector<uint8_t>& ieData) override {
-    return inner_->Scan(handle, guid, ssid, ieData);
-  }
-  uint32_t GetNetworkBssList(wlan::ClientHandle handle, const wlan::Guid& guid,
-                             const std::optional<wlan::Ssid>& ssid, wlan::BssType bssType,
-                             bool securityEnabled, std::vector<wlan::BssEntry>* entries) override {
-    return inner_->GetNetworkBssList(handle, guid, ssid, bssType, securityEnabled, entries);
-  }
-  uint32_t GetAvailableNetworkList(wlan::ClientHandle handle, const wlan::Guid& guid,
-                                   uint32_t flags,
-                                   std::vector<wlan::AvailableNetwork>* networks) override {
-    return inner_->GetAvailableNetworkList(handle, guid, flags, networks);
-  }
-  uint32_t Connect(wlan::ClientHandle handle, const wlan::Guid& guid,
-                   const wlan::ConnectionParameters& parameters) override {
-    return inner_->Connect(handle, guid, parameters);
-  }
-  uint32_t Disconnect(wlan::ClientHandle handle, const wlan::Guid& guid) override {
-    return inner_->Disconnect(handle, guid);
-  }
-  uint32_t SetProfile(wlan::ClientHandle handle, const wlan::Guid& guid, uint32_t flags,
-                      const std::string& profileXml, bool overwrite,
-                      uint32_t* reasonCode) override {
-    uint32_t reason = wlan::WLAN_REASON_CODE_SUCCESS;
-    const uint32_t status = inner_->SetProfile(handle, guid, flags, profileXml, overwrite, &reason);
-    if (reasonCode) *reasonCode = reason;
-    if (status != ERROR_SUCCESS && reason != wlan::WLAN_REASON_CODE_SUCCESS) {
-      std::lock_guard lock(reasons_->mutex);
-      reasons_->profileRefusal = reason;
-    }
-    return status;
-  }
-  uint32_t GetProfile(wlan::ClientHandle handle, const wlan::Guid& guid,
-                      const std::string& profileName, std::string* profileXml,
-                      uint32_t* flags) override {
-    return inner_->GetProfile(handle, guid, profileName, profileXml, flags);
-  }
-  uint32_t DeleteProfile(wlan::ClientHandle handle, const wlan::Guid& guid,
-                         const std::string& profileName) override {
-    return inner_->DeleteProfile(handle, guid, profileName);
-  }
-  uint32_t GetProfileList(wlan::ClientHandle handle, const wlan::Guid& guid,
-                          std::vector<wlan::ProfileInfo>* profiles) override {
-    return inner_->GetProfileList(handle, guid, profiles);
-  }
-  uint32_t SetProfileEapUserData(wlan::ClientHandle handle, const wlan::Guid& guid,
-                                 const std::string& profileName,
-                                 const wlan::EapMethodType& eapType, uint32_t flags,
-                                 const std::vector<uint8_t>& userData) override {
-    return inner_->SetProfileEapUserData(handle, guid, profileName, eapType, flags, userData);
-  }
-  uint32_t SetProfileEapXmlUserData(wlan::ClientHandle handle, const wlan::Guid& guid,
-                                    const std::string& profileName, uint32_t flags,
-                                    const std::string& userDataXml) override {
-    return inner_->SetProfileEapXmlUserData(handle, guid, profileName, flags, userDataXml);
-  }
-  uint32_t IhvControl(wlan::ClientHandle handle, const wlan::Guid& guid,
-                      wlan::IhvControlType type, const std::vector<uint8_t>& in, uint32_t outSize,
-                      std::vector<uint8_t>* out) override {
-    return inner_->IhvControl(handle, guid, type, in, outSize, out);
-  }
-  uint32_t SetSecuritySettings(wlan::ClientHandle handle, wlan::SecurableObject object,
-                               const std::string& sddl) override {
-    return inner_->SetSecuritySettings(handle, object, sddl);
-  }
-  uint32_t GetSecuritySettings(wlan::ClientHandle handle, wlan::SecurableObject object,
-                               wlan::SecuritySettings* settings) override {
-    return inner_->GetSecuritySettings(handle, object, settings);
-  }
-  uint32_t RegisterNotification(wlan::ClientHandle handle, uint32_t sourceMask,
-                                bool ignoreDuplicate, wlan::NotificationCallback callback,
-                                uint32_t* previousMask) override {
-    wlan::NotificationCallback recording;
-    if (callback) {
-      recording = [reasons = reasons_, callback = std::move(callback)](const wlan::Notification& n) {
-        reasons->Record(n);
-        callback(n);
-      };
-    }
-    return inner_->RegisterNotification(handle, sourceMask, ignoreDuplicate, std::move(recording),
-                                        previousMask);
-  }
-
- private:
-  struct Reasons {
-    mutable std::mutex mutex;
-    wlan::Guid guid{};
-    std::optional<uint32_t> profileRefusal;
-    std::optional<uint32_t> connectionFailure;
-
-    void Record(const wlan::Notification& n) {
-      if (n.source != wlan::WLAN_NOTIFICATION_SOURCE_ACM || !n.connection) return;
-      if (n.code != wlan::wlan_notification_acm_connection_attempt_fail &&
-          n.code != wlan::wlan_notification_acm_connection_complete) {
-        return;
-      }
-      if (n.connection->reasonCode == wlan::WLAN_REASON_CODE_SUCCESS) return;
-      std::lock_guard lock(mutex);
-      if (n.interfaceGuid == guid) connectionFailure = n.connection->reasonCode;
-    }
-  };
-
-  std::shared_ptr<wlan::WlanService> inner_;
-  std::shared_ptr<Reasons> reasons_ = std::make_shared<Reasons>();
-};
+bool EncryptPasswordsSetting() { return ReadProgramOptions(DefaultProgramIniPath()).encryptPasswords; }
 
 // ---- SessionConnection ----
 
@@ -294,17 +159,6 @@ bool SessionConnection::ApplyProfile(uint32_t force, StationProfile& record, boo
 }
 
 // ---- AdapterSession ----
-
-namespace {
-
-constexpr uint32_t kPhyTypeOfdm = 4;  // the 5 GHz PHY
-
-std::string ProgramIniOption(const std::string& ini, const char* section, const char* key,
-                             const char* fallback) {
-  return IniReadString(ini, section, key, fallback, 255);
-}
-
-}  // namespace
 
 AdapterSession::AdapterSession(AdapterSessionOptions options)
     : options_(std::move(options)), channel_(deviceIo_, loop_.timers()) {
@@ -344,19 +198,13 @@ bool AdapterSession::ActivationWritesStore() const {
 
 bool AdapterSession::SetUp(const std::string& dataDir, bool sharedDataDir, std::string* error) {
   const std::string& ini = options_.programIniPath;
-  const std::string& key = adapter_.adapterKeyPath;
-  broker_ = std::make_unique<RegistryBroker>(ini, isAdmin_);
-  const bool encrypt = ProgramIniOption(ini, "AuthEncry", "EncryptedPassword", "1") == "1";
-  broker_->SetEncryptPasswords(encrypt);
-  store_ = std::make_unique<ProfileStore>(
-      StoreLocation{dataDir, adapter_.chipFamily, adapter_.netCfgInstanceId}, &codec_,
-      encrypt);
+  const ProgramOptions programOptions = ReadProgramOptions(ini);
+  broker_ = std::make_unique<RegistryBroker>(programOptions, isAdmin_);
 
   std::shared_ptr<wlan::WlanService> service = options_.service;
   if (!service) service = std::make_shared<wlan::WlanServiceClient>(wlan::DefaultServiceSocketPath());
-  service_ = std::make_shared<ReasonRecordingService>(std::move(service));
   NativeWifiClientServices clientServices;
-  clientServices.service = service_;
+  clientServices.service = std::move(service);
   clientServices.driver = &channel_;
   clientServices.registry = broker_.get();
   clientServices.timers = &loop_.timers();
@@ -367,7 +215,6 @@ bool AdapterSession::SetUp(const std::string& dataDir, bool sharedDataDir, std::
   queueServices.driver = &channel_;
   queueServices.registry = broker_.get();
   queueServices.client = connection_.get();
-  queueServices.store = store_.get();
   queueServices.secretCodec = &codec_;
   // The same HT PHY trace line the utility writes, under the same program INI switch.
   queueServices.appendDebugTraceFile = [ini](std::string_view text) {
@@ -375,28 +222,17 @@ bool AdapterSession::SetUp(const std::string& dataDir, bool sharedDataDir, std::
   };
   queue_ = std::make_unique<ActionQueue>(std::move(queueServices));
 
-  // The adapter facts the monitor's set-up gathers for the queue.
-  AdapterContext& a = queue_->adapter();
-  a.adapterKeyPath = key;
-  a.chipFamily = adapter_.chipFamily;
-  a.htCapable = adapter_.htCapable;
-  a.isAdmin = isAdmin_;
-  a.allowStandardUserSetProfile = broker_->AllowStandardUserSetProfile();
-  a.showCountryRegion = ProgramIniOption(ini, "Advance", "ShowCountryRegion", "0") == "1";
-  DOT11_SUPPORTED_PHY_TYPES phys;
-  if (QuerySupportedPhyTypes(channel_, phys)) {
-    for (uint32_t i = 0; i < phys.uNumOfEntries && i < phys.dot11PHYType.size(); ++i) {
-      if (phys.dot11PHYType[i] == kPhyTypeOfdm) a.aBandCapable = true;
-    }
-    if (a.aBandCapable) {
-      if (auto mode = ReadCountryWirelessMode(key)) a.aBandCapable = ((*mode >> 28) & 0xF) == 1;
-    }
-  }
-  QueryDriverVersion(channel_, a.ndisVersion);
-  a.radioOn = ReadRadioOn(key);
-  a.wpaReady = a.radioOn;
-  ResetWpsCredentials(queue_->wps());
-  queue_->RunChannelPlan();
+  AdapterSetupInputs inputs;
+  inputs.driver = &channel_;
+  inputs.registry = broker_.get();
+  inputs.adapter = &adapter_;
+  inputs.options = programOptions;
+  inputs.isAdmin = isAdmin_;
+  inputs.dataDir = dataDir;
+  inputs.secretCodec = &codec_;
+  AdapterSetupResult setup = SetUpAdapter(inputs, *queue_);
+  store_ = std::move(setup.store);
+  queue_->adapter().wpaReady = setup.facts.radioOn;
 
   const uint32_t opened = client_->Open(adapter_.description, loop_.target(), sharedDataDir);
   if (opened != ERROR_SUCCESS) {
@@ -407,8 +243,25 @@ bool AdapterSession::SetUp(const std::string& dataDir, bool sharedDataDir, std::
     if (error) *error = "the wireless service has no interface for \"" + adapter_.description + "\"";
     return false;
   }
-  service_->setInterface(client_->Interface().guid);
   return true;
+}
+
+bool AdapterSession::SwitchRadio(bool on, std::string* failure) {
+  const std::string& key = adapter_.adapterKeyPath;
+  client_->SetSoftwareRadio(on);
+  const uint32_t written = WriteDecimalParam(*broker_, key, param::kRadio, on ? 0 : 1);
+  queue_->adapter().radioOn = on;
+  if (on) queue_->QueueScan();
+  // A forwarded write counts as delivered whatever the service did: the registry tells.
+  if (ReadRadioOn(key) == on) return true;
+  if (failure) {
+    *failure = written != ERROR_SUCCESS
+                   ? "cannot write the adapter parameter \"Radio\" (error " +
+                         std::to_string(written) + ")"
+                   : "the registry service did not write the adapter parameter \"Radio\" "
+                     "(answer " + std::to_string(broker_->LastServiceStatus()) + ")";
+  }
+  return false;
 }
 
 void AdapterSession::OnMessage(const Message& message) {
@@ -424,14 +277,14 @@ ConnectionOutcome AdapterSession::WaitForConnection(std::chrono::milliseconds li
     outcome.result = ConnectionResult::NothingToConnect;
   } else if (!connection_->lastApplyStarted()) {
     outcome.result = ConnectionResult::Refused;
-    outcome.reasonCode = service_->profileRefusal();
+    outcome.reasonCode = client_->LastProfileRefusal();
   } else {
     const bool answered = loop_.Run([this](const Message& m) { OnMessage(m); },
                                     [this] { return result_.has_value(); }, deadline);
     outcome.result = answered ? *result_ : ConnectionResult::TimedOut;
     if (outcome.result == ConnectionResult::AttemptFailed ||
         outcome.result == ConnectionResult::ConnectFailed) {
-      outcome.reasonCode = service_->connectionFailure();
+      outcome.reasonCode = client_->LastConnectionFailure();
     }
   }
   // Sets the driver refused while busy are retried every 500 ms: let them go out before the

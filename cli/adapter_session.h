@@ -4,7 +4,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -18,6 +17,7 @@
 #include "platform/time/message_service.h"
 #include "platform/time/timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
+#include "profiles/data_directory.h"
 #include "profiles/profile_store.h"
 #include "shell/action_queue.h"
 #include "shell/registry_broker.h"
@@ -104,11 +104,6 @@ struct ConnectionOutcome {
 // What happened, for the user; a failure with the service's reason.
 std::string DescribeOutcome(const ConnectionOutcome& outcome, std::chrono::milliseconds limit);
 
-// The wireless service as the client sees it, with the reasons it gives kept aside: a refused
-// profile document's and the last failed connection attempt's on the interface. The reason is
-// recorded before the client's own callback runs, so it is known by the time 0x40B arrives.
-class ReasonRecordingService;
-
 // The ConnectionClient of the queue over the session's wireless client, counting what the queue
 // asked of it.
 class SessionConnection final : public ConnectionClient {
@@ -164,6 +159,11 @@ class AdapterSession {
   SecretCodec& Codec() { return codec_; }
   OidChannel& Driver() { return channel_; }
 
+  // The radio button's work: the interface's software radio, the adapter parameter "Radio"
+  // ("1" off, "0" on) through the broker, and a scan when it comes on. False, with `failure` set,
+  // when the parameter does not say so afterwards (the write and its forwarding both failed).
+  bool SwitchRadio(bool on, std::string* failure);
+
   // Waits for the end of the connection the queue started: 0x401 applies the deferred
   // thresholds and power saving (as the monitor does) and ends the wait connected; 0x40A and
   // 0x40B end it failed. Then lets the driver's retried sets finish within the same limit.
@@ -181,7 +181,6 @@ class AdapterSession {
   bool isAdmin_ = false;
   OvEncryptSecretCodec codec_;
   std::unique_ptr<RegistryBroker> broker_;
-  std::shared_ptr<ReasonRecordingService> service_;
   std::unique_ptr<NativeWifiClient> client_;
   std::unique_ptr<SessionConnection> connection_;
   std::unique_ptr<ProfileStore> store_;
@@ -189,6 +188,11 @@ class AdapterSession {
   ConnectionWatch watch_;
   std::optional<ConnectionResult> result_;
 };
+
+// The data folder given with --data-dir, or the one the utility chooses.
+DataDirectory ChosenDataDirectory(const std::optional<std::string>& option);
+// [AuthEncry] "EncryptedPassword" of the program INI (on when missing).
+bool EncryptPasswordsSetting();
 
 // The wait of a real process for the service's answer: a connection takes well under a second
 // (802.1X included); this only bounds a service that never answers.

@@ -2,6 +2,7 @@
 
 #include "cli/decode_command.h"
 #include "cli/profile_command.h"
+#include "cli/radio_command.h"
 #include "cli/reg_command.h"
 #include "cli/scan_command.h"
 #include "cli/sim_command.h"
@@ -21,6 +22,7 @@ const CliCommand kCommands[] = {
     {"decode", "decode the beacons and probe responses of a capture like the site survey", RunDecodeCommand},
     {"scan", "scan with the wireless service and list the networks like the site survey", RunScanCommand},
     {"wps", "list the stored WPS credentials or apply one and wait for the connection", RunWpsCommand},
+    {"radio", "switch the adapter's radio on or off as the utility's radio button does", RunRadioCommand},
     {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},
 };
 

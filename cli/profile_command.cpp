@@ -9,15 +9,8 @@
 #include "cli/adapter_session.h"
 #include "cli/cli.h"
 #include "driver/chip_family.h"
-#include "driver/discovery/adapter_discovery.h"
 #include "driver/discovery/device_id_table.h"
-#include "driver/discovery/net_devices.h"
-#include "driver/oid_channel.h"
-#include "driver/os_version.h"
 #include "nativewifi/wlan_profile_xml.h"
-#include "platform/deviceio/device_io.h"
-#include "platform/ini/ini.h"
-#include "platform/time/virtual_clock.h"
 #include "profiles/data_directory.h"
 #include "profiles/load_active_profile.h"
 #include "profiles/ov_encrypt_codec.h"
@@ -40,7 +33,7 @@ constexpr const char* kUsage =
     "                           status 1 when it fails); with --adapter-id naming an adapter\n"
     "                           that is not present, only the store is changed\n"
     "Without --adapter-id and --family the adapter is found as the utility finds it. Without\n"
-    "--data-dir the data folder is chosen by the 'setting' file of the current folder (default:\n"
+    "--data-dir the data folder is chosen by the 'setting' file of the program folder (default:\n"
     "the machine-wide folder <root>/var/lib/Orvane/).\n";
 
 struct Options {
@@ -69,36 +62,9 @@ std::optional<int32_t> ParseFamily(std::string text) {
 
 // The adapter as the utility finds it: chip family and NetCfgInstanceId.
 std::optional<StoreLocation> DiscoverAdapterStore() {
-  OsVersionCode code = CurrentOsVersionCode();
-  RegistryNetDeviceSource devices;
-  SocketDeviceIo deviceIo;
-  VirtualClock clock;  // the command ends before any retry would fall due
-  OidChannel channel(deviceIo, clock);
-  channel.setOsVersionCode(code);
-  AdapterDiscovery discovery(devices, deviceIo, channel, LoadDeviceIdTables(DefaultProgramIniPath()),
-                             code);
-  AdapterInfo info;
-  for (int attempt = 0; attempt <= kNotReadyAttempts; ++attempt) {
-    if (discovery.DiscoverAdapter(info)) {
-      return StoreLocation{"", info.chipFamily, info.netCfgInstanceId};
-    }
-    if (discovery.readinessCounter() == 0) break;
-  }
-  return std::nullopt;
-}
-
-// The folder given with --data-dir, or the one the utility chooses.
-DataDirectory ChosenDataDirectory(const std::optional<std::string>& option) {
-  if (!option) return ChooseDataDirectory();
-  DataDirectory chosen;
-  chosen.path = *option;
-  if (!chosen.path.empty() && chosen.path.back() != '/') chosen.path += '/';
-  return chosen;
-}
-
-// The program settings' "EncryptedPassword" in section "AuthEncry" (default on).
-bool EncryptPasswordsSetting() {
-  return IniReadString(DefaultProgramIniPath(), "AuthEncry", "EncryptedPassword", "1", 255) == "1";
+  AdapterSession session({});
+  if (!session.Discover()) return std::nullopt;
+  return StoreLocation{"", session.Adapter().chipFamily, session.Adapter().netCfgInstanceId};
 }
 
 // Control bytes as \xNN, so a hostile SSID cannot drive the terminal.

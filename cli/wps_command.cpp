@@ -8,7 +8,6 @@
 #include "cli/survey_rows.h"
 #include "driver/discovery/device_id_table.h"
 #include "driver/ndis_types.h"
-#include "platform/ini/ini.h"
 #include "profiles/data_directory.h"
 #include "wps/wps_store.h"
 
@@ -23,7 +22,7 @@ constexpr const char* kUsage =
     "  apply [N]   apply credential N (default 0) as the utility applies a WPS credential and\n"
     "              wait for the connection (exit status 1 when it fails)\n"
     "The adapter is found as the utility finds it. Without --data-dir the data folder is chosen\n"
-    "by the 'setting' file of the current folder (default: <root>/var/lib/Orvane/).\n";
+    "by the 'setting' file of the program folder (default: <root>/var/lib/Orvane/).\n";
 
 int Usage(std::ostream& err, const std::string& problem) {
   err << "ERROR: " << problem << "\n" << kUsage;
@@ -59,17 +58,6 @@ std::string CredentialSsid(const WpsCredential& credential) {
   return std::string(credential.Ssid.begin(), credential.Ssid.begin() + length);
 }
 
-bool EncryptPasswordsSetting() {
-  return IniReadString(DefaultProgramIniPath(), "AuthEncry", "EncryptedPassword", "1", 255) == "1";
-}
-
-DataDirectory ChosenDataDirectory(const std::optional<std::string>& option) {
-  if (!option) return ChooseDataDirectory();
-  DataDirectory chosen;
-  chosen.path = *option;
-  if (!chosen.path.empty() && chosen.path.back() != '/') chosen.path += '/';
-  return chosen;
-}
 
 // Secrets are not listed: the key shows only its length.
 int List(const AdapterInfo& adapter, const DataDirectory& dataDir, std::ostream& out) {

@@ -51,11 +51,24 @@ struct NativeWifiClient::Notifier {
   MessageTarget target;
   WorkerLauncher launch;
   std::shared_ptr<ScanState> scan;
+  std::shared_ptr<ConnectionReasons> reasons;
 
   void OnNotification(const Notification& n) const {
+    RecordFailure(n);
     const NotificationReaction reaction = ReactToNotification(n, guid);
     if (reaction.post) target.post(*reaction.post);
     if (reaction.startScanWorker) StartScanWorker();
+  }
+
+  void RecordFailure(const Notification& n) const {
+    if (n.source != WLAN_NOTIFICATION_SOURCE_ACM || !n.connection || n.interfaceGuid != guid) return;
+    if (n.code != wlan_notification_acm_connection_attempt_fail &&
+        n.code != wlan_notification_acm_connection_complete) {
+      return;
+    }
+    if (n.connection->reasonCode == WLAN_REASON_CODE_SUCCESS) return;
+    std::lock_guard lock(reasons->mutex);
+    reasons->connectionFailure = n.connection->reasonCode;
   }
 
   // One scan worker at a time; a scan that completes while one runs is dropped.
@@ -123,6 +136,7 @@ uint32_t NativeWifiClient::Open(std::string_view deviceName, MessageTarget notif
   notifier->target = notifyWindow_;
   notifier->launch = launcher();
   notifier->scan = scanState_;
+  notifier->reasons = reasons_;
   notifier_ = notifier;
   service.RegisterNotification(
       handle_, kClientNotificationSources, true,
@@ -149,6 +163,11 @@ uint32_t NativeWifiClient::SetProfileAndConnect(const StationProfile& record, bo
   environment.registry = services_.registry;
   const WlanProfileDocuments documents = BuildWlanProfile(record, environment);
 
+  {
+    std::lock_guard lock(reasons_->mutex);
+    reasons_->profileRefusal.reset();
+    reasons_->connectionFailure.reset();
+  }
   uint32_t result = ERROR_SUCCESS;
   if (services_.service && handle_) {
     WlanService& service = *services_.service;
@@ -160,6 +179,10 @@ uint32_t NativeWifiClient::SetProfileAndConnect(const StationProfile& record, bo
     uint32_t reason = 0;
     result = service.SetProfile(handle_, interface_.guid, allUsers ? 0 : WLAN_PROFILE_USER,
                                 documents.profileXml, true, &reason);
+    if (result != ERROR_SUCCESS && reason != WLAN_REASON_CODE_SUCCESS) {
+      std::lock_guard lock(reasons_->mutex);
+      reasons_->profileRefusal = reason;
+    }
     if (oneX && !record.useSmartCard && !documents.userCredentialsXml.empty()) {
       const uint32_t status = service.SetProfileEapXmlUserData(
           handle_, interface_.guid, documents.profileName, 0, documents.userCredentialsXml);
@@ -192,6 +215,16 @@ bool NativeWifiClient::ApplyProfile(uint32_t force, StationProfile& record, bool
   }
   if (driver) SetTxPower(*driver, static_cast<int32_t>(record.txPowerLevel));
   return SetProfileAndConnect(record, adhocJoinOnly, certificateManager) == ERROR_SUCCESS;
+}
+
+std::optional<uint32_t> NativeWifiClient::LastProfileRefusal() const {
+  std::lock_guard lock(reasons_->mutex);
+  return reasons_->profileRefusal;
+}
+
+std::optional<uint32_t> NativeWifiClient::LastConnectionFailure() const {
+  std::lock_guard lock(reasons_->mutex);
+  return reasons_->connectionFailure;
 }
 
 void NativeWifiClient::ApplyDeferredSettings(uintptr_t wParam) {

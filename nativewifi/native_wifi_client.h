@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -111,6 +113,13 @@ class NativeWifiClient {
   // started.
   bool ApplyProfile(uint32_t force, StationProfile& record, bool adhocJoinOnly,
                     CertificateManager* certificateManager);
+  // Why the service turned the last connection of the interface down, as it said it (reason
+  // codes of the wireless service): the refusal of its profile document, and the failure of its
+  // attempt (a failed attempt or a completion with a reason). Each starting connection clears
+  // both; a failure is recorded on the service's thread before the monitor's message is posted,
+  // so it is known by the time 0x40A or 0x40B is handled.
+  std::optional<uint32_t> LastProfileRefusal() const;
+  std::optional<uint32_t> LastConnectionFailure() const;
   // The monitor calls this on 0x401 with its wParam.
   void ApplyDeferredSettings(uintptr_t wParam);
   bool DeferredSettingsPending() const { return pending_ != 0; }
@@ -173,6 +182,11 @@ class NativeWifiClient {
     ScanListSlot slot;
   };
   struct Notifier;
+  struct ConnectionReasons {
+    mutable std::mutex mutex;
+    std::optional<uint32_t> profileRefusal;
+    std::optional<uint32_t> connectionFailure;
+  };
 
   bool query(wlan::InterfaceOpcode opcode, wlan::InterfaceQueryResult* result);
   bool queryConnection(wlan::ConnectionAttributes* connection);
@@ -181,6 +195,7 @@ class NativeWifiClient {
 
   NativeWifiClientServices services_;
   std::shared_ptr<ScanState> scanState_ = std::make_shared<ScanState>();
+  std::shared_ptr<ConnectionReasons> reasons_ = std::make_shared<ConnectionReasons>();
   MessageTarget notifyWindow_;
   wlan::ClientHandle handle_ = 0;
   wlan::InterfaceInfo interface_;

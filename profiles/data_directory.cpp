@@ -34,6 +34,10 @@ bool MakeFolder(const std::filesystem::path& folder, std::filesystem::perms perm
 
 }  // namespace
 
+std::string DefaultDataDirSettingsFile() {
+  return (ProgramFolder() / kDataDirSettingsFile).string();
+}
+
 DataDirectory ChooseDataDirectory(const std::string& settingsFile) {
   std::string programDir = WithSlash(ProgramFolder().string());
   std::string typeText = IniReadString(settingsFile, "config", "type", "3", 255);

@@ -2,7 +2,7 @@
 #include <string>
 
 // Where the per-installation data files (the profile store among them) live, chosen by the
-// data-directory settings file: "setting" in the current directory, section "config", key
+// data-directory settings file: "setting" in the program folder (beside OvUI.INI), section "config", key
 // "type" (default 3) and key "dir" (default the program folder, used by type 2).
 //   1  the user's local data folder: <root>/<$XDG_DATA_HOME or ~/.local/share>/ovui/ (created
 //      0700); not shared
@@ -20,6 +20,11 @@ struct DataDirectory {
 
 inline constexpr const char* kDataDirSettingsFile = "setting";
 
-DataDirectory ChooseDataDirectory(const std::string& settingsFile = kDataDirSettingsFile);
+// The settings file every front end reads: "setting" in the program folder. (A program started
+// from the desktop has no meaningful current folder; reading it there would let the utility and
+// ovuictl, started from different folders, choose different data folders.)
+std::string DefaultDataDirSettingsFile();
+
+DataDirectory ChooseDataDirectory(const std::string& settingsFile = DefaultDataDirSettingsFile());
 
 }  // namespace ov

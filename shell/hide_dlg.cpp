@@ -9,10 +9,13 @@
 #include "driver/oid/oid_requests.h"
 #include "driver/oid/wps_records.h"
 #include "driver/params/adapter_params.h"
+#include "driver/params/debug_trace.h"
 #include "driver/params/parameter_sets.h"
 #include "driver/signal_strength.h"
 #include "lang/language_table.h"
-#include "platform/ini/ini.h"
+#include "platform/registry/registry.h"
+#include "platform/system/error_codes.h"
+#include "shell/adapter_setup.h"
 #include "shell/ap_switch.h"
 #include "shell/monitor_logic.h"
 #include "shell/ui/ui_text.h"
@@ -21,23 +24,10 @@ namespace ov {
 
 namespace {
 
-// The OFDM PHY: the adapter can use the 5 GHz band.
-constexpr uint32_t kPhyTypeOfdm = 4;
-// EEPROM word with the 40 MHz permissions (bit 8: 2.4 GHz forbidden, bit 9: 5 GHz forbidden).
-constexpr uint32_t kEepromKind = 3;
-constexpr uint32_t kEepromBandwidthWord = 0x36;
-
 bool AllZero(const MacAddress& mac) {
   for (uint8_t b : mac)
     if (b) return false;
   return true;
-}
-
-std::string ReadProgramOption(const std::string& ini, const char* section, const char* key,
-                              const char* fallback) {
-  char buffer[64] = {};
-  GetPrivateProfileString(section, key, fallback, buffer, sizeof buffer, ini.c_str());
-  return buffer;
 }
 
 }  // namespace
@@ -60,12 +50,14 @@ CHideDlg::CHideDlg(MonitorServices services, MonitorOptions options)
   queue_ = std::make_unique<ActionQueue>(std::move(q));
   notice_ = std::make_unique<CMessageBoxDlg>();
   notice_->hide();
+  BindMessageBusyFlag(&state_.Busy);
 }
 
 CHideDlg::~CHideDlg() {
   // Nothing may call back into a half-destroyed window.
   timers_->killAll();
   receiver_.reset();
+  UnbindMessageBusyFlag(&state_.Busy);
   if (mainWindow_) delete mainWindow_.data();
 }
 
@@ -83,16 +75,13 @@ void CHideDlg::OnInitDialog() {
 
   state_.Adapter.isAdmin = options_.isAdmin;
   state_.Adapter.isWow64 = options_.isWow64;
-  if (!options_.isAdmin &&
-      ReadProgramOption(options_.programIniPath, "Account", "WarningMessageForGenUser", "1") ==
-          "1") {
+  programOptions_ = ReadProgramOptions(options_.programIniPath);
+  if (!options_.isAdmin && programOptions_.warningMessageForGenUser) {
     ScopedBusy busy(state_);
     services_.desktop->ShowModalMessage(QStringLiteral(
         "You have no 'Administrator' privilege, so some features may not work successfully"));
   }
-  queue_->adapter().showCountryRegion =
-      ReadProgramOption(options_.programIniPath, "Advance", "ShowCountryRegion", "0") == "1";
-  queue_->adapter().isAdmin = options_.isAdmin;
+  RefreshQueueContext();
 
   adapterPresent_ = services_.adapter->DiscoverAdapter(state_.Adapter);
   if (adapterPresent_) AdapterSetup(options_.openMainOnStart);
@@ -101,84 +90,35 @@ void CHideDlg::OnInitDialog() {
   SetTrayState(adapterPresent_ ? TrayState::Lost : TrayState::NotExist);
 }
 
-void CHideDlg::ReadAdapterFlags() {
-  const std::string& key = state_.Adapter.adapterKeyPath;
-  OidRequester& driver = services_.adapter->Driver();
-  psMode_ = ReadDecimalParamOr(key, param::kPsMode);
-
-  DOT11_SUPPORTED_PHY_TYPES phys;
-  const bool phyOk = QuerySupportedPhyTypes(driver, phys);
-  aBandCapable_ = false;
-  if (phyOk) {
-    for (uint32_t i = 0; i < phys.uNumOfEntries && i < phys.dot11PHYType.size(); ++i) {
-      if (phys.dot11PHYType[i] == kPhyTypeOfdm) aBandCapable_ = true;
-    }
-    if (aBandCapable_) {
-      if (auto mode = ReadCountryWirelessMode(key)) aBandCapable_ = ((*mode >> 28) & 0xF) == 1;
-    }
-  }
-  queue_->adapter().aBandCapable = aBandCapable_;
-
-  if (state_.Adapter.htCapable) {
-    uint32_t word = 0xFFFF;
-    if (QueryRegister(driver, kEepromKind, kEepromBandwidthWord, word) && (word & 0xFFFF) != 0xFFFF) {
-      bw40Allowed24_ = (word & 0x100) == 0;
-      bw40Allowed5_ = (word & 0x200) == 0;
-    }
-  }
-}
-
 void CHideDlg::AdapterSetup(bool openMainWindow) {
-  const std::string& key = state_.Adapter.adapterKeyPath;
-  OidRequester& driver = services_.adapter->Driver();
-  ReadAdapterFlags();
-  DOT11_SUPPORTED_PHY_TYPES phys;
-  const uint32_t phyResult = QuerySupportedPhyTypes(driver, phys) ? 0 : 50;
+  AdapterSetupInputs inputs;
+  inputs.driver = &services_.adapter->Driver();
+  inputs.registry = services_.registry;
+  inputs.adapter = &state_.Adapter;
+  inputs.options = programOptions_;
+  inputs.isAdmin = options_.isAdmin;
+  inputs.dataDir = options_.dataDir;
+  inputs.secretCodec = services_.secretCodec;
+  inputs.handBackFromApMode = [this] { HandBackFromApMode(*this); };
+  inputs.writeParameterSets = true;
+  inputs.busy = &state_.Busy;
+  inputs.bw40 = facts_.bw40;
+  AdapterSetupResult setup = SetUpAdapter(inputs, *queue_);
+  facts_ = setup.facts;
+  store_ = std::move(setup.store);
+  if (!setup.currentProfileName.empty()) currentProfileName_ = setup.currentProfileName;
 
-  // The profile store follows the adapter.
-  store_ = std::make_unique<ProfileStore>(
-      StoreLocation{options_.dataDir, state_.Adapter.chipFamily, state_.Adapter.netCfgInstanceId},
-      services_.secretCodec,
-      ReadProgramOption(options_.programIniPath, "AuthEncry", "EncryptedPassword", "1") == "1");
-  queue_->services().store = store_.get();
-
-  ResetWpsCredentials(queue_->wps());
-  queue_->wps().Settings.Channel = 1;
-
-  // An adapter left in access-point mode is handed back to this utility.
-  uint32_t opMode = 0;
-  if (QueryOpMode(driver, opMode) && opMode != 0) {
-    HandBackFromApMode(*this);
-  }
-
-  ieee80211h_ = ReadDecimalParamOr(key, param::kIeee80211h) == 1;
-  CreateApDefault(*services_.registry, driver, key, state_.Adapter.htCapable);
-
-  {
-    ScopedBusy busy(state_);
-    RunChannelPlanCheck(driver, *services_.registry, key,
-                        ChannelPlanInputs{state_.Adapter.chipFamily,
-                                          queue_->adapter().showCountryRegion, aBandCapable_,
-                                          state_.Adapter.htCapable},
-                        queue_->radio().plan);
-    QueryDriverVersion(driver, ndisVersion_);
-  }
-
-  state_.RadioOn = ReadRadioOn(key);
-  MacAddress mac{};
-  if (QueryCurrentAddress(driver, mac)) services_.wifi->SetAdapterAddress(mac);
+  state_.RadioOn = facts_.radioOn;
+  if (facts_.mac) services_.wifi->SetAdapterAddress(*facts_.mac);
   services_.wifi->OpenInterface(state_.Adapter.description);
   services_.wifi->SetSoftwareRadio(state_.RadioOn);
-
-  const std::string curProfile = store_->ReadStoreValue(StoreFileKind::Station, "Config", "CurProfile");
-  if (!curProfile.empty()) currentProfileName_ = curProfile;
 
   RefreshQueueContext();
   if (state_.RadioOn) {
     wpaReady_ = true;
     RefreshQueueContext();
     timers_->start(kMonitorTimerSurveyRescan, 4000);
-    queue_->ApplyActiveConfiguration(1, 0, phyResult);
+    queue_->ApplyActiveConfiguration(1, 0, facts_.supportedPhyTypesResult);
   }
   adapterSetUp_ = true;
   Log("OvUI: adapter set up: " + state_.Adapter.description);
@@ -191,11 +131,13 @@ void CHideDlg::RefreshQueueContext() {
   a.adapterKeyPath = state_.Adapter.adapterKeyPath;
   a.chipFamily = state_.Adapter.chipFamily;
   a.htCapable = state_.Adapter.htCapable;
-  a.aBandCapable = aBandCapable_;
+  a.aBandCapable = facts_.aBandCapable;
   a.radioOn = state_.RadioOn;
   a.isAdmin = options_.isAdmin;
+  a.allowStandardUserSetProfile = programOptions_.allowStandardUserSetProfile;
+  a.showCountryRegion = programOptions_.showCountryRegion;
   a.wpaReady = wpaReady_;
-  a.ndisVersion = ndisVersion_;
+  a.ndisVersion = facts_.ndisVersion;
 }
 
 void CHideDlg::OnTimer(int id) {
@@ -300,10 +242,9 @@ void CHideDlg::UpdateTrayState() {
   if (hardwareRadioOff || !linkUp || AllZero(currentBssid_)) {
     SetTrayState(TrayState::Lost);
   } else {
-    int32_t rssi0 = 0;
-    int32_t rssi1 = 0;
-    if (!QueryRssi0(driver, rssi0)) rssi0 = 0;
-    const int32_t dBm = QueryRssi1(driver, rssi1) ? std::max(rssi0, rssi1) : rssi0;
+    // The chains that answered; no answer at all reads as 0 dBm.
+    int32_t dBm = 0;
+    QueryCombinedRssi(driver, dBm);
     SetTrayState(TrayStateForPercent(RssiToPercent(dBm)));
   }
   if (mainWindow_) {
@@ -573,7 +514,8 @@ void CHideDlg::WpsStatusPoll() {
       uint32_t channel = 0;
       if (QueryWpsChannel(driver, channel)) queue_->wps().Settings.Channel = static_cast<int32_t>(channel);
       if (store_) {
-        SaveWpsStore(*store_, services_.secretCodec, queue_->wps(), true, nullptr);
+        // The service profiles of the credentials this run replaces go with them.
+        SaveWpsStore(*store_, services_.secretCodec, queue_->wps(), true, services_.wifi);
         MarkWpsUse(*store_, queue_->wps());
       }
       if (queue_->wps().Table.Count >= 1) {
@@ -632,10 +574,26 @@ bool CHideDlg::RadioParameterOn() {
 }
 
 void CHideDlg::SwitchRadio(bool radioOn) {
+  const std::string& key = state_.Adapter.adapterKeyPath;
+  const int32_t radioValue = radioOn ? 0 : 1;  // the parameter says "1" for off
   services_.wifi->SetSoftwareRadio(radioOn);
-  if (!state_.Adapter.adapterKeyPath.empty())
-    WriteDecimalParam(*services_.registry, state_.Adapter.adapterKeyPath, param::kRadio, radioOn ? 0 : 1);
+  if (!key.empty()) WriteDecimalParam(*services_.registry, key, param::kRadio, radioValue);
   queue_->adapter().radioOn = radioOn;
+  if (radioOn) state_.Survey.ClearConnectMarks();
+  // Written once more where the user may change advanced settings; a key that does not open is
+  // traced as such (a failed write traces itself).
+  if (options_.isAdmin || programOptions_.allowStandardUserSetAdvance) {
+    HKEY opened = nullptr;
+    if (key.empty() ||
+        RegOpenKeyEx(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+      DebugTrace("RegOpenKeyEx '%s' failed\n", key.c_str());
+    } else {
+      RegCloseKey(opened);
+      WriteDecimalParam(*services_.registry, key, param::kRadio, radioValue);
+    }
+  }
+  state_.Survey.rescanPending = true;
+  queue_->QueueScan();
 }
 
 }  // namespace ov

@@ -17,6 +17,7 @@
 #include "platform/time/window_timers.h"
 #include "profiles/profile_store.h"
 #include "shell/action_queue.h"
+#include "shell/adapter_setup.h"
 #include "shell/monitor_seams.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box.h"
@@ -132,7 +133,7 @@ class CHideDlg final : public MainWindowHost {
   const AdapterInfo& Adapter() const { return state_.Adapter; }
   bool AdapterPresent() const { return adapterPresent_; }
   bool WpaReady() const { return wpaReady_; }
-  bool ABandCapable() const { return aBandCapable_; }
+  bool ABandCapable() const { return facts_.aBandCapable; }
   bool TrayIconAdded() const { return trayIconAdded_; }
   std::optional<TrayState> CurrentTrayState() const { return trayState_; }
   const QString& TrayTip() const { return trayTip_; }
@@ -145,11 +146,13 @@ class CHideDlg final : public MainWindowHost {
   const std::string& CurrentSsid() const { return currentSsid_; }
   const std::string& CurrentProfileName() const { return currentProfileName_; }
   // Adapter facts read at set-up for the pages.
-  bool Bw40Allowed24() const { return bw40Allowed24_; }
-  bool Bw40Allowed5() const { return bw40Allowed5_; }
-  bool Ieee80211h() const { return ieee80211h_; }
-  int32_t PsMode() const { return psMode_; }
-  uint16_t NdisVersion() const { return ndisVersion_; }
+  bool Bw40Allowed24() const { return facts_.bw40.allowed24; }
+  bool Bw40Allowed5() const { return facts_.bw40.allowed5; }
+  bool Ieee80211h() const { return facts_.ieee80211h; }
+  int32_t PsMode() const { return facts_.psMode; }
+  uint16_t NdisVersion() const { return facts_.ndisVersion; }
+  // The program INI's options, read at initialisation.
+  const ProgramOptions& ProgramSettings() const { return programOptions_; }
   std::vector<uint8_t>& ScanList(ScanListBuffer which) { return scanLists_[which]; }
   int ResumeRetries() const { return resumeRetries_; }
   const MonitorOptions& Options() const { return options_; }
@@ -177,7 +180,6 @@ class CHideDlg final : public MainWindowHost {
   void WpsConnectionCheck();
   bool ConnectionMatchesCredential();
   void PostToPage(TabButton page, const Message& message);
-  void ReadAdapterFlags();
   void Log(std::string_view line);
   bool SiblingsPresent() const;
 
@@ -196,20 +198,16 @@ class CHideDlg final : public MainWindowHost {
   bool adapterPresent_ = false;
   bool adapterSetUp_ = false;  // adapter set-up ran: its timers belong to the running state
   bool wpaReady_ = false;
-  bool aBandCapable_ = false;
-  bool ieee80211h_ = false;
-  bool bw40Allowed24_ = true;
-  bool bw40Allowed5_ = true;
+  AdapterFacts facts_;
+  ProgramOptions programOptions_;
   bool trayIconAdded_ = false;
   bool trayUnavailableLogged_ = false;
   bool apSwitchDone_ = false;
   bool ended_ = false;
   bool closing_ = false;
-  int32_t psMode_ = 0;
   int resumeRetries_ = 0;
   uint32_t startSession_ = 0;
   uint32_t lastSession_ = 0;
-  uint16_t ndisVersion_ = 0;
   std::string currentProfileName_;
   std::string currentSsid_;
   MacAddress currentBssid_{};

@@ -81,6 +81,14 @@ bool NativeWifiMonitorWifi::DeleteAllProfiles() {
   return true;
 }
 
+bool NativeWifiMonitorWifi::ServiceProfileExists(std::string_view name) {
+  return client_.ServiceProfileExists(std::string(name));
+}
+
+bool NativeWifiMonitorWifi::DeleteServiceProfile(std::string_view name) {
+  return client_.DeleteServiceProfile(std::string(name)) == ERROR_SUCCESS;
+}
+
 void NativeWifiMonitorWifi::ConnectionComplete(bool fromProfile) {
   client_.ApplyDeferredSettings(fromProfile ? 1 : 0);
 }

@@ -55,6 +55,8 @@ class NativeWifiMonitorWifi final : public MonitorWifi {
   bool ServiceRunning() override;
   void SetAdapterAddress(const MacAddress& mac) override;
   bool CopyScanList(std::span<uint8_t> buffer) override;
+  bool ServiceProfileExists(std::string_view name) override;
+  bool DeleteServiceProfile(std::string_view name) override;
 
  private:
   NativeWifiClient& client_;

@@ -11,6 +11,7 @@
 #include "driver/oid/ndis_records.h"
 #include "driver/oid_requester.h"
 #include "shell/ui/shell_icons.h"
+#include "wps/wps_store.h"
 
 // What the monitor window talks to besides its own state: the notification area, the wireless
 // service, the adapter's device, the desktop and the login session. The program plugs in the
@@ -40,10 +41,11 @@ class TrayIcon {
   virtual void PopupMenu(const std::vector<TrayMenuItem>& items) = 0;
 };
 
-// The monitor's part of the native wireless client.
-class MonitorWifi {
+// The monitor's part of the native wireless client. Its service profiles are what a WPS run's
+// replaced credentials leave behind (WpsServiceProfiles).
+class MonitorWifi : public WpsServiceProfiles {
  public:
-  virtual ~MonitorWifi() = default;
+  ~MonitorWifi() override = default;
   // Opens (or reopens) the interface whose description is `description`.
   virtual bool OpenInterface(const std::string& description) = 0;
   // The interface state: nothing when the query failed, else whether it is connected.

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "platform/ini/ini.h"
 #include "platform/system/error_codes.h"
 #include "siblings/encrypt_client.h"
 
@@ -38,13 +37,15 @@ bool IsSecretValueName(std::string_view name) {
   return false;
 }
 
-BrokerPolicy ReadBrokerPolicy(const std::string& programIniPath) {
+BrokerPolicy BrokerPolicyOf(const ProgramOptions& options) {
   BrokerPolicy policy;
-  policy.allowStandardUserSetAdvance =
-      IniReadString(programIniPath, "Advance", "AllowStandardUserSetAdvance", "1") == "1";
-  policy.allowStandardUserSetProfile =
-      IniReadString(programIniPath, "Advance", "AllowStandardUserSetProfile", "0") == "1";
+  policy.allowStandardUserSetAdvance = options.allowStandardUserSetAdvance;
+  policy.allowStandardUserSetProfile = options.allowStandardUserSetProfile;
   return policy;
+}
+
+BrokerPolicy ReadBrokerPolicy(const std::string& programIniPath) {
+  return BrokerPolicyOf(ReadProgramOptions(programIniPath));
 }
 
 // ---- RegistryCalls: the host registry ----
@@ -79,7 +80,12 @@ uint32_t RegistryCalls::DeleteKeyTree(HKEY key, const char* subKey) {
 // ---- RegistryBroker ----
 
 RegistryBroker::RegistryBroker(const std::string& programIniPath, bool isAdmin, Seams seams)
-    : RegistryBroker(ReadBrokerPolicy(programIniPath), isAdmin, std::move(seams)) {}
+    : RegistryBroker(ReadProgramOptions(programIniPath), isAdmin, std::move(seams)) {}
+
+RegistryBroker::RegistryBroker(const ProgramOptions& options, bool isAdmin, Seams seams)
+    : RegistryBroker(BrokerPolicyOf(options), isAdmin, std::move(seams)) {
+  encryptPasswords_ = options.encryptPasswords;
+}
 
 RegistryBroker::RegistryBroker(const BrokerPolicy& policy, bool isAdmin, Seams seams)
     : policy_(policy), isAdmin_(isAdmin), seams_(std::move(seams)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/params/program_options.h"
 #include "driver/params/registry_writer.h"
 #include "platform/registry/registry.h"
 #include "services/registry_message.h"
@@ -31,6 +32,7 @@ struct BrokerPolicy {
   bool allowStandardUserSetAdvance = true;  // "AllowStandardUserSetAdvance", "1" when missing
   bool allowStandardUserSetProfile = false; // "AllowStandardUserSetProfile", "0" when missing
 };
+BrokerPolicy BrokerPolicyOf(const ProgramOptions& options);
 BrokerPolicy ReadBrokerPolicy(const std::string& programIniPath);
 
 // The registry calls the broker makes directly: the host's registry, or a test double.
@@ -62,8 +64,10 @@ class RegistryBroker final : public RegistryWriter {
     std::function<std::string(const std::string&)> decrypt;
   };
 
-  // Reads the policy from the program INI, then binds (asks whether the service listens).
+  // Takes the policy and EncryptPasswords from the program options (read from the program INI by
+  // the first form), then binds (asks whether the service listens).
   RegistryBroker(const std::string& programIniPath, bool isAdmin, Seams seams = {});
+  RegistryBroker(const ProgramOptions& options, bool isAdmin, Seams seams = {});
   RegistryBroker(const BrokerPolicy& policy, bool isAdmin, Seams seams = {});
   ~RegistryBroker() override;
   RegistryBroker(const RegistryBroker&) = delete;
@@ -77,7 +81,8 @@ class RegistryBroker final : public RegistryWriter {
   bool Bound() const { return bound_; }
   // The service's answer to the last delivered message (kNoServiceAnswer when none came).
   uint32_t LastServiceStatus() const { return lastServiceStatus_; }
-  // The monitor's EncryptPasswords flag ([AuthEncry] "EncryptedPassword"); on until told.
+  // The EncryptPasswords flag ([AuthEncry] "EncryptedPassword"): from the program options, on
+  // when the broker was made from a bare policy.
   void SetEncryptPasswords(bool on) { encryptPasswords_ = on; }
 
   // ---- The host's calls with the broker's rules ----

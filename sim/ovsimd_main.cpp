@@ -69,6 +69,8 @@ int main(int argc, char** argv) {
     std::cerr << "ovsimd: cannot create " << runFolder.string() << ": " << ec.message() << "\n";
     return 1;
   }
+  // The device and service sockets are every local user's, as a device file is.
+  for (const auto& folder : {runFolder.parent_path(), runFolder}) ov::OpenFolderToEveryone(folder);
   int lockFd = ov::TakeInstanceLock((runFolder / "ovsimd.lock").string());
   if (lockFd < 0) {
     std::cerr << "ovsimd: another ovsimd is already running on " << ov::MachineRoot().string()

@@ -1,5 +1,7 @@
 #include "sim/sim_daemon.h"
 
+#include "platform/system/daemon_support.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -69,6 +71,7 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
     *error = "cannot create " + DeviceSocketFolder() + ": " + ec.message();
     return false;
   }
+  OpenFolderToEveryone(DeviceSocketFolder());
   for (const AdapterSpec& spec : scenario.adapters) {
     auto adapter = std::make_unique<Adapter>();
     std::string why;

@@ -73,7 +73,7 @@ WlanSocketServer::~WlanSocketServer() { stop(); }
 bool WlanSocketServer::start(const std::string& socketPath) {
   stop();
   path_ = socketPath;
-  listenFd_ = ListenUnixSocket(socketPath);
+  listenFd_ = ListenUnixSocketForEveryone(socketPath);
   if (listenFd_ < 0) return false;
   wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/ini/ini.h"
+#include "driver/params/program_options.h"
 #include "platform/system/machine_root.h"
 
 namespace ov {
@@ -60,7 +60,7 @@ void SetDebugTraceSink(DebugTraceSink sink) {
 }
 
 bool DebugTraceFileEnabled(const std::string& programIniPath) {
-  return IniReadString(programIniPath, "Advance", "OpenFile", "0", 255) == "1";
+  return ReadProgramOptions(programIniPath).openFile;
 }
 
 void AppendDebugTraceFile(const std::string& programIniPath, std::string_view text) {

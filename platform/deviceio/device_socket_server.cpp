@@ -21,7 +21,7 @@ DeviceSocketServer::~DeviceSocketServer() { stop(); }
 
 bool DeviceSocketServer::start(const std::string& socketPath, Handler handler) {
   stop();
-  listenFd_ = ListenUnixSocket(socketPath);
+  listenFd_ = ListenUnixSocketForEveryone(socketPath);
   if (listenFd_ < 0) return false;
   wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {

@@ -74,6 +74,16 @@ int ListenUnixSocket(const std::string& path, int backlog) {
   return fd;
 }
 
+int ListenUnixSocketForEveryone(const std::string& path, int backlog) {
+  const int fd = ListenUnixSocket(path, backlog);
+  if (fd >= 0 && ::chmod(path.c_str(), 0666) != 0) {
+    ::close(fd);
+    ::unlink(path.c_str());
+    return -1;
+  }
+  return fd;
+}
+
 bool SpinUntilReadable(int fd, int spinMicros) {
   auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(spinMicros);
   do {

@@ -24,6 +24,9 @@ int ConnectUnixSocket(const std::string& path, int timeoutMs);
 
 // Listens on a UNIX stream socket, replacing a stale socket file; -1 on failure.
 int ListenUnixSocket(const std::string& path, int backlog = 16);
+// The same for a socket every local user may connect to (mode 0666 whatever the umask): the
+// caller learns who is calling from the socket itself when that matters.
+int ListenUnixSocketForEveryone(const std::string& path, int backlog = 16);
 
 // Checks for input without sleeping for up to `spinMicros`: a peer on another core usually
 // answers within that time, and not sleeping saves the wake-up, which costs more than the

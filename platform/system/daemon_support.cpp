@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -24,6 +25,12 @@ int TakeInstanceLock(const std::string& path) {
     return -1;
   }
   return fd;
+}
+
+void OpenFolderToEveryone(const std::string& folder) {
+  struct stat st{};
+  if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+    ::chmod(folder.c_str(), (st.st_mode & 07777) | 0755);
 }
 
 }  // namespace ov

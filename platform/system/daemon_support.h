@@ -12,4 +12,9 @@ void UseMachineRootOption(const std::string& root);
 // hold for the process's life, or -1 when another daemon holds it (or it cannot be made).
 int TakeInstanceLock(const std::string& path);
 
+// Every local user may look into `folder` (adds r-x for group and others): the device and service
+// sockets inside it are everyone's, as a device file and the host's services are. Only a folder
+// this process owns is changed.
+void OpenFolderToEveryone(const std::string& folder);
+
 }  // namespace ov

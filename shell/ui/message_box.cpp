@@ -85,12 +85,28 @@ void CMessageBoxDlg::accept() { done(kMessageBoxOk); }
 
 void CMessageBoxDlg::reject() { done(kMessageBoxClosed); }
 
+namespace {
+bool* messageBusyFlag = nullptr;
+}  // namespace
+
+void BindMessageBusyFlag(bool* busy) { messageBusyFlag = busy; }
+
+void UnbindMessageBusyFlag(const bool* busy) {
+  if (messageBusyFlag == busy) messageBusyFlag = nullptr;
+}
+
 int ShowMessage(const QString& text, QWidget* parent) {
+  // The monitor's ticks, tray clicks and tray commands wait while the box is up; a box shown from
+  // inside another modal keeps the flag set until the outer one ends.
+  bool* busy = messageBusyFlag;
+  const bool wasBusy = busy && *busy;
+  if (busy) *busy = true;
   QPointer<CMessageBoxDlg> box = new CMessageBoxDlg(parent);
   box->SetMessage(text);
   box->CenterOverOwner();
   const int result = RunModal(box, kMessageBoxClosed);
   delete box.data();
+  if (busy && messageBusyFlag == busy) *busy = wasBusy;
   return result;
 }
 

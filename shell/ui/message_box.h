@@ -35,7 +35,13 @@ class CMessageBoxDlg : public QDialog {
 
 // A modal CMessageBoxDlg with `text` over `parent`: 1 for OK, 2 otherwise (also when the box
 // was taken down with its window). The modal loop is counted on the parent's window, so that
-// window is not deleted under it.
+// window is not deleted under it. While it is up, the bound busy flag (the monitor's Busy) is
+// held set, so callers need not hold it themselves.
 int ShowMessage(const QString& text, QWidget* parent = nullptr);
+
+// The process-wide flag ShowMessage holds: the monitor window binds its Busy flag for its
+// lifetime. Unbinding is ignored unless `busy` is the bound flag.
+void BindMessageBusyFlag(bool* busy);
+void UnbindMessageBusyFlag(const bool* busy);
 
 }  // namespace ov

@@ -10,6 +10,19 @@ inline constexpr int kSmallScreenHeight = 660;
 
 inline bool IsSmallScreen(int desktopHeight) { return desktopHeight < kSmallScreenHeight; }
 
+// The site survey's marks that other windows change: a list rebuild is due (the radio command
+// asks for one), and the two marks of a connection started from the survey — the security class
+// of the network chosen and the use of a typed hidden SSID — which activations elsewhere clear.
+struct SiteSurveyMarks {
+  bool rescanPending = false;
+  int securityClass = 0;
+  bool hiddenSsidInUse = false;
+  void ClearConnectMarks() {
+    securityClass = 0;
+    hiddenSsidInUse = false;
+  }
+};
+
 struct ShellState {
   bool Busy = false;         // a modal adapter choice or monitor message is up: ticks wait
   bool Expanded = false;     // the main window shows its lower frame
@@ -17,6 +30,7 @@ struct ShellState {
   bool RadioOn = false;
   int LowerPanel = 0;        // the main window's lower panel on show
   AdapterInfo Adapter;       // the selected adapter (HtCapable, IsFirstGeneration, IsAdmin ...)
+  SiteSurveyMarks Survey;
 };
 
 // Holds Busy set for its lifetime and gives back the previous value afterwards.

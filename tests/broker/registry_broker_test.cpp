@@ -337,6 +337,31 @@ TEST_F(RegistryBrokerTest, SecretsWrittenInClearReadBackUnchanged) {
   RegCloseKey(key);
 }
 
+TEST_F(RegistryBrokerTest, TheProgramIniDecidesWhetherSecretsAreEncrypted) {
+  const struct {
+    const char* name;
+    const char* ini;
+    bool encrypted;
+  } rows[] = {
+      {"missing key: encrypted", "[Advance]\r\nOpenFile=0\r\n", true},
+      {"EncryptedPassword=0: clear", "[AuthEncry]\r\nEncryptedPassword=0\r\n", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::WriteFileBytes(ini, row.ini);
+    auto broker = Make(true, false);
+    HKEY key = nullptr;
+    ASSERT_EQ(broker->OpenKey(HKEY_LOCAL_MACHINE, kAdapter.c_str(), 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    ASSERT_EQ(broker->SetValue(key, "WPAPSK", 0, REG_SZ, Bytes("a-passphrase"), 13, kAdapter,
+                               HKEY_LOCAL_MACHINE, true),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string stored = Stored(kAdapter, "WPAPSK");
+    EXPECT_EQ(stored.rfind("$ov1$", 0) == 0, row.encrypted) << stored;
+  }
+}
+
 TEST(SecretValueNames, TheTwelveNamesCompareExactly) {
   EXPECT_EQ(SecretValueNames().size(), 12u);
   for (const char* name : {"LeapPassword", "Password", "TunnelPassword", "WEPKey1", "WEPKey2",

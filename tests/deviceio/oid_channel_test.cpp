@@ -160,14 +160,19 @@ TEST_F(OidChannelTest, TwoQueuedSetsRetryIndependently) {
 }
 
 TEST_F(OidChannelTest, VanishedDeviceDropsTheWholeQueueAtTheNextTick) {
+  // The records fall due apart: a at 500, b at 700. The first retry after the device vanished
+  // drops both, not only the record it was retrying.
   driver.outcomes = {false, false};
   std::vector<uint8_t> a = {1}, b = {2};
   EXPECT_FALSE(set(0xFF8C0002, a));
+  clock.advance(200);
   EXPECT_FALSE(set(0xFF8C0007, b));
+  ASSERT_EQ(channel.PendingSetQueue().size(), 2u);
   driver.present = false;
-  clock.advance(500);
-  EXPECT_TRUE(channel.PendingSetQueue().empty());
-  EXPECT_EQ(clock.activeCount(), 0u);
+  clock.advance(300);
+  EXPECT_TRUE(channel.PendingSetQueue().empty()) << "b was still queued after a's retry";
+  EXPECT_EQ(clock.activeCount(), 0u) << "b's timer still runs";
+  clock.advance(1000);
   EXPECT_EQ(driver.calls.size(), 2u) << "nothing more reaches the driver";
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <functional>
 #include <span>
@@ -17,6 +18,7 @@
 #include "shell/ui/message_box.h"
 #include "tests/monitor/monitor_fixture.h"
 #include "tests/shellui/qt_app_environment.h"
+#include "widgets/modal_guard.h"
 
 namespace ov::test {
 namespace {
@@ -343,8 +345,9 @@ TEST_F(MonitorTest, UnplugClosesMainWindowAndReplugSetsUpAgain) {
   EXPECT_EQ(Tray(), TrayState::Good);
 }
 
-// A message box of the main window is open when the tick finds the adapter gone: the window
-// goes away at once but is deleted only after the box's loop has returned.
+// A modal dialog of the main window (one that does not hold the monitor busy, as a message box
+// does) is open when the tick finds the adapter gone: the window goes away at once but is deleted
+// only after the dialog's loop has returned.
 TEST_F(MonitorTest, TeardownWaitsForModalLoopOfMainWindow) {
   Start();
   monitor_->OnCommand(IDM_TRAY_LAUNCH);
@@ -357,9 +360,11 @@ TEST_F(MonitorTest, TeardownWaitsForModalLoopOfMainWindow) {
     aliveInsideLoop = !window.isNull();
     EXPECT_EQ(monitor_->MainWindow(), nullptr);
   });
-  const int result = ShowMessage(QStringLiteral("open while unplugged"), window);
+  QPointer<QDialog> dialog = new QDialog(window);
+  const int result = RunModal(dialog, QDialog::Rejected);
+  delete dialog.data();
   EXPECT_TRUE(aliveInsideLoop) << "deleted under its own modal loop";
-  EXPECT_EQ(result, kMessageBoxClosed);
+  EXPECT_EQ(result, QDialog::Rejected) << "the teardown closed the dialog";
   EXPECT_TRUE(ProcessEventsUntil([&] { return window.isNull(); }));
 }
 

@@ -106,6 +106,16 @@ class ScriptedWifi final : public MonitorWifi {
   bool ServiceRunning() override { return serviceRunning; }
   std::vector<MacAddress> adapterAddresses;
   void SetAdapterAddress(const MacAddress& mac) override { adapterAddresses.push_back(mac); }
+  std::vector<std::string> serviceProfiles;  // stored in the service, by name
+  std::vector<std::string> deletedServiceProfiles;
+  bool ServiceProfileExists(std::string_view name) override {
+    return std::find(serviceProfiles.begin(), serviceProfiles.end(), name) != serviceProfiles.end();
+  }
+  bool DeleteServiceProfile(std::string_view name) override {
+    deletedServiceProfiles.emplace_back(name);
+    std::erase(serviceProfiles, std::string(name));
+    return true;
+  }
 };
 
 // A driver that answers the OIDs the test put in `answers` (by query OID) and records sets.

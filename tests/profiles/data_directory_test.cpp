@@ -71,3 +71,24 @@ TEST(DataDirectory, ChoiceBySettingType) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+// The utility and ovuictl read the settings file of the program folder, so the folder a command
+// was typed in cannot choose another data folder for one of them.
+TEST(DataDirectory, TheCurrentFolderDoesNotChoose) {
+  test::TempDir root, elsewhere;
+  test::ScopedMachineRoot scoped(root.path());
+  test::WriteFileBytes(elsewhere.file("setting"),
+                       "[config]\r\ntype=2\r\ndir=" + elsewhere.file("chosen") + "\r\n");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.path());
+  const DataDirectory chosen = ChooseDataDirectory();
+  std::filesystem::current_path(before);
+  EXPECT_EQ(DefaultDataDirSettingsFile(), (ProgramFolder() / "setting").string());
+  EXPECT_NE(chosen.path, elsewhere.file("chosen") + "/");
+}
+
+}  // namespace
+}  // namespace ov

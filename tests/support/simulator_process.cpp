@@ -1,12 +1,14 @@
 #include "tests/support/simulator_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 
 #include "tests/support/temp_dir.h"
 
@@ -14,11 +16,13 @@ namespace ov::test {
 
 namespace {
 
-// Starts `program` with OVUI_ROOT set; its output goes to `outputFd`.
+// Starts `program` with OVUI_ROOT set, as `user` when given; its output goes to `outputFd`.
 pid_t Spawn(const std::filesystem::path& program, const std::vector<std::string>& args,
-            const std::filesystem::path& root, int outputFd) {
+            const std::filesystem::path& root, int outputFd,
+            std::optional<uid_t> user = std::nullopt) {
   pid_t pid = fork();
   if (pid == 0) {
+    if (user && (setgroups(0, nullptr) != 0 || setgid(*user) != 0 || setuid(*user) != 0)) _exit(126);
     dup2(outputFd, 1);
     dup2(outputFd, 2);
     close(outputFd);
@@ -70,9 +74,15 @@ SimulatorProcess::~SimulatorProcess() {
 
 int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                const std::filesystem::path& root, std::string* out) {
+  return RunProgramAs(std::nullopt, program, args, root, out);
+}
+
+int RunProgramAs(std::optional<uid_t> user, const std::filesystem::path& program,
+                 const std::vector<std::string>& args, const std::filesystem::path& root,
+                 std::string* out) {
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
-  pid_t pid = Spawn(program, args, root, pipeFds[1]);
+  pid_t pid = Spawn(program, args, root, pipeFds[1], user);
   close(pipeFds[1]);
   int fd = pipeFds[0];
   if (pid < 0) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 #include <sys/types.h>
@@ -28,5 +29,10 @@ class SimulatorProcess {
 // Runs a program to completion and returns its exit status; stdout lands in *out.
 int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                const std::filesystem::path& root, std::string* out);
+// The same as the user `user` with no supplementary groups (exit status 126 when the process
+// could not become that user; only root can).
+int RunProgramAs(std::optional<uid_t> user, const std::filesystem::path& program,
+                 const std::vector<std::string>& args, const std::filesystem::path& root,
+                 std::string* out);
 
 }  // namespace ov::test
