@@ -39,7 +39,7 @@ const ScanList& FullScanList() {
     for (const char* file : {"test1.pcap", "wep.open.system.authentication.cap", "wpa-psk-linksys.cap", "wpa.cap"}) {
       ov::PcapBeacons beacons;
       std::string error;
-      if (!ov::ReadPcapBeacons(std::string(OVUI_ORACLES) + "/captures/" + file, beacons, error)) {
+      if (!ov::ReadPcapBeacons(std::string(OVUI_TEST_DATA) + "/captures/" + file, beacons, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::exit(1);
       }

@@ -13,12 +13,13 @@
 #include "driver/channel_frequency.h"
 #include "driver/oid/bssid_list.h"
 #include "views/bss_describe.h"
+#include "tests/support/test_data.h"
 #include "views/pcap_beacons.h"
 
 namespace ov {
 namespace {
 
-const std::string kCaptures = std::string(OVUI_ORACLES) + "/captures/";
+const std::string kCaptures = (test::TestData() / "captures").string() + "/";
 
 // "HT Capabilities Info", "A-MPDU Parameters" and "Rx Supported Modulation and Coding Scheme
 // Set" of an HT Capabilities element.

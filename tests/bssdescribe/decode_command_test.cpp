@@ -12,6 +12,7 @@
 #include "cli/decode_command.h"
 #include "tests/bssdescribe/element_builder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_data.h"
 
 namespace ov::cli {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ov::test;
 
-const std::string kOracles = OVUI_ORACLES;
+const std::string kTestData = TestData().string();
 
 struct CommandRun {
   int status;
@@ -33,9 +34,9 @@ CommandRun Decode(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
-// The captures' folder differs between checkouts; the golden files name it @ORACLES@.
-std::string WithoutOraclePath(std::string text) {
-  for (size_t at; (at = text.find(kOracles)) != std::string::npos;) text.replace(at, kOracles.size(), "@ORACLES@");
+// The captures' folder differs between checkouts; the golden files name it @TESTDATA@.
+std::string WithoutDataPath(std::string text) {
+  for (size_t at; (at = text.find(kTestData)) != std::string::npos;) text.replace(at, kTestData.size(), "@TESTDATA@");
   return text;
 }
 
@@ -55,14 +56,14 @@ TEST(DecodeCommand, CapturesMatchTheGoldenOutputs) {
   };
   for (const auto& [file, golden] : captures) {
     SCOPED_TRACE(file);
-    const std::string path = kOracles + "/captures/" + file;
+    const std::string path = kTestData + "/captures/" + file;
     const CommandRun text = Decode({path});
     EXPECT_EQ(text.status, kExitOk) << text.err;
     EXPECT_EQ(text.err, "");
     ExpectGolden(std::string(golden) + ".txt", text.out);
     const CommandRun json = Decode({"--json", path});
     EXPECT_EQ(json.status, kExitOk) << json.err;
-    ExpectGolden(std::string(golden) + ".json", WithoutOraclePath(json.out));
+    ExpectGolden(std::string(golden) + ".json", WithoutDataPath(json.out));
   }
 }
 

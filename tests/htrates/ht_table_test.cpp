@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "radio/ht_table.h"
+#include "tests/support/test_data.h"
 
 namespace ov {
 namespace {
@@ -18,7 +19,7 @@ struct CsvRow {
 };
 
 std::vector<CsvRow> ReadRateCsv() {
-  std::ifstream in(std::string(OVUI_ORACLES) + "/ht_mcs_0_31.csv");
+  std::ifstream in(test::TestData() / "ht_mcs_0_31.csv");
   EXPECT_TRUE(in.good()) << "cannot read ht_mcs_0_31.csv";
   std::vector<CsvRow> rows;
   std::string line;

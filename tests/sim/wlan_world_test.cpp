@@ -14,6 +14,7 @@
 #include "sim/scenario.h"
 #include "sim/wlan_security.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_data.h"
 #include "views/bss_describe.h"
 #include "views/pcap_beacons.h"
 
@@ -23,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ov::wlan;
 
-const fs::path kOracles = OVUI_ORACLES;
+const fs::path kTestData = test::TestData();
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -332,7 +333,7 @@ TEST(BeaconElementsTest, HiddenNetworkBeaconsAnEmptySsid) {
 TEST(PcapBeaconTest, TakesTheElementsTheDecodersCaptureReaderTakes) {
   for (const char* file : {"test1.pcap", "wpa.cap", "wpa-psk-linksys.cap", "wep.open.system.authentication.cap"}) {
     SCOPED_TRACE(file);
-    fs::path path = kOracles / "captures" / file;
+    fs::path path = kTestData / "captures" / file;
     PcapBeacons reference;
     std::string error;
     ASSERT_TRUE(ReadPcapBeacons(path.string(), reference, error)) << error;
@@ -352,7 +353,7 @@ TEST(PcapBeaconTest, TakesTheElementsTheDecodersCaptureReaderTakes) {
 
 TEST(PcapBeaconTest, ScenarioAccessPointFromACaptureSendsItsElements) {
   test::TempDir dir;
-  fs::copy_file(kOracles / "captures" / "test1.pcap", dir.path() / "beacon.pcap");
+  fs::copy_file(kTestData / "captures" / "test1.pcap", dir.path() / "beacon.pcap");
   AccessPointSpec spec;
   std::string error;
   ASSERT_TRUE(ParseAccessPointJson(R"({"beacon_pcap": "beacon.pcap", "signal_dbm": -50})",
@@ -426,7 +427,7 @@ TEST(ProfileDocumentTest, PublishedSamplesAreAccepted) {
     SCOPED_TRACE(c.file);
     ProfileDocument p;
     uint32_t reason = 0xFFFF;
-    ASSERT_TRUE(ParseProfileDocument(ReadText(kOracles / "wlan-samples" / c.file), &p, &reason))
+    ASSERT_TRUE(ParseProfileDocument(ReadText(kTestData / "wlan-samples" / c.file), &p, &reason))
         << ReasonCodeText(reason);
     EXPECT_EQ(reason, WLAN_REASON_CODE_SUCCESS);
     EXPECT_EQ(p.authentication, c.authentication);
@@ -440,9 +441,9 @@ TEST(ProfileDocumentTest, PublishedSamplesAreAccepted) {
 
 // A document with one part replaced: the reason the service gives for refusing it.
 TEST(ProfileDocumentTest, FaultyDocumentsAreRefusedWithTheHostsReason) {
-  const std::string psk = ReadText(kOracles / "wlan-samples" / "epr_wpa2psk_aes_v3macrand.xml");
-  const std::string wep = ReadText(kOracles / "wlan-samples" / "epr_wep_open_networkkey.xml");
-  const std::string ibss = ReadText(kOracles / "wlan-samples" / "epr_ibss_wep_protected.xml");
+  const std::string psk = ReadText(kTestData / "wlan-samples" / "epr_wpa2psk_aes_v3macrand.xml");
+  const std::string wep = ReadText(kTestData / "wlan-samples" / "epr_wep_open_networkkey.xml");
+  const std::string ibss = ReadText(kTestData / "wlan-samples" / "epr_ibss_wep_protected.xml");
   auto edit = [](std::string xml, const std::string& from, const std::string& to) {
     size_t at = xml.find(from);
     EXPECT_NE(at, std::string::npos) << from;

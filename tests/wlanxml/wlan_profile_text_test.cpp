@@ -322,7 +322,7 @@ TEST(WlanProfileText, EverySsidByteGivesAValidDocument) {
     documents["ssid" + std::to_string(i)] = d.profileXml;
   }
   EXPECT_EQ(Build(Record("\xc3\xa9t\xc3\xa9", 1, 0, 1)).profileName, "\xc3\xa9t\xc3\xa9");
-  if (!test::HaveXmllint()) GTEST_SKIP() << "xmllint is not installed (Debian package libxml2-utils)";
+  OV_SKIP_WITHOUT_PUBLISHED_SCHEMAS();
   test::Validation v = test::ValidateWithSchema(documents);
   ASSERT_TRUE(v.ran);
   for (const auto& [name, ok] : v.valid) EXPECT_TRUE(ok) << name << "\n" << v.output;

@@ -15,6 +15,7 @@
 #include "nativewifi/certificate_manager.h"
 #include "nativewifi/station_profile.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_data.h"
 
 namespace ov::test {
 
@@ -60,10 +61,6 @@ inline StationProfile Enterprise(uint32_t method, uint32_t inner = 0) {
 
 // ---- schema validation with xmllint ----
 
-inline std::filesystem::path SchemaWrapper() {
-  return std::filesystem::path(OVUI_ORACLES) / "xsd" / "_all_l2_wrapper.xsd";
-}
-
 struct Validation {
   bool ran = false;          // xmllint could be run
   std::string output;        // what it said
@@ -74,7 +71,7 @@ struct Validation {
 inline Validation ValidateWithSchema(const std::map<std::string, std::string>& documents) {
   Validation result;
   TempDir dir;
-  std::string command = "xmllint --noout --schema '" + SchemaWrapper().string() + "'";
+  std::string command = "xmllint --noout --schema '" + PublishedSchemaWrapper().string() + "'";
   std::map<std::string, std::string> fileToName;
   int n = 0;
   for (const auto& [name, xml] : documents) {
@@ -95,9 +92,6 @@ inline Validation ValidateWithSchema(const std::map<std::string, std::string>& d
   return result;
 }
 
-inline bool HaveXmllint() {
-  return std::system("xmllint --version >/dev/null 2>&1") == 0;
-}
 
 // ---- doubles ----
 
