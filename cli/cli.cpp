@@ -38,6 +38,11 @@ void PrintUsage(std::ostream& out) {
 
 std::span<const CliCommand> Commands() { return kCommands; }
 
+int UsageError(std::ostream& err, std::string_view problem, std::string_view usage) {
+  err << "ERROR: " << problem << "\n" << usage;
+  return kExitUsage;
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
     PrintUsage(err);

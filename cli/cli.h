@@ -2,6 +2,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ovuictl: the command-line companion. Each first word names one command of the table below.
@@ -23,6 +24,10 @@ struct CliCommand {
 };
 
 std::span<const CliCommand> Commands();
+
+// A command's refusal of its arguments: "ERROR: <problem>", then the command's usage text, on
+// `err`; returns kExitUsage.
+int UsageError(std::ostream& err, std::string_view problem, std::string_view usage);
 
 // `args` are the program's arguments without the program name.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

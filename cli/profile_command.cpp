@@ -11,6 +11,7 @@
 #include "driver/chip_family.h"
 #include "driver/discovery/device_id_table.h"
 #include "nativewifi/wlan_profile_xml.h"
+#include "platform/system/ascii_text.h"
 #include "profiles/data_directory.h"
 #include "profiles/load_active_profile.h"
 #include "profiles/ov_encrypt_codec.h"
@@ -44,13 +45,10 @@ struct Options {
   std::vector<std::string> words;  // the action and its arguments
 };
 
-int Usage(std::ostream& err, const std::string& problem) {
-  err << "ERROR: " << problem << "\n" << kUsage;
-  return kExitUsage;
-}
+int Usage(std::ostream& err, const std::string& problem) { return UsageError(err, problem, kUsage); }
 
 std::optional<int32_t> ParseFamily(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  text = AsciiUppered(text);
   if (auto family = ChipFamilyFromName(text)) return *family;
   if (text.empty() || text.size() > 2 ||
       text.find_first_not_of("0123456789") != std::string::npos) {
@@ -202,13 +200,8 @@ int ActivateInStoreOnly(ProfileStore& store, const std::string& name, std::ostre
 }
 
 bool SameAdapter(const AdapterInfo& adapter, const StoreLocation& named) {
-  if (adapter.chipFamily != named.chipFamily) return false;
-  const std::string& a = adapter.netCfgInstanceId;
-  const std::string& b = named.netCfgInstanceId;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
+  return adapter.chipFamily == named.chipFamily &&
+         EqualsIgnoringAsciiCase(adapter.netCfgInstanceId, named.netCfgInstanceId);
 }
 
 // What the profile list's Apply does, then the wait for the connection: the profile becomes the

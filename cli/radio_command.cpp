@@ -23,8 +23,7 @@ int RunRadioCommand(const std::vector<std::string>& args, std::ostream& out, std
     return kExitOk;
   }
   if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
-    err << "ERROR: say on or off\n" << kUsage;
-    return kExitUsage;
+    return UsageError(err, "say on or off", kUsage);
   }
   const bool on = args[0] == "on";
   AdapterSession session{AdapterSessionOptions{}};

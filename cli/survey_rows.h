@@ -11,6 +11,8 @@
 #include "driver/oid/bssid_list.h"
 #include "driver/signal_strength.h"
 #include "views/bss_describe.h"
+#include "platform/system/hex_text.h"
+#include "platform/system/mac_address.h"
 
 // Scan-list entries as the site survey lists them, for the commands that print scan lists
 // (`ovuictl decode`, `ovuictl scan`): one text row per BSS, or every decoded form as JSON.
@@ -113,22 +115,9 @@ inline std::string PrintableText(std::string_view s, bool jsonEscapes) {
 
 inline std::string Json(std::string_view s) { return "\"" + PrintableText(s, true) + "\""; }
 
-inline std::string MacText(const std::array<uint8_t, kNdisMacAddressSize>& mac) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
-  return text;
-}
+inline std::string MacText(const MacAddress& mac) { return FormatMacAddress(mac); }
 
-inline std::string HexText(std::span<const uint8_t> bytes) {
-  std::string out;
-  char pair[3];
-  for (uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", b);
-    out += pair;
-  }
-  return out;
-}
+inline std::string HexText(std::span<const uint8_t> bytes) { return HexEncode(bytes); }
 
 inline void PrintSurveyHeader(std::ostream& out) {
   using survey_detail::Padded;

@@ -24,10 +24,7 @@ constexpr const char* kUsage =
     "The adapter is found as the utility finds it. Without --data-dir the data folder is chosen\n"
     "by the 'setting' file of the program folder (default: <root>/var/lib/Orvane/).\n";
 
-int Usage(std::ostream& err, const std::string& problem) {
-  err << "ERROR: " << problem << "\n" << kUsage;
-  return kExitUsage;
-}
+int Usage(std::ostream& err, const std::string& problem) { return UsageError(err, problem, kUsage); }
 
 std::string AuthTypeText(uint32_t type) {
   switch (type) {

@@ -1,4 +1,5 @@
 #include "driver/adapter_info.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov {
 
@@ -11,11 +12,7 @@ std::string LimitText(std::string_view text, size_t maxBytes) {
 }
 
 std::string HardwareIdPrefix(std::string_view hardwareId) {
-  std::string id = LimitText(hardwareId, AdapterInfo::kHardwareIdLength);
-  for (char& c : id) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return id;
+  return AsciiUppered(LimitText(hardwareId, AdapterInfo::kHardwareIdLength));
 }
 
 void SetHardwareId(AdapterInfo& info, std::string_view hardwareId) {

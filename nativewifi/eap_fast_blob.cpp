@@ -5,6 +5,7 @@
 
 #include "nativewifi/wlan_namespaces.h"
 #include "nativewifi/xml_text.h"
+#include "platform/system/hex_text.h"
 
 namespace ov {
 
@@ -36,15 +37,7 @@ void PutText(std::vector<uint8_t>& out, uint8_t tag, const std::string& text) {
 
 bool IsInnerMethod(uint8_t method) { return method == 26 || method == 6 || method == 13; }
 
-std::string HexLowerBytes(std::span<const uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (uint8_t b : bytes) {
-    out.push_back(kDigits[b >> 4]);
-    out.push_back(kDigits[b & 0x0F]);
-  }
-  return out;
-}
+std::string HexLowerBytes(std::span<const uint8_t> bytes) { return HexEncode(bytes, HexCase::Lower); }
 
 std::string Flag(bool on) { return on ? "true" : "false"; }
 

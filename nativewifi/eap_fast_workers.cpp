@@ -6,6 +6,7 @@
 
 #include "driver/params/debug_trace.h"
 #include "platform/time/monitor_messages.h"
+#include "platform/system/hex_text.h"
 
 namespace ov {
 
@@ -14,13 +15,6 @@ namespace {
 constexpr const char* kBlobLengthKey = "EapConfigBlobLen";
 constexpr const char* kBlobKey = "EapConfigBlob";
 constexpr size_t kStoreValueSize = 256;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // The profile's stored blob, when its length is a number of 1..3999 and the record holds that
 // many bytes.
@@ -69,29 +63,9 @@ std::optional<std::vector<uint8_t>> EapFastDialogResult::Take() {
   return blob;
 }
 
-std::string EncodeBlobHex(std::span<const uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(2 * bytes.size());
-  for (uint8_t b : bytes) {
-    hex.push_back(kDigits[b >> 4]);
-    hex.push_back(kDigits[b & 0xF]);
-  }
-  return hex;
-}
+std::string EncodeBlobHex(std::span<const uint8_t> bytes) { return HexEncode(bytes); }
 
-std::optional<std::vector<uint8_t>> DecodeBlobHex(std::string_view hex) {
-  if (hex.size() % 2) return std::nullopt;
-  std::vector<uint8_t> bytes;
-  bytes.reserve(hex.size() / 2);
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    const int high = HexDigit(hex[i]);
-    const int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes.push_back(static_cast<uint8_t>(high << 4 | low));
-  }
-  return bytes;
-}
+std::optional<std::vector<uint8_t>> DecodeBlobHex(std::string_view hex) { return HexDecode(hex); }
 
 void RunEapFastDialog(EapHost& host, const MessageTarget& window, EapFastDialogResult& result) {
   std::vector<uint8_t> output;

@@ -10,6 +10,7 @@
 #include "nativewifi/wlan_namespaces.h"
 #include "nativewifi/xml_text.h"
 #include "platform/registry/registry.h"
+#include "platform/system/hex_text.h"
 
 namespace ov {
 
@@ -18,14 +19,7 @@ namespace {
 // ---- small text helpers ----
 
 std::string HexBytes(std::span<const uint8_t> bytes, bool upper) {
-  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    out.push_back(digits[b >> 4]);
-    out.push_back(digits[b & 0x0F]);
-  }
-  return out;
+  return HexEncode(bytes, upper ? HexCase::Upper : HexCase::Lower);
 }
 
 std::string_view Bytes(const NDIS_802_11_SSID& ssid) { return NdisSsidText(ssid); }

@@ -7,6 +7,7 @@
 #include "driver/oid/bssid_list.h"
 #include "driver/oid/byte_codec.h"
 #include "views/information_elements.h"
+#include "platform/system/hex_text.h"
 
 namespace ov {
 
@@ -59,13 +60,7 @@ size_t ForEachSuite(Element e, size_t countAt, Visit visit) {
   return first + count * ie::kSuiteSize;
 }
 
-void AppendHexOctets(std::string& out, std::span<const uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (uint8_t b : bytes) {
-    out.push_back(kDigits[b >> 4]);
-    out.push_back(kDigits[b & 0x0F]);
-  }
-}
+void AppendHexOctets(std::string& out, std::span<const uint8_t> bytes) { out += HexEncode(bytes); }
 
 // "0x%04X".
 std::string Hex16(uint16_t value) {

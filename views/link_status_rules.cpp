@@ -47,10 +47,7 @@ std::string TxPowerText(std::optional<int32_t> percent) {
 
 std::string StatusText(std::string_view ssid, const MacAddress& bssid,
                        std::optional<std::array<uint8_t, 4>> accessPointIp) {
-  char mac[32];
-  std::snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", bssid[0], bssid[1], bssid[2],
-                bssid[3], bssid[4], bssid[5]);
-  std::string text = std::string(ssid) + " <--> " + mac;
+  std::string text = std::string(ssid) + " <--> " + FormatMacAddress(bssid);
   if (accessPointIp && (*accessPointIp)[0] | (*accessPointIp)[1] | (*accessPointIp)[2] |
                            (*accessPointIp)[3]) {
     char ip[32];

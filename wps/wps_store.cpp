@@ -68,12 +68,7 @@ std::string WpsProfileSection(int slot) {
   return name;
 }
 
-std::string FormatWpsMacAddress(const MacAddress& mac) {
-  char text[13];
-  std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
-  return text;
-}
+std::string FormatWpsMacAddress(const MacAddress& mac) { return FormatMacAddress(mac, '\0'); }
 
 std::optional<MacAddress> ParseWpsMacAddress(std::string_view text) {
   if (text.size() != 12) return std::nullopt;

@@ -5,20 +5,10 @@
 #include "platform/deviceio/device_protocol.h"
 #include "platform/registry/registry.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov {
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string ReadStringOrEmpty(HKEY key, std::string_view name) {
   return RegReadString(key, "", name).value_or("");
@@ -80,7 +70,7 @@ std::optional<std::vector<NetDevice>> RegistryNetDeviceSource::EnumerateNetDevic
             ERROR_SUCCESS) {
           continue;  // removed while we walked
         }
-        if (!EqualsIgnoringCase(ReadStringOrEmpty(key.get(), "ClassGUID"), kNetClassGuid)) {
+        if (!EqualsIgnoringAsciiCase(ReadStringOrEmpty(key.get(), "ClassGUID"), kNetClassGuid)) {
           continue;
         }
         NetDevice device;

@@ -6,14 +6,13 @@
 #include <string_view>
 
 #include "driver/ndis_types.h"
+#include "platform/system/mac_address.h"
 
 // The published NDIS 802.11 and native-wireless records that travel over the OID channel, in
 // the platform's layouts. Every record has an Encode (to its exact bytes) and a Decode (from a
 // buffer and its byte count; false, with the record untouched, when the buffer is shorter than
 // the record). All integers are little-endian.
 namespace ov {
-
-using MacAddress = std::array<uint8_t, 6>;
 
 // ---- NDIS_802_11_SSID (36 bytes): ULONG SsidLength, 32 octets ----
 struct NDIS_802_11_SSID {

@@ -1,17 +1,11 @@
 #include "nativewifi/wlansvc/wlan_types.h"
+#include "platform/system/hex_text.h"
 
 #include <cstdio>
 
 namespace ov::wlan {
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Text order of the GUID's bytes: Data1..Data3 are little-endian in memory, Data4 is not.
 constexpr int kTextOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
@@ -75,13 +69,10 @@ std::string ReasonCodeText(uint32_t reasonCode) {
 }
 
 std::string FormatGuid(const Guid& guid) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out = "{";
   for (int i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) out += '-';
-    uint8_t b = guid[static_cast<size_t>(kTextOrder[i])];
-    out += kHex[b >> 4];
-    out += kHex[b & 0xF];
+    out += HexEncode(std::span<const uint8_t>(&guid[static_cast<size_t>(kTextOrder[i])], 1));
   }
   return out + "}";
 }
@@ -96,8 +87,8 @@ std::optional<Guid> ParseGuid(std::string_view text) {
       if (text[i] != kShape[i]) return std::nullopt;
       continue;
     }
-    int hi = HexValue(text[i]);
-    int lo = HexValue(text[i + 1]);
+    int hi = HexDigitValue(text[i]);
+    int lo = HexDigitValue(text[i + 1]);
     if (hi < 0 || lo < 0 || kShape[i + 1] != 'x') return std::nullopt;
     guid[static_cast<size_t>(kTextOrder[octet++])] = static_cast<uint8_t>(hi << 4 | lo);
     ++i;

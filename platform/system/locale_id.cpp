@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
+#include "platform/system/ascii_text.h"
 
 namespace ov {
 namespace {
@@ -88,17 +89,8 @@ struct LocaleParts {
   std::string modifier;
 };
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
+std::string Lower(std::string_view text) { return AsciiLowered(text); }
+std::string Upper(std::string_view text) { return AsciiUppered(text); }
 
 // language[_territory][.codeset][@modifier]; "-" is accepted for "_" as in "en-US".
 LocaleParts SplitLocaleName(std::string_view name) {
