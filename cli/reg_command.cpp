@@ -1,6 +1,8 @@
 #include "cli/reg_command.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/system/error_codes.h"
+#include "platform/system/machine_root.h"
 
 namespace ov::cli {
 
@@ -51,18 +54,6 @@ bool ParseKeyArgument(const std::string& text, RegKeyName* key, std::ostream& er
   return false;
 }
 
-// Names compare as the registry compares them: ASCII letters in either case.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The key's full name with the letter case the registry keeps.
 std::string StoredKeyName(const RegKeyName& name, HKEY key) {
   std::string path;
@@ -84,11 +75,13 @@ int Query(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     return Failed(err, code);
   }
   std::vector<RegValue> values;
-  if (uint32_t code = RegListValues(key.get(), &values)) return Failed(err, code);
   if (args.size() == 2) {
-    // Found through the list so that the name shows as stored, not as typed.
-    std::erase_if(values, [&](const RegValue& v) { return !SameName(v.name, args[1]); });
-    if (values.empty()) return Failed(err, ERROR_FILE_NOT_FOUND);
+    // One lookup, however many values the key holds; the name comes back as stored.
+    RegValue value;
+    if (uint32_t code = RegReadValue(key.get(), "", args[1], &value)) return Failed(err, code);
+    values.push_back(std::move(value));
+  } else if (uint32_t code = RegListValues(key.get(), &values)) {
+    return Failed(err, code);
   }
   std::vector<std::string> subKeys;
   if (uint32_t code = RegListSubKeys(key.get(), &subKeys)) return Failed(err, code);
@@ -204,14 +197,52 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return kExitOk;
 }
 
+// Reads the file named on the command line: a regular file of at most kMaxRegFileBytes, read
+// without blocking on a FIFO or a device and without reading more than the limit.
+bool ReadRegFileBytes(const std::string& path, std::string* bytes, std::string* problem) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    *problem = "cannot read " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0;
+  if (ok && !S_ISREG(st.st_mode)) {
+    *problem = path + " is not a regular file";
+    ok = false;
+  } else if (ok && static_cast<uint64_t>(st.st_size) > kMaxRegFileBytes) {
+    *problem = path + " is larger than " + std::to_string(kMaxRegFileBytes >> 20) +
+               " MiB, more than a registry file holds";
+    ok = false;
+  }
+  bytes->clear();
+  char chunk[65536];
+  while (ok) {
+    const ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      *problem = "cannot read " + path + ": " + std::strerror(errno);
+      ok = false;
+    } else if (bytes->size() + static_cast<size_t>(n) > kMaxRegFileBytes) {
+      *problem = path + " grew past " + std::to_string(kMaxRegFileBytes >> 20) +
+                 " MiB while it was read";  // someone is still writing it
+      ok = false;
+    } else {
+      bytes->append(chunk, static_cast<size_t>(n));
+    }
+  }
+  close(fd);
+  return ok;
+}
+
 int Import(const std::vector<std::string>& args, std::ostream& err) {
   if (args.size() != 1) return Usage(err, "reg import takes <file>");
-  std::ifstream in(args[0], std::ios::binary);
-  if (!in) {
-    err << "ERROR: cannot read " << args[0] << "\n";
+  std::string bytes, unreadable;
+  if (!ReadRegFileBytes(args[0], &bytes, &unreadable)) {
+    err << "ERROR: " << unreadable << "; nothing was imported\n";
     return kExitFailed;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
   // Everything is read and checked before anything is written.
   RegFile file;
@@ -237,9 +268,8 @@ int Import(const std::vector<std::string>& args, std::ostream& err) {
 
   ImportReport report;
   if (uint32_t code = ApplyRegFile(file, &report)) {
-    err << "ERROR: " << args[0] << ":" << report.failedLine << ": " << RegErrorText(code) << "; "
-        << report.applied << " of " << report.total
-        << " changes were applied before this line, none after it\n";
+    err << "ERROR: " << args[0] << ":" << report.failedLine << ": " << RegErrorText(code)
+        << "; nothing was imported\n";
     return kExitFailed;
   }
   return kExitOk;
@@ -275,6 +305,7 @@ std::string RegErrorText(uint32_t code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
       return "The system was unable to find the specified registry key or value.";
+    case ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
     case ERROR_ACCESS_DENIED: return "Access is denied.";
     case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
     case ERROR_SHARING_VIOLATION: return "The registry is busy in another process; try again.";
@@ -298,44 +329,40 @@ uint32_t ExportKey(const RegKeyName& name, RegFile* file) {
 
 uint32_t ApplyRegFile(const RegFile& file, ImportReport* report) {
   *report = ImportReport{};
-  for (const RegFileKey& key : file.keys) report->total += 1 + key.values.size();
-  auto fail = [&](int line, uint32_t code) {
-    report->failedLine = line;
-    report->failedCode = code;
-    return code;
-  };
+  std::vector<RegChange> changes;
+  std::vector<int> lines;
   for (const RegFileKey& entry : file.keys) {
     const HKEY root = RootHandle(entry.key.root);
-    if (entry.remove) {
-      const uint32_t code = SHDeleteKey(root, entry.key.path.c_str());
-      if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND) return fail(entry.line, code);
-      ++report->applied;
-      continue;
-    }
-    RegKey key;
-    if (uint32_t code = key.create(root, entry.key.path, KEY_ALL_ACCESS)) {
-      return fail(entry.line, code);
-    }
-    ++report->applied;
+    RegChange change;
+    change.kind = entry.remove ? RegChange::Kind::DeleteTree : RegChange::Kind::CreateKey;
+    change.root = root;
+    change.path = entry.key.path;
+    changes.push_back(change);
+    lines.push_back(entry.line);
+    if (entry.remove) continue;
     for (const RegFileValue& value : entry.values) {
-      uint32_t code;
-      if (value.remove) {
-        code = RegDeleteValue(key.get(), value.name.c_str());
-        if (code == ERROR_FILE_NOT_FOUND) code = ERROR_SUCCESS;
-      } else {
-        code = RegSetValueEx(key.get(), value.name.c_str(), 0, value.type,
-                             reinterpret_cast<const uint8_t*>(value.data.data()),
-                             static_cast<uint32_t>(value.data.size()));
-      }
-      if (code) return fail(value.line, code);
-      ++report->applied;
+      change.kind = value.remove ? RegChange::Kind::DeleteValue : RegChange::Kind::SetValue;
+      change.name = value.name;
+      change.type = value.type;
+      change.data = value.data;
+      changes.push_back(change);
+      lines.push_back(value.line);
     }
   }
+  report->total = changes.size();
+  size_t failed = 0;
+  if (uint32_t code = RegApplyChanges(changes, &failed)) {
+    report->failedLine = failed < lines.size() ? lines[failed] : 0;
+    report->failedCode = code;
+    return code;
+  }
+  report->applied = changes.size();
   return ERROR_SUCCESS;
 }
 
-int RunRegCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) return Usage(err, "reg needs a subcommand");
+namespace {
+
+int RunRegVerb(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const std::string& verb = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (verb == "query") return Query(rest, out, err);
@@ -348,6 +375,28 @@ int RunRegCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return kExitOk;
   }
   return Usage(err, "unknown reg subcommand \"" + verb + "\"");
+}
+
+}  // namespace
+
+int RunRegCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) return Usage(err, "reg needs a subcommand");
+  if (args[0] != "--help" && args[0] != "help") {
+    std::string problem;
+    if (!MachineRootUsable(&problem)) {
+      err << "ERROR: " << problem << "; set it to the machine's root folder, or unset it for /\n";
+      return kExitFailed;
+    }
+  }
+  // Nothing a registry command meets may end the program with an exception.
+  try {
+    return RunRegVerb(args, out, err);
+  } catch (const std::bad_alloc&) {
+    err << "ERROR: not enough memory\n";
+  } catch (const std::exception& e) {
+    err << "ERROR: " << e.what() << "\n";
+  }
+  return kExitFailed;
 }
 
 }  // namespace ov::cli

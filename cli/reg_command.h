@@ -23,15 +23,20 @@ std::string RegErrorText(uint32_t code);
 // stored letter case.
 uint32_t ExportKey(const RegKeyName& key, RegFile* file);
 
+// The largest file `reg import` reads: far above any export of this program's keys (20,000 keys
+// with their values take a few MiB), far below what would strain memory.
+constexpr uint64_t kMaxRegFileBytes = uint64_t{64} << 20;
+
 struct ImportReport {
   size_t total = 0;    // changes in the file: one per [key] line and one per value line
-  size_t applied = 0;  // changes made before a failure (all of them on success)
+  size_t applied = 0;  // all of them on success, none on failure
   int failedLine = 0;
   uint32_t failedCode = 0;
 };
 
-// Applies a parsed file in order. A [-key] or "name"=- whose target is already gone counts as
-// done. Stops at the first change the registry refuses; `report` tells how far it got.
+// Applies a parsed file in order as one transaction per hive (RegApplyChanges): all or nothing.
+// A [-key] or "name"=- whose target is already gone counts as done. On failure `report` names the
+// line the registry refused.
 uint32_t ApplyRegFile(const RegFile& file, ImportReport* report);
 
 }  // namespace ov::cli

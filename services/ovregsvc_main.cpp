@@ -10,10 +10,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -96,7 +98,14 @@ int main(int argc, char** argv) {
   }
 
   const std::string socketPath = ov::RegistryServiceSocketPath().string();
-  int listenFd = ov::ListenUnixSocket(socketPath);
+  // Room for every connection the service lets wait at once, plus its own files.
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max &&
+      files.rlim_cur < 4096) {
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 4096);
+    ::setrlimit(RLIMIT_NOFILE, &files);
+  }
+  int listenFd = ov::ListenUnixSocket(socketPath, ov::kServiceBacklog);
   // Every local user may connect: who is calling is learnt from the socket itself.
   if (listenFd < 0 || ::chmod(socketPath.c_str(), 0666) != 0) {
     LogLine("cannot listen on " + socketPath);

@@ -25,6 +25,10 @@
 namespace ov {
 
 constexpr size_t kRegistryMessageSize = 1024;
+
+// The service's answer, instead of a status, to a caller that already has as many connections
+// waiting as one user may have: nothing was read or done, and the caller may try again.
+constexpr uint32_t kServiceBusy = 1723;
 using RegistryMessageBytes = std::array<uint8_t, kRegistryMessageSize>;
 
 enum class RegistryOp : uint8_t {

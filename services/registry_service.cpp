@@ -1,5 +1,6 @@
 #include "services/registry_service.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 #include <pwd.h>
@@ -7,10 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <list>
+#include <map>
 #include <memory>
 
 #include "platform/ini/ini.h"
@@ -200,6 +204,17 @@ uint32_t RegistryService::Handle(const uint8_t* bytes, size_t size, const PeerCr
   return result;
 }
 
+uint32_t RegistryService::Oversized(const PeerCredentials& peer) {
+  log("refused " + Who(peer) + ": more than " + std::to_string(kRegistryMessageSize) +
+      " bytes (a message followed by extra bytes)");
+  return ERROR_INVALID_PARAMETER;
+}
+
+void RegistryService::TooManyWaiting(const PeerCredentials& peer, size_t refused) {
+  log("refused " + Who(peer) + ": too many connections of this user waiting to send (" +
+      std::to_string(refused) + " refused since the last such line)");
+}
+
 void RegistryService::Incomplete(size_t received, bool timedOut, const PeerCredentials& peer) {
   if (received == 0 && !timedOut) return;  // a caller checking that the service listens
   log("refused " + Who(peer) + ": incomplete message (" + std::to_string(received) + " of " +
@@ -211,12 +226,11 @@ namespace {
 struct Connection {
   int fd = -1;
   PeerCredentials peer;
-  RegistryMessageBytes buffer{};
+  // One byte more than a message, so that extra bytes behind it are seen.
+  std::array<uint8_t, kRegistryMessageSize + 1> buffer{};
   size_t received = 0;
   std::chrono::steady_clock::time_point deadline;
 };
-
-constexpr size_t kMaxConnections = 32;
 
 void Answer(int fd, uint32_t status) {
   const uint8_t le[4] = {static_cast<uint8_t>(status), static_cast<uint8_t>(status >> 8),
@@ -225,14 +239,82 @@ void Answer(int fd, uint32_t status) {
   (void)::send(fd, le, sizeof le, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
+enum class Progress { Waiting, Finished };
+
+// Reads what the caller sent so far; answers and finishes once the message is complete, or
+// when the caller closed or sent more than one message.
+Progress ReadFrom(Connection& c, RegistryService& service) {
+  for (;;) {
+    const ssize_t got = ::recv(c.fd, c.buffer.data() + c.received, c.buffer.size() - c.received,
+                               MSG_DONTWAIT);
+    if (got > 0) {
+      c.received += static_cast<size_t>(got);
+      if (c.received < kRegistryMessageSize) continue;
+      uint8_t more = 0;
+      if (c.received > kRegistryMessageSize ||
+          ::recv(c.fd, &more, 1, MSG_DONTWAIT | MSG_PEEK) > 0) {
+        Answer(c.fd, service.Oversized(c.peer));
+      } else {
+        Answer(c.fd, service.Handle(c.buffer.data(), kRegistryMessageSize, c.peer));
+      }
+      return Progress::Finished;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return Progress::Waiting;
+    service.Incomplete(c.received, false, c.peer);
+    return Progress::Finished;
+  }
+}
+
+// Refusals for too many waiting connections, logged at most once a second per user.
+class BusyLog {
+ public:
+  void refused(uid_t uid, const PeerCredentials& peer, RegistryService& service) {
+    Entry& e = entries_[uid];
+    ++e.unlogged;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - e.logged < std::chrono::seconds(1)) return;
+    service.TooManyWaiting(peer, e.unlogged);
+    e.unlogged = 0;
+    e.logged = now;
+  }
+  void forget(uid_t uid) {
+    auto it = entries_.find(uid);
+    if (it != entries_.end() && it->second.unlogged == 0) entries_.erase(it);
+  }
+
+ private:
+  struct Entry {
+    size_t unlogged = 0;
+    std::chrono::steady_clock::time_point logged{};
+  };
+  std::map<uid_t, Entry> entries_;
+};
+
 }  // namespace
 
-void RunRegistryService(int listenFd, int stopFd, RegistryService& service, int timeoutMs) {
+void RunRegistryService(int listenFd, int stopFd, RegistryService& service,
+                        const ServiceLimits& limits) {
+  // Accepting runs until the queue is empty, which a blocking socket would wait out.
+  ::fcntl(listenFd, F_SETFL, ::fcntl(listenFd, F_GETFL) | O_NONBLOCK);
   std::list<Connection> connections;
+  std::map<uid_t, size_t> waitingByUid;  // callers' connections still owing their message
+  BusyLog busy;
+  auto release = [&](std::list<Connection>::iterator it) {
+    ::close(it->fd);
+    const uid_t uid = it->peer.uid;
+    if (--waitingByUid[uid] == 0) {
+      waitingByUid.erase(uid);
+      busy.forget(uid);
+    }
+    return connections.erase(it);
+  };
   for (;;) {
     std::vector<pollfd> fds;
     fds.push_back({stopFd, POLLIN, 0});
-    fds.push_back({listenFd, static_cast<short>(connections.size() < kMaxConnections ? POLLIN : 0), 0});
+    // With every slot taken, new callers wait in the listening queue until one frees.
+    const bool room = connections.size() < limits.maxWaiting;
+    fds.push_back({listenFd, static_cast<short>(room ? POLLIN : 0), 0});
     auto now = std::chrono::steady_clock::now();
     int wait = -1;
     for (const auto& c : connections) {
@@ -245,48 +327,43 @@ void RunRegistryService(int listenFd, int stopFd, RegistryService& service, int 
     if (n < 0 && errno != EINTR) return;
     if (fds[0].revents != 0) return;
 
-    if (fds[1].revents & POLLIN) {
-      int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd >= 0) {
-        Connection c;
-        c.fd = fd;
-        c.peer = PeerOf(fd);
-        c.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        connections.push_back(std::move(c));
-      }
-    }
-
+    // Existing connections first: their poll entries match the list as it was.
     size_t index = 2;
     now = std::chrono::steady_clock::now();
-    for (auto it = connections.begin(); it != connections.end();) {
-      // Connections accepted in this round have no poll entry yet.
-      const short revents = index < fds.size() && fds[index].fd == it->fd ? fds[index].revents : 0;
-      if (index < fds.size() && fds[index].fd == it->fd) ++index;
-      bool done = false;
-      if (revents != 0) {
-        ssize_t got = ::recv(it->fd, it->buffer.data() + it->received,
-                             it->buffer.size() - it->received, MSG_DONTWAIT);
-        if (got > 0) {
-          it->received += static_cast<size_t>(got);
-          if (it->received == it->buffer.size()) {
-            Answer(it->fd, service.Handle(it->buffer.data(), it->buffer.size(), it->peer));
-            done = true;
-          }
-        } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-          service.Incomplete(it->received, false, it->peer);
-          done = true;
-        }
-      }
+    for (auto it = connections.begin(); it != connections.end(); ++index) {
+      const short revents = fds[index].revents;
+      bool done = revents != 0 && ReadFrom(*it, service) == Progress::Finished;
       if (!done && now >= it->deadline) {
         service.Incomplete(it->received, true, it->peer);
         done = true;
       }
-      if (done) {
-        ::close(it->fd);
-        it = connections.erase(it);
-      } else {
-        ++it;
+      it = done ? release(it) : std::next(it);
+    }
+
+    if (!(fds[1].revents & POLLIN)) continue;
+    // Take every caller that is queued: most have sent their message already and are served
+    // at once without holding a slot.
+    while (connections.size() < limits.maxWaiting) {
+      const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) break;
+      Connection c;
+      c.fd = fd;
+      c.peer = PeerOf(fd);
+      if (ReadFrom(c, service) == Progress::Finished) {
+        ::close(fd);
+        continue;
       }
+      const uid_t uid = c.peer.uid;
+      if (waitingByUid[uid] >= limits.maxWaitingPerUser) {
+        // One user's idle connections must not take the slots other users need.
+        Answer(fd, kServiceBusy);
+        ::close(fd);
+        busy.refused(uid, c.peer, service);
+        continue;
+      }
+      ++waitingByUid[uid];
+      c.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.messageMs);
+      connections.push_back(std::move(c));
     }
   }
 }

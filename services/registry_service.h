@@ -55,6 +55,10 @@ class RegistryService {
   uint32_t Handle(const uint8_t* bytes, size_t size, const PeerCredentials& peer);
   // A connection that closed or timed out before a whole message arrived.
   void Incomplete(size_t received, bool timedOut, const PeerCredentials& peer);
+  // A message with more bytes behind it: refused unread (ERROR_INVALID_PARAMETER).
+  uint32_t Oversized(const PeerCredentials& peer);
+  // Connections turned away because their user already had too many waiting.
+  void TooManyWaiting(const PeerCredentials& peer, size_t refused);
 
  private:
   void log(const std::string& line) const;
@@ -63,8 +67,22 @@ class RegistryService {
   Options options_;
 };
 
-// Serves `listenFd` until `stopFd` turns readable (a signalfd or a pipe). Connections are served
-// side by side; each has `timeoutMs` to deliver its 1024 bytes.
-void RunRegistryService(int listenFd, int stopFd, RegistryService& service, int timeoutMs = 5000);
+// How the service shares itself between callers. A caller whose message is already there when
+// its connection is taken is served at once; only connections still owing their message wait,
+// each for at most `messageMs`. A user with `maxWaitingPerUser` connections waiting gets
+// kServiceBusy on the next one (the client tries again), so one user's idle connections never
+// take the slots of others; with `maxWaiting` in all, new callers wait in the listening queue.
+struct ServiceLimits {
+  size_t maxWaiting = 512;
+  size_t maxWaitingPerUser = 16;
+  int messageMs = 1000;
+};
+
+// The listening queue ovregsvc asks for (the kernel may cap it at net.core.somaxconn).
+constexpr int kServiceBacklog = 1024;
+
+// Serves `listenFd` until `stopFd` turns readable (a signalfd or a pipe), one thread, one poll.
+void RunRegistryService(int listenFd, int stopFd, RegistryService& service,
+                        const ServiceLimits& limits = {});
 
 }  // namespace ov

@@ -9,13 +9,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/registry/hive_recovery.h"
 #include "platform/system/error_codes.h"
 
 namespace ov::registry_detail {
 
 namespace {
 
-constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
 constexpr uint32_t ERROR_REGISTRY_IO_FAILED = 1016;
 
 // Writers wait this long for other processes' transactions before giving up with
@@ -26,8 +26,11 @@ constexpr int kBusyTimeoutMs = 10000;
 // Kept connections beyond this many (tests switch roots often) are closed, oldest first.
 constexpr size_t kMaxKeptConnections = 8;
 
-// Version of the table layout, kept in PRAGMA user_version; 0 means no tables yet.
-constexpr int kSchemaVersion = 1;
+// Version of the table layout, kept in PRAGMA user_version; 0 means no tables yet. Version 2
+// adds the per-key index of values in their order; a version-1 hive reads the same (only slower)
+// and is brought to version 2 by its first writer.
+constexpr int kSchemaVersion = 2;
+constexpr int kOldestReadableSchema = 1;
 
 // A rollback journal, not WAL: a WAL reader must be able to write the -shm file, and a process
 // without write access to the machine hive must still read it. DELETE rather than TRUNCATE or
@@ -50,8 +53,9 @@ CREATE TABLE IF NOT EXISTS vals(
   type INTEGER NOT NULL,
   data BLOB NOT NULL);
 CREATE UNIQUE INDEX IF NOT EXISTS vals_by_name ON vals(key, folded);
+CREATE INDEX IF NOT EXISTS vals_by_key ON vals(key);
 INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES(1, 0, '', '');
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )sql";
 
 // Keys every machine hive has, so that HKEY_CLASSES_ROOT always opens.
@@ -79,8 +83,11 @@ enum Statement {
   kSetValue,
   kDeleteValue,
   kEnumValue,
+  kEnumValueAfter,
   kEnumKey,
+  kEnumKeyAfter,
   kListValues,
+  kListKeys,
   kCountKeys,
   kCountValues,
   kStatementCount
@@ -104,13 +111,16 @@ const std::string& StatementText(Statement which) {
       "DELETE FROM keys WHERE id = ?1",
       std::string("DELETE FROM vals WHERE key IN ") + kTreeIds,
       std::string("DELETE FROM keys WHERE id IN ") + kTreeIds,
-      "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2",
+      "SELECT type, data, name FROM vals WHERE key = ?1 AND folded = ?2",
       "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
       "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
       "DELETE FROM vals WHERE key = ?1 AND folded = ?2",
-      "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT 1 OFFSET ?2",
-      "SELECT name FROM keys WHERE parent = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
+      "SELECT name, type, data, seq FROM vals WHERE key = ?1 ORDER BY seq LIMIT 1 OFFSET ?2",
+      "SELECT name, type, data, seq FROM vals WHERE key = ?1 AND seq >= ?2 ORDER BY seq LIMIT 1",
+      "SELECT name, folded FROM keys WHERE parent = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
+      "SELECT name, folded FROM keys WHERE parent = ?1 AND folded > ?2 ORDER BY folded LIMIT 1",
       "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY seq",
+      "SELECT name FROM keys WHERE parent = ?1 ORDER BY folded",
       "SELECT count(*), coalesce(max(length(CAST(name AS BLOB))), 0) FROM keys WHERE parent = ?1",
       "SELECT count(*), coalesce(max(length(CAST(name AS BLOB))), 0), "
       "coalesce(max(length(data)), 0) FROM vals WHERE key = ?1",
@@ -195,11 +205,16 @@ std::string FoldName(std::string_view name) {
   return folded;
 }
 
+namespace {
+uint64_t lastConnectionSerial = 0;
+}  // namespace
+
 class HiveConnection {
  public:
   HiveConnection(sqlite3* db, std::string file, HiveId hive, const struct stat& st, bool writable)
       : db(db), file(std::move(file)), hive(hive), device(st.st_dev), inode(st.st_ino),
-        owner(getpid()), writable(writable) {}
+        size(st.st_size), modified(st.st_mtim), owner(getpid()), writable(writable),
+        serial(++lastConnectionSerial) {}
 
   ~HiveConnection() {
     for (sqlite3_stmt*& s : statements) sqlite3_finalize(s);
@@ -223,9 +238,13 @@ class HiveConnection {
   HiveId hive;
   dev_t device;
   ino_t inode;
+  off_t size;          // of the file when opened: a rolled-back copy is current while they hold
+  timespec modified;
   pid_t owner;
   bool writable;
-  bool hasSchema = false;
+  uint64_t serial;  // tells a cursor that its connection was replaced
+  bool copy = false;  // a rolled-back copy of a file left with a hot journal
+  int schemaVersion = 0;  // as last read; 0 until then
   sqlite3_stmt* statements[kStatementCount] = {};
 };
 
@@ -344,6 +363,38 @@ uint32_t OpenConnection(HiveId hive, const std::string& file, const struct stat&
   return ERROR_SUCCESS;
 }
 
+// Whether a reader that may not write the file is shut out by a journal left hot by a writer that
+// died mid-commit. Costs a stat while no journal exists, which is all the time between writes.
+bool LeftWithHotJournal(HiveConnection* c) {
+  struct stat st {};
+  if (stat(JournalOf(c->file).c_str(), &st) != 0) return false;
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(c->db, "PRAGMA user_version", -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+  sqlite3_finalize(stmt);
+  return rc == SQLITE_READONLY_ROLLBACK;
+}
+
+// A copy stays current while the journal is still there and the file unchanged.
+bool CopyStillCurrent(const HiveConnection& c, const struct stat& st) {
+  struct stat journal {};
+  return stat(JournalOf(c.file).c_str(), &journal) == 0 && st.st_size == c.size &&
+         st.st_mtim.tv_sec == c.modified.tv_sec && st.st_mtim.tv_nsec == c.modified.tv_nsec;
+}
+
+// A rolled-back copy of the file; none (and 0) when the journal went away meanwhile.
+uint32_t OpenCopy(HiveId hive, const std::string& file, const struct stat& st,
+                  std::unique_ptr<HiveConnection>* out) {
+  out->reset();
+  sqlite3* db = nullptr;
+  if (uint32_t err = OpenRolledBackCopy(file, kBusyTimeoutMs, &db)) return err;
+  if (db == nullptr) return ERROR_SUCCESS;
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  *out = std::make_unique<HiveConnection>(db, file, hive, st, false);
+  (*out)->copy = true;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 HiveLease::~HiveLease() {
@@ -371,7 +422,7 @@ uint32_t AcquireHive(HiveId hive, const std::string& file, bool write, HiveLease
   if (it != kept.end()) {
     // A replaced file, or a writer's need where only a reader was opened: start afresh.
     const bool replaced = (*it)->device != st.st_dev || (*it)->inode != st.st_ino;
-    if (replaced || (write && !(*it)->writable)) {
+    if (replaced || (write && !(*it)->writable) || ((*it)->copy && !CopyStillCurrent(**it, st))) {
       kept.erase(it);
       it = kept.end();
     }
@@ -389,7 +440,18 @@ uint32_t AcquireHive(HiveId hive, const std::string& file, bool write, HiveLease
 
   HiveConnection* c = it->get();
   if (write && !c->writable) return ERROR_ACCESS_DENIED;
-  if (!c->hasSchema) {
+  if (!c->writable && !c->copy && LeftWithHotJournal(c)) {
+    kept.erase(it);
+    std::unique_ptr<HiveConnection> copy;
+    if (uint32_t err = OpenCopy(hive, file, st, &copy)) return err;
+    if (copy == nullptr) {
+      // A writer rolled the journal back meanwhile: the file itself reads again.
+      if (uint32_t err = OpenConnection(hive, file, st, &copy)) return err;
+    }
+    kept.push_front(std::move(copy));
+    c = kept.front().get();
+  }
+  if (c->schemaVersion < kSchemaVersion && (write || c->schemaVersion < kOldestReadableSchema)) {
     int version = 0;
     if (uint32_t err = ReadSchemaVersion(c, &version)) return err;
     if (version < kSchemaVersion && write) {
@@ -397,9 +459,10 @@ uint32_t AcquireHive(HiveId hive, const std::string& file, bool write, HiveLease
       version = kSchemaVersion;
     }
     if (version > kSchemaVersion) return ERROR_BADDB;
-    c->hasSchema = version == kSchemaVersion;
-    if (!c->hasSchema) return ERROR_SUCCESS;  // a file without tables yet reads as empty
+    c->schemaVersion = version;
   }
+  // A file without tables yet reads as empty.
+  if (c->schemaVersion < kOldestReadableSchema) return ERROR_SUCCESS;
   lease->connection_ = c;
   return ERROR_SUCCESS;
 }
@@ -594,6 +657,7 @@ uint32_t HiveLease::getValue(int64_t key, std::string_view name, StoredValue* va
   if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
   value->type = static_cast<uint32_t>(use.integer(0));
   value->data = use.bytes(1);
+  value->name = use.bytes(2);
   return ERROR_SUCCESS;
 }
 
@@ -619,29 +683,66 @@ uint32_t HiveLease::deleteValue(int64_t key, std::string_view name) {
   return sqlite3_changes(connection_->db) > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
-uint32_t HiveLease::enumValue(int64_t key, uint32_t index, StoredValue* value) {
+namespace {
+
+// The pager's data version: it changes with every commit to the file, whoever made it. Only
+// meaningful inside a transaction that has read the file.
+uint32_t DataVersion(HiveConnection* c) {
+  unsigned int version = 0;
+  sqlite3_file_control(c->db, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+  return version;
+}
+
+bool CursorHolds(const EnumCursor& cursor, HiveConnection* c, uint32_t version, int64_t key,
+                 uint32_t index) {
+  return cursor.connection == c->serial && cursor.dataVersion == version && cursor.key == key &&
+         (index == cursor.index || index == cursor.index + 1);
+}
+
+}  // namespace
+
+uint32_t HiveLease::enumValue(int64_t key, uint32_t index, EnumCursor* cursor,
+                              StoredValue* value) {
   if (empty()) return ERROR_NO_MORE_ITEMS;
-  Use use(connection_, kEnumValue);
+  const uint32_t version = DataVersion(connection_);
+  const bool seek = CursorHolds(*cursor, connection_, version, key, index);
+  cursor->connection = 0;
+  Use use(connection_, seek ? kEnumValueAfter : kEnumValue);
   if (use.error()) return use.error();
-  use.bind(1, key).bind(2, index);
+  use.bind(1, key).bind(2, seek ? cursor->seq + (index == cursor->index ? 0 : 1) : int64_t{index});
   int rc = use.step();
   if (rc == SQLITE_DONE) return ERROR_NO_MORE_ITEMS;
   if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
   value->name = use.bytes(0);
   value->type = static_cast<uint32_t>(use.integer(1));
   value->data = use.bytes(2);
+  *cursor = EnumCursor{connection_->serial, version, key, index, use.integer(3), {}, {}};
   return ERROR_SUCCESS;
 }
 
-uint32_t HiveLease::enumKey(int64_t key, uint32_t index, std::string* name) {
+uint32_t HiveLease::enumKey(int64_t key, uint32_t index, EnumCursor* cursor, std::string* name) {
   if (empty()) return ERROR_NO_MORE_ITEMS;
-  Use use(connection_, kEnumKey);
+  const uint32_t version = DataVersion(connection_);
+  const bool seek = CursorHolds(*cursor, connection_, version, key, index);
+  if (seek && index == cursor->index) {
+    *name = cursor->name;
+    return ERROR_SUCCESS;
+  }
+  const std::string after = seek ? cursor->folded : std::string();
+  cursor->connection = 0;
+  Use use(connection_, seek ? kEnumKeyAfter : kEnumKey);
   if (use.error()) return use.error();
-  use.bind(1, key).bind(2, index);
+  use.bind(1, key);
+  if (seek) {
+    use.text(2, after);
+  } else {
+    use.bind(2, index);
+  }
   int rc = use.step();
   if (rc == SQLITE_DONE) return ERROR_NO_MORE_ITEMS;
   if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
   *name = use.bytes(0);
+  *cursor = EnumCursor{connection_->serial, version, key, index, 0, use.bytes(1), *name};
   return ERROR_SUCCESS;
 }
 
@@ -656,6 +757,17 @@ uint32_t HiveLease::listValues(int64_t key, std::vector<StoredValue>* values) {
     values->push_back(
         StoredValue{use.bytes(0), static_cast<uint32_t>(use.integer(1)), use.bytes(2)});
   }
+  return rc == SQLITE_DONE ? ERROR_SUCCESS : ErrorFromSqlite(rc);
+}
+
+uint32_t HiveLease::listKeys(int64_t key, std::vector<std::string>* names) {
+  names->clear();
+  if (empty()) return ERROR_SUCCESS;
+  Use use(connection_, kListKeys);
+  if (use.error()) return use.error();
+  use.bind(1, key);
+  int rc;
+  while ((rc = use.step()) == SQLITE_ROW) names->push_back(use.bytes(0));
   return rc == SQLITE_DONE ? ERROR_SUCCESS : ErrorFromSqlite(rc);
 }
 

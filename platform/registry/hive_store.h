@@ -31,6 +31,19 @@ struct KeyCounts {
   uint32_t maxValueBytes = 0;
 };
 
+// Where the last enumeration of one key stopped, so that the next index is one indexed step
+// instead of a walk from the start. It holds only while the hive is unchanged since (any write,
+// by this process or another, changes the hive's data version) and on the same connection.
+struct EnumCursor {
+  uint64_t connection = 0;  // 0: nothing remembered
+  uint32_t dataVersion = 0;
+  int64_t key = 0;
+  uint32_t index = 0;
+  int64_t seq = 0;          // values: the row of `index`
+  std::string folded;       // subkeys: the folded name of `index`
+  std::string name;         // subkeys: the stored name of `index`
+};
+
 // ASCII upper-case: the form names are compared and ordered in.
 std::string FoldName(std::string_view name);
 
@@ -63,14 +76,17 @@ class HiveLease {
   uint32_t keyPath(int64_t id, std::string* path);
   uint32_t counts(int64_t id, KeyCounts* counts);
 
-  // 0 or ERROR_FILE_NOT_FOUND.
+  // 0 or ERROR_FILE_NOT_FOUND. `value->name` is the name as stored.
   uint32_t getValue(int64_t key, std::string_view name, StoredValue* value);
   uint32_t setValue(int64_t key, std::string_view name, uint32_t type, std::string_view data);
   uint32_t deleteValue(int64_t key, std::string_view name);
-  // 0 or ERROR_NO_MORE_ITEMS.
-  uint32_t enumValue(int64_t key, uint32_t index, StoredValue* value);
-  uint32_t enumKey(int64_t key, uint32_t index, std::string* name);
+  // 0 or ERROR_NO_MORE_ITEMS. With `cursor` at index i of the same key, indexes i and i+1 cost
+  // one indexed lookup; any other index walks from the start. The cursor is updated.
+  uint32_t enumValue(int64_t key, uint32_t index, EnumCursor* cursor, StoredValue* value);
+  uint32_t enumKey(int64_t key, uint32_t index, EnumCursor* cursor, std::string* name);
+  // Every value in enumeration order, every subkey name in enumeration order: one statement.
   uint32_t listValues(int64_t key, std::vector<StoredValue>* values);
+  uint32_t listKeys(int64_t key, std::vector<std::string>* names);
 
  private:
   friend uint32_t AcquireHive(HiveId, const std::string&, bool, HiveLease*);

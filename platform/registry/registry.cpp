@@ -1,16 +1,21 @@
 #include "platform/registry/registry.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <unordered_set>
 
 #include "platform/registry/hive_files.h"
 #include "platform/registry/hive_store.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/machine_root.h"
 
 namespace ov {
 
 using registry_detail::AcquireHive;
+using registry_detail::EnumCursor;
 using registry_detail::HiveLease;
 using registry_detail::HiveWritable;
 using registry_detail::KeyCounts;
@@ -38,6 +43,9 @@ struct KeyObject {
   std::string file;  // fixed when the key was opened: a later change of root does not move it
   int64_t id;
   REGSAM rights;
+  // Where the last walk over this key's values and subkeys stopped.
+  EnumCursor valueCursor;
+  EnumCursor keyCursor;
 };
 
 std::unordered_set<const KeyObject*> liveHandles;
@@ -51,10 +59,13 @@ struct Start {
   REGSAM rights = KEY_ALL_ACCESS;
   bool predefined = false;
   std::vector<std::string> prefix;
+  KeyObject* object = nullptr;  // the open key's own record; none for a predefined handle
 };
 
 uint32_t ResolveStart(HKEY key, Start* start) {
   if (PredefinedHive(key, &start->hive)) {
+    // A mistyped root must not silently become a new, empty machine.
+    if (!MachineRootUsable(nullptr)) return ERROR_PATH_NOT_FOUND;
     start->file = HiveFile(start->hive).string();
     start->id = kTopKeyId;
     start->rights = KEY_ALL_ACCESS;
@@ -62,8 +73,9 @@ uint32_t ResolveStart(HKEY key, Start* start) {
     if (key == HKEY_CLASSES_ROOT) start->prefix = {"SOFTWARE", "Classes"};
     return ERROR_SUCCESS;
   }
-  const auto* object = reinterpret_cast<const KeyObject*>(key);
+  auto* object = reinterpret_cast<KeyObject*>(key);
   if (key == nullptr || liveHandles.count(object) == 0) return ERROR_INVALID_HANDLE;
+  start->object = object;
   start->hive = object->hive;
   start->file = object->file;
   start->id = object->id;
@@ -154,7 +166,7 @@ uint32_t WithKeyForWrite(HKEY key, const char* subKey, REGSAM needed, Body&& bod
 }
 
 HKEY NewHandle(const Start& start, int64_t id, REGSAM rights) {
-  auto* object = new KeyObject{start.hive, start.file, id, rights};
+  auto* object = new KeyObject{start.hive, start.file, id, rights, {}, {}};
   liveHandles.insert(object);
   return reinterpret_cast<HKEY>(object);
 }
@@ -343,9 +355,11 @@ uint32_t RegEnumValue(HKEY key, uint32_t index, char* valueName, uint32_t* value
   if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
   return WithKeyForRead(key, nullptr, KEY_QUERY_VALUE,
-                        [&](HiveLease& lease, const Start&, int64_t id) {
+                        [&](HiveLease& lease, const Start& start, int64_t id) {
+                          EnumCursor scratch;
+                          EnumCursor* cursor = start.object ? &start.object->valueCursor : &scratch;
                           StoredValue value;
-                          if (uint32_t err = lease.enumValue(id, index, &value)) return err;
+                          if (uint32_t err = lease.enumValue(id, index, cursor, &value)) return err;
                           if (type != nullptr) *type = value.type;
                           uint32_t dataErr = CopyData(value.data, data, dataSize);
                           uint32_t nameErr = CopyName(value.name, valueName, valueNameChars);
@@ -359,9 +373,11 @@ uint32_t RegEnumKeyEx(HKEY key, uint32_t index, char* name, uint32_t* nameChars,
   if (name == nullptr || nameChars == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
   return WithKeyForRead(key, nullptr, KEY_ENUMERATE_SUB_KEYS,
-                        [&](HiveLease& lease, const Start&, int64_t id) {
+                        [&](HiveLease& lease, const Start& start, int64_t id) {
+                          EnumCursor scratch;
+                          EnumCursor* cursor = start.object ? &start.object->keyCursor : &scratch;
                           std::string found;
-                          if (uint32_t err = lease.enumKey(id, index, &found)) return err;
+                          if (uint32_t err = lease.enumKey(id, index, cursor, &found)) return err;
                           if (className != nullptr && classChars != nullptr && *classChars > 0) {
                             className[0] = '\0';
                           }
@@ -419,6 +435,165 @@ uint32_t RegQueryKeyPath(HKEY key, std::string* path) {
   return WithKeyForRead(key, nullptr, 0, [&](HiveLease& lease, const Start&, int64_t id) {
     return lease.keyPath(id, path);
   });
+}
+
+uint32_t RegReadValue(HKEY key, std::string_view subKey, std::string_view name, RegValue* value) {
+  const std::string path(subKey);
+  std::lock_guard lock(registryMutex);
+  return WithKeyForRead(key, path.c_str(), 0, [&](HiveLease& lease, const Start&, int64_t id) {
+    StoredValue stored;
+    if (uint32_t err = lease.getValue(id, name, &stored)) return err;
+    *value = RegValue{std::move(stored.name), stored.type, std::move(stored.data)};
+    return ERROR_SUCCESS;
+  });
+}
+
+uint32_t RegListValues(HKEY key, std::vector<RegValue>* values) {
+  values->clear();
+  std::vector<StoredValue> stored;
+  {
+    std::lock_guard lock(registryMutex);
+    uint32_t err = WithKeyForRead(key, nullptr, KEY_QUERY_VALUE,
+                                  [&](HiveLease& lease, const Start&, int64_t id) {
+                                    return lease.listValues(id, &stored);
+                                  });
+    if (err) return err;
+  }
+  values->reserve(stored.size());
+  for (StoredValue& v : stored) {
+    values->push_back(RegValue{std::move(v.name), v.type, std::move(v.data)});
+  }
+  return ERROR_SUCCESS;
+}
+
+uint32_t RegListSubKeys(HKEY key, std::vector<std::string>* names) {
+  names->clear();
+  std::lock_guard lock(registryMutex);
+  return WithKeyForRead(key, nullptr, KEY_ENUMERATE_SUB_KEYS,
+                        [&](HiveLease& lease, const Start&, int64_t id) {
+                          return lease.listKeys(id, names);
+                        });
+}
+
+namespace {
+
+// One hive's part of a batch: its transaction stays open until every change is made.
+struct BatchHive {
+  HiveId hive = HiveId::Machine;
+  size_t firstChange = 0;
+  HiveLease lease;
+  bool begun = false;
+  // The key the previous change of this hive resolved: a file's values follow their key.
+  std::vector<std::string> lastParts;
+  int64_t lastId = 0;
+};
+
+// The key named by `parts`, created with every missing key on the way when `create`.
+uint32_t ResolveForBatch(BatchHive& h, const std::vector<std::string>& parts, bool create,
+                         int64_t* id) {
+  if (h.lastId != 0 && parts.size() == h.lastParts.size() &&
+      std::equal(parts.begin(), parts.end(), h.lastParts.begin(),
+                 [](const std::string& a, const std::string& b) {
+                   return registry_detail::FoldName(a) == registry_detail::FoldName(b);
+                 })) {
+    *id = h.lastId;
+    return ERROR_SUCCESS;
+  }
+  int64_t current = kTopKeyId;
+  for (const std::string& part : parts) {
+    uint32_t err = h.lease.findChild(current, part, &current);
+    if (err == ERROR_FILE_NOT_FOUND && create) err = h.lease.createChild(current, part, &current);
+    if (err) return err;
+  }
+  h.lastParts = parts;
+  h.lastId = current;
+  *id = current;
+  return ERROR_SUCCESS;
+}
+
+uint32_t ApplyChange(BatchHive& h, const RegChange& change, const std::vector<std::string>& parts,
+                     bool belowRoot) {
+  int64_t id = 0;
+  switch (change.kind) {
+    case RegChange::Kind::CreateKey: return ResolveForBatch(h, parts, true, &id);
+    case RegChange::Kind::SetValue:
+      if (uint32_t err = ResolveForBatch(h, parts, true, &id)) return err;
+      return h.lease.setValue(id, change.name, change.type, change.data);
+    case RegChange::Kind::DeleteValue: {
+      uint32_t err = ResolveForBatch(h, parts, false, &id);
+      if (err == ERROR_SUCCESS) err = h.lease.deleteValue(id, change.name);
+      return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
+    }
+    case RegChange::Kind::DeleteTree: {
+      if (!belowRoot) return ERROR_ACCESS_DENIED;
+      uint32_t err = ResolveForBatch(h, parts, false, &id);
+      if (err == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+      if (err) return err;
+      h.lastId = 0;  // the remembered key may be gone now
+      return h.lease.deleteTree(id);
+    }
+  }
+  return ERROR_INVALID_PARAMETER;
+}
+
+}  // namespace
+
+uint32_t RegApplyChanges(const std::vector<RegChange>& changes, size_t* failedIndex) {
+  std::lock_guard lock(registryMutex);
+  // Ordered by file, so that two batches over the same hives take their locks in one order.
+  std::map<std::string, std::unique_ptr<BatchHive>> hives;
+  std::vector<BatchHive*> target(changes.size());
+  std::vector<std::vector<std::string>> parts(changes.size());
+  std::vector<bool> belowRoot(changes.size());
+  auto rollbackAll = [&] {
+    for (auto& [file, h] : hives) {
+      if (h->begun) h->lease.rollback();
+    }
+  };
+  auto fail = [&](size_t index, uint32_t err) {
+    rollbackAll();
+    if (failedIndex != nullptr) *failedIndex = index;
+    return err;
+  };
+
+  for (size_t i = 0; i < changes.size(); ++i) {
+    const RegChange& change = changes[i];
+    HiveId hive;
+    if (!PredefinedHive(change.root, &hive)) return fail(i, ERROR_INVALID_HANDLE);
+    Start start;
+    if (uint32_t err = ResolveStart(change.root, &start)) return fail(i, err);
+    std::vector<std::string> below;
+    if (uint32_t err = SplitSubKey(change.path.c_str(), &below)) return fail(i, err);
+    if (change.name.size() > kMaxValueNameChars) return fail(i, ERROR_INVALID_PARAMETER);
+    belowRoot[i] = !below.empty();
+    parts[i] = start.prefix;
+    parts[i].insert(parts[i].end(), below.begin(), below.end());
+    auto& slot = hives[start.file];
+    if (!slot) {
+      slot = std::make_unique<BatchHive>();
+      slot->hive = start.hive;
+      slot->firstChange = i;
+    }
+    target[i] = slot.get();
+  }
+  for (auto& [file, h] : hives) {
+    if (uint32_t err = AcquireHive(h->hive, file, true, &h->lease)) return fail(h->firstChange, err);
+    if (uint32_t err = h->lease.begin(true)) return fail(h->firstChange, err);
+    h->begun = true;
+  }
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (uint32_t err = ApplyChange(*target[i], changes[i], parts[i], belowRoot[i])) {
+      return fail(i, err);
+    }
+  }
+  for (auto& [file, h] : hives) {
+    if (uint32_t err = h->lease.commit()) {
+      h->begun = false;  // commit rolled it back
+      return fail(h->firstChange, err);
+    }
+    h->begun = false;
+  }
+  return ERROR_SUCCESS;
 }
 
 }  // namespace ov

@@ -147,7 +147,8 @@ std::string EncodeString(std::string_view text);
 // String data without trailing NULs.
 std::string DecodeString(std::string_view data);
 
-// Reads one value of `subKey` of `key` ("" = `key` itself). Returns the error number.
+// Reads one value of `subKey` of `key` ("" = `key` itself) with one lookup; `value->name` is the
+// name as stored. Returns the error number.
 uint32_t RegReadValue(HKEY key, std::string_view subKey, std::string_view name, RegValue* value);
 
 // Typed reads: nullopt when the key or value is missing, unreadable or of another type
@@ -166,9 +167,35 @@ uint32_t RegWriteString(HKEY key, std::string_view subKey, std::string_view name
 uint32_t RegWriteMultiString(HKEY key, std::string_view subKey, std::string_view name,
                              const std::vector<std::string>& items);
 
-// Every value of an open key in enumeration order, and every subkey name in enumeration order.
+// Every value of an open key in enumeration order, and every subkey name in enumeration order,
+// each read in one pass (linear in the key's size).
 uint32_t RegListValues(HKEY key, std::vector<RegValue>* values);
 uint32_t RegListSubKeys(HKEY key, std::vector<std::string>* names);
+
+// One change of a batch, on a key named from a predefined handle.
+struct RegChange {
+  enum class Kind {
+    CreateKey,    // the key and every missing key on the way
+    DeleteTree,   // the key and everything below it; a missing key counts as done
+    SetValue,     // creates the key when it is missing
+    DeleteValue,  // a missing value or key counts as done
+  };
+  Kind kind = Kind::CreateKey;
+  HKEY root = HKEY_LOCAL_MACHINE;
+  std::string path;
+  std::string name;
+  uint32_t type = REG_NONE;
+  std::string data;
+};
+
+// Applies `changes` in order as one transaction per hive: the transactions of every hive
+// involved are all open before the first change and committed only after the last, so a
+// refusal or a killed process leaves every hive as it was (only a kill between the commits of
+// two hives can leave one changed). On failure `*failedIndex` (optional) is the change that
+// failed, or the first change of the hive that could not be opened. Deleting a hive's top key
+// (or HKEY_CLASSES_ROOT itself) gives ERROR_ACCESS_DENIED; a root that is not predefined gives
+// ERROR_INVALID_HANDLE.
+uint32_t RegApplyChanges(const std::vector<RegChange>& changes, size_t* failedIndex);
 
 // Owns an open key and closes it.
 class RegKey {

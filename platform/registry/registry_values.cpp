@@ -39,32 +39,6 @@ std::string DecodeString(std::string_view data) {
   return std::string(data);
 }
 
-uint32_t RegReadValue(HKEY key, std::string_view subKey, std::string_view name, RegValue* value) {
-  RegKey opened;
-  if (uint32_t err = opened.open(key, subKey, KEY_QUERY_VALUE)) return err;
-  const std::string valueName(name);
-  // The value may change between the size query and the read; try again when it grew.
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    uint32_t size = 0;
-    uint32_t type = REG_NONE;
-    if (uint32_t err = RegQueryValueEx(opened.get(), valueName.c_str(), nullptr, &type, nullptr,
-                                       &size)) {
-      return err;
-    }
-    std::string data(size, '\0');
-    uint32_t err = RegQueryValueEx(opened.get(), valueName.c_str(), nullptr, &type,
-                                   reinterpret_cast<uint8_t*>(data.data()), &size);
-    if (err == ERROR_MORE_DATA) continue;
-    if (err) return err;
-    data.resize(size);
-    value->name = valueName;
-    value->type = type;
-    value->data = std::move(data);
-    return ERROR_SUCCESS;
-  }
-  return ERROR_MORE_DATA;
-}
-
 std::optional<uint32_t> RegReadDword(HKEY key, std::string_view subKey, std::string_view name) {
   RegValue value;
   if (RegReadValue(key, subKey, name, &value) != ERROR_SUCCESS) return std::nullopt;
@@ -115,47 +89,6 @@ uint32_t RegWriteString(HKEY key, std::string_view subKey, std::string_view name
 uint32_t RegWriteMultiString(HKEY key, std::string_view subKey, std::string_view name,
                              const std::vector<std::string>& items) {
   return RegWriteValue(key, subKey, name, REG_MULTI_SZ, EncodeMultiString(items));
-}
-
-uint32_t RegListValues(HKEY key, std::vector<RegValue>* values) {
-  values->clear();
-  uint32_t valueCount = 0, maxName = 0, maxData = 0;
-  if (uint32_t err = RegQueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     &valueCount, &maxName, &maxData, nullptr, nullptr)) {
-    return err;
-  }
-  std::string name(maxName + 1, '\0');
-  std::string data(maxData, '\0');
-  for (uint32_t index = 0;; ++index) {
-    uint32_t nameChars = static_cast<uint32_t>(name.size());
-    uint32_t dataSize = static_cast<uint32_t>(data.size());
-    uint32_t type = REG_NONE;
-    uint32_t err = RegEnumValue(key, index, name.data(), &nameChars, nullptr, &type,
-                                reinterpret_cast<uint8_t*>(data.data()), &dataSize);
-    if (err == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
-    if (err == ERROR_MORE_DATA) {
-      // Another process added a longer value meanwhile: grow and read this index again.
-      name.resize(std::max<size_t>(name.size(), nameChars + 1));
-      data.resize(std::max<size_t>(data.size(), dataSize));
-      --index;
-      continue;
-    }
-    if (err) return err;
-    values->push_back(RegValue{name.substr(0, nameChars), type, data.substr(0, dataSize)});
-  }
-}
-
-uint32_t RegListSubKeys(HKEY key, std::vector<std::string>* names) {
-  names->clear();
-  std::string name(kMaxKeyNameChars + 1, '\0');
-  for (uint32_t index = 0;; ++index) {
-    uint32_t chars = static_cast<uint32_t>(name.size());
-    uint32_t err = RegEnumKeyEx(key, index, name.data(), &chars, nullptr, nullptr, nullptr,
-                                nullptr);
-    if (err == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
-    if (err) return err;
-    names->push_back(name.substr(0, chars));
-  }
 }
 
 RegKey& RegKey::operator=(RegKey&& other) noexcept {

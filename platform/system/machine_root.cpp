@@ -1,5 +1,7 @@
 #include "platform/system/machine_root.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <system_error>
 
@@ -9,6 +11,24 @@ std::filesystem::path MachineRoot() {
   const char* root = std::getenv("OVUI_ROOT");
   if (root == nullptr || *root == '\0') return "/";
   return root;
+}
+
+bool MachineRootUsable(std::string* problem) {
+  const char* root = std::getenv("OVUI_ROOT");
+  if (root == nullptr || *root == '\0') return true;
+  std::string why;
+  struct stat st {};
+  if (*root != '/') {
+    why = "is not an absolute path";
+  } else if (::stat(root, &st) != 0) {
+    why = "does not exist";
+  } else if (!S_ISDIR(st.st_mode)) {
+    why = "is not a folder";
+  } else {
+    return true;
+  }
+  if (problem != nullptr) *problem = std::string("OVUI_ROOT \"") + root + "\" " + why;
+  return false;
 }
 
 std::filesystem::path UnderRoot(const std::string& relative) {

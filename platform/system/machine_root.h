@@ -9,6 +9,11 @@ namespace ov {
 // The root chosen by OVUI_ROOT, or "/" when unset or empty. Read at each call so tests can switch it.
 std::filesystem::path MachineRoot();
 
+// Whether the root can be used: OVUI_ROOT unset or empty ("/"), or an absolute path naming an
+// existing folder. A relative or missing root is refused rather than turned into a new, empty
+// machine. `problem` (optional) receives the reason.
+bool MachineRootUsable(std::string* problem);
+
 // MachineRoot() joined with a root-relative path such as "run/ovui/wlansvc".
 std::filesystem::path UnderRoot(const std::string& relative);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include "cli/cli.h"
 #include "cli/reg_command.h"
 #include "platform/registry/hive_files.h"
+#include "platform/system/machine_root.h"
 #include "platform/system/error_codes.h"
 #include "tests/registry/registry_fixture.h"
 
@@ -199,7 +201,7 @@ TEST_F(RegCommandTest, ImportDeletesKeysAndValues) {
   EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, kAdapter, "BACapability"), 0x12345u);
 }
 
-TEST_F(RegCommandTest, AnImportThatFailsHalfwaySaysExactlyHowFarItGot) {
+TEST_F(RegCommandTest, AnImportThatFailsInOneHiveChangesNoHive) {
   // The user's hive is unreadable; the machine hive is fine.
   fs::create_directories(CurrentUserHiveFile().parent_path());
   WriteFileBytes(CurrentUserHiveFile(), std::string(4096, 'x'));
@@ -211,11 +213,83 @@ TEST_F(RegCommandTest, AnImportThatFailsHalfwaySaysExactlyHowFarItGot) {
                  "\"b\"=\"2\"\n");
   const Outcome o = RunTool({"reg", "import", file("two.reg")});
   EXPECT_EQ(o.code, cli::kExitFailed);
-  EXPECT_NE(o.err.find("two.reg:6: The configuration registry database is corrupt.; 2 of 4 "
-                       "changes were applied before this line, none after it"),
+  EXPECT_NE(o.err.find("two.reg:6: The configuration registry database is corrupt.; nothing was "
+                       "imported"),
             std::string::npos)
       << o.err;
-  EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\First", "a"), "1");
+  EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\First", "a"), std::nullopt);
+}
+
+TEST_F(RegCommandTest, AnImportOfWhatIsNotARegistryFileSaysSoAtOnce) {
+  PopulateAdapter();
+  const std::string before = Snapshot(HKEY_LOCAL_MACHINE, "SOFTWARE");
+  ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
+  fs::create_directory(file("folder"));
+  {
+    // Sparse: one byte past the limit costs no disk.
+    std::ofstream huge(file("huge.reg"), std::ios::binary);
+    huge << "Windows Registry Editor Version 5.00\n";
+  }
+  fs::resize_file(file("huge.reg"), cli::kMaxRegFileBytes + 1);
+  struct Row {
+    std::string path;
+    const char* said;
+  };
+  const Row rows[] = {
+      {file("folder"), "is not a regular file"},
+      {file("fifo"), "is not a regular file"},  // opening must not wait for a writer
+      {"/dev/zero", "is not a regular file"},
+      {file("huge.reg"), "is larger than 64 MiB"},
+      {file("missing.reg"), "cannot read"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.path);
+    const Outcome o = RunTool({"reg", "import", row.path});
+    EXPECT_EQ(o.code, cli::kExitFailed);
+    EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("nothing was imported"), std::string::npos) << o.err;
+  }
+  EXPECT_EQ(Snapshot(HKEY_LOCAL_MACHINE, "SOFTWARE"), before);
+}
+
+TEST_F(RegCommandTest, AMachineRootThatIsNotAnExistingAbsoluteFolderIsRefused) {
+  PopulateAdapter();
+  WriteFileBytes(file("plain"), "x");
+  struct Row {
+    std::string root;
+    const char* said;
+  };
+  const Row rows[] = {
+      {"relative/root", "is not an absolute path"},
+      {file("mistyped"), "does not exist"},
+      {file("plain"), "is not a folder"},
+  };
+  const std::string cwd = fs::current_path();
+  fs::current_path(dir.path());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.root);
+    ScopedEnv env("OVUI_ROOT", row.root);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"reg", "set", "HKLM\\SOFTWARE\\X", "v", "REG_SZ", "1"},
+          std::vector<std::string>{"reg", "query", "HKLM\\SOFTWARE\\Orvane\\Adapter"}}) {
+      const Outcome o = RunTool(args);
+      EXPECT_EQ(o.code, cli::kExitFailed);
+      EXPECT_NE(o.err.find(std::string("OVUI_ROOT \"") + row.root + "\" " + row.said),
+                std::string::npos)
+          << o.err;
+    }
+    // The registry itself refuses too, for every other caller.
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\X", 0, nullptr, 0, KEY_ALL_ACCESS,
+                             nullptr, &key, nullptr),
+              ERROR_PATH_NOT_FOUND);
+  }
+  fs::current_path(cwd);
+  EXPECT_FALSE(fs::exists(dir.path() / "relative")) << "no machine was made up";
+  EXPECT_FALSE(fs::exists(file("mistyped")));
+  // Unset (or empty) still means "/", the installed system.
+  ScopedEnv unset("OVUI_ROOT", std::nullopt);
+  EXPECT_TRUE(MachineRootUsable(nullptr));
 }
 
 // Runs the command line in a process that may not write the machine hive: uid 65534 when the

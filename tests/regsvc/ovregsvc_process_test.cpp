@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/registry/hive_store.h"
@@ -96,6 +98,14 @@ TEST_F(OvregsvcProcessTest, MalformedMessagesAreRefusedAndTheServiceGoesOn) {
     EXPECT_EQ(Radio(), "0");
   }
 
+  // A valid message with bytes behind it: refused unread.
+  test::ServiceAnswer longer = test::SendRaw(valid + "X");
+  ASSERT_TRUE(longer.answered);
+  EXPECT_EQ(longer.status, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(Radio(), "0");
+  EXPECT_NE(service.log().find("(a message followed by extra bytes)"), std::string::npos)
+      << service.log();
+
   // A message cut short: the connection ends, nothing is done, the log says so.
   test::ServiceAnswer cut = test::SendRaw(valid.substr(0, 100));
   EXPECT_FALSE(cut.answered);
@@ -108,6 +118,42 @@ TEST_F(OvregsvcProcessTest, MalformedMessagesAreRefusedAndTheServiceGoesOn) {
   EXPECT_EQ(Radio(), "1");
   EXPECT_NE(service.log().find("incomplete message (100 of 1024 bytes)"), std::string::npos)
       << service.log();
+}
+
+TEST_F(OvregsvcProcessTest, SixHundredConcurrentCallsAreAllServed) {
+  test::RegistryServiceProcess service(dir.path(), dir.file("OvUI.INI"));
+  ASSERT_TRUE(service.ready()) << service.log();
+  constexpr int kCallers = 200;
+  constexpr int kCallsEach = 3;
+  std::atomic<int> served{0};
+  std::vector<std::string> failures(kCallers);
+  std::vector<std::thread> callers;
+  for (int t = 0; t < kCallers; ++t) {
+    callers.emplace_back([&, t] {
+      SocketRegistryServiceClient client;
+      for (int i = 0; i < kCallsEach; ++i) {
+        RegistryMessage m{RegistryOp::SetValue, kAdapter, "Caller" + std::to_string(t), REG_SZ,
+                          std::to_string(i), kHiveLocalMachine};
+        RegistryMessageBytes bytes;
+        EncodeRegistryMessage(m, &bytes);
+        uint32_t status = kNoServiceAnswer;
+        const uint32_t sent = client.Send(bytes, &status);
+        if (sent == 0 && status == ERROR_SUCCESS) {
+          ++served;
+        } else {
+          failures[t] = "send " + std::to_string(sent) + " status " + std::to_string(status);
+        }
+      }
+    });
+  }
+  for (auto& c : callers) c.join();
+  EXPECT_EQ(served.load(), kCallers * kCallsEach);
+  for (int t = 0; t < kCallers; ++t) EXPECT_EQ(failures[t], "") << "caller " << t;
+  RegKey key;
+  ASSERT_EQ(key.open(HKEY_LOCAL_MACHINE, kAdapter), ERROR_SUCCESS);
+  std::vector<RegValue> values;
+  ASSERT_EQ(RegListValues(key.get(), &values), ERROR_SUCCESS);
+  EXPECT_EQ(values.size(), static_cast<size_t>(kCallers + 1));
 }
 
 TEST_F(OvregsvcProcessTest, EveryLocalUserMayConnectAndOneServicePerRoot) {

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "driver/params/registry_writer.h"
+#include "platform/deviceio/socket_io.h"
+#include "services/registry_service_client.h"
 #include "platform/registry/hive_store.h"
 #include "platform/registry/registry.h"
 #include "platform/system/admin_group.h"
@@ -135,6 +137,67 @@ TEST_F(StandardUserTest, ThePolicyHoldsEvenWhenTheBrokerIsBypassed) {
   EXPECT_EQ(failed, 0) << service.log();
   EXPECT_EQ(Read(kAdapter, "Radio"), "0");
   EXPECT_EQ(Count(service.log(), "standard users may not change settings"), 1u) << service.log();
+}
+
+TEST_F(StandardUserTest, OneUsersIdleConnectionsLeaveOtherUsersServed) {
+  WritePolicy("[Advance]\r\n");
+  test::RegistryServiceProcess service(dir.path(), ini);
+  ASSERT_TRUE(service.ready()) << service.log();
+  constexpr int kIdle = 200;
+  constexpr int kCalls = 100;
+
+  // The idle user: connects kIdle times, sends nothing, and holds on until told to stop.
+  int ready[2], stop[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(stop), 0);
+  registry_detail::CloseConnections();
+  const pid_t idler = ::fork();
+  if (idler == 0) {
+    ::close(ready[0]);
+    ::close(stop[1]);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody()) != 0 || ::setuid(Nobody()) != 0) {
+      _exit(100);
+    }
+    std::vector<int> held;
+    for (int i = 0; i < kIdle; ++i) {
+      const int fd = ConnectUnixSocket(RegistryServiceSocketPath().string(), 100);
+      if (fd >= 0) held.push_back(fd);
+    }
+    const char count = static_cast<char>(held.size() > 0);
+    (void)!::write(ready[1], &count, 1);
+    char any;
+    (void)!::read(stop[0], &any, 1);
+    _exit(0);
+  }
+  ::close(ready[1]);
+  ::close(stop[0]);
+  char connected = 0;
+  ASSERT_EQ(::read(ready[0], &connected, 1), 1);
+  EXPECT_EQ(connected, 1);
+
+  int served = 0;
+  SocketRegistryServiceClient client;
+  for (int i = 0; i < kCalls; ++i) {
+    RegistryMessageBytes bytes;
+    ASSERT_TRUE(EncodeRegistryMessage(
+        {RegistryOp::SetValue, kAdapter, "Radio", REG_SZ, std::to_string(i), kHiveLocalMachine},
+        &bytes));
+    uint32_t status = kNoServiceAnswer;
+    if (client.Send(bytes, &status) == 0 && status == ERROR_SUCCESS) ++served;
+  }
+  (void)!::write(stop[1], "x", 1);
+  ::close(stop[1]);
+  ::close(ready[0]);
+  int status = 0;
+  ::waitpid(idler, &status, 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+  EXPECT_EQ(served, kCalls);
+  EXPECT_EQ(Read(kAdapter, "Radio"), std::to_string(kCalls - 1));
+  const std::string log = service.log();
+  EXPECT_NE(log.find("refused uid " + std::to_string(Nobody()) +
+                     " pid "), std::string::npos) << log;
+  EXPECT_NE(log.find("too many connections of this user waiting to send"), std::string::npos)
+      << log;
 }
 
 }  // namespace
