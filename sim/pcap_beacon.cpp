@@ -110,7 +110,11 @@ bool ReadBeaconFromPcapFile(const std::string& path, uint32_t index, CapturedBea
   std::string text;
   if (FileProblem problem = ReadRegularFile(path, kBeaconCaptureMaxBytes, text);
       problem != FileProblem::None) {
-    *error = path + " " + DescribeFileProblem(problem);
+    *error = "cannot read " + path;
+    if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge ||
+        problem == FileProblem::PlantedLink) {
+      *error += std::string(": it ") + DescribeFileProblem(problem);
+    }
     return false;
   }
   std::vector<uint8_t> bytes(text.begin(), text.end());
