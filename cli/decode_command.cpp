@@ -19,17 +19,17 @@ struct DecodedBss {
   SurveyRow row;
 };
 
-void PrintRows(const std::vector<DecodedBss>& list, const PcapBeacons& beacons, std::ostream& out) {
+void PrintRows(const std::vector<DecodedBss>& list, const PcapSummary& beacons, std::ostream& out) {
   PrintSurveyHeader(out);
   for (const DecodedBss& bss : list) PrintSurveyRow(bss.row, out);
-  out << list.size() << (list.size() == 1 ? " BSS" : " BSSs") << " from " << beacons.frames.size()
+  out << list.size() << (list.size() == 1 ? " BSS" : " BSSs") << " from " << beacons.frameCount
       << " beacon and probe-response frames of " << beacons.recordCount << " records\n";
 }
 
 void PrintJson(const std::string& path, const std::vector<DecodedBss>& list,
-               const PcapBeacons& beacons, std::ostream& out) {
+               const PcapSummary& beacons, std::ostream& out) {
   out << "{\n  \"file\": " << Json(path) << ",\n  \"linkType\": " << beacons.linkType
-      << ",\n  \"records\": " << beacons.recordCount << ",\n  \"frames\": " << beacons.frames.size()
+      << ",\n  \"records\": " << beacons.recordCount << ",\n  \"frames\": " << beacons.frameCount
       << ",\n  \"truncated\": " << (beacons.truncated ? "true" : "false") << ",\n";
   PrintSurveyFieldLabels(out);
   out << ",\n  \"bss\": [";
@@ -74,9 +74,12 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     return kExitUsage;
   }
 
-  PcapBeacons beacons;
+  // Frame by frame: only the latest frame of each BSSID the scan list can still hold is kept.
+  PcapSummary beacons;
+  LatestFramePerBssid perBss(kBssidListBufferSize);
   std::string error;
-  if (!ReadPcapBeacons(path, beacons, error)) {
+  if (!DecodePcapFile(path, beacons, [&](CapturedBss&& frame) { perBss.Add(std::move(frame)); },
+                      error)) {
     err << "ERROR: " << error << "\n";
     return kExitFailed;
   }
@@ -87,13 +90,12 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
   std::vector<uint8_t> scanList(kBssidListBufferSize);
   BssidListWriter writer(scanList);
   std::vector<const CapturedBss*> listed;
-  const auto perBss = LatestFramePerBss(beacons.frames);
-  for (const CapturedBss* frame : perBss) {
-    if (!writer.Append(frame->entry)) {
-      err << "warning: the scan list is full; " << perBss.size() - listed.size() << " BSSs left out\n";
-      break;
-    }
-    listed.push_back(frame);
+  for (const CapturedBss& frame : perBss.kept()) {
+    if (frame.oversized || !writer.Append(frame.entry)) break;
+    listed.push_back(&frame);
+  }
+  if (size_t leftOut = perBss.kept().size() - listed.size() + perBss.leftOut(); leftOut > 0) {
+    err << "warning: the scan list is full; " << leftOut << " BSSs left out\n";
   }
   std::vector<DecodedBss> decoded;
   const auto entries = BssidListEntries(scanList);

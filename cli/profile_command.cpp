@@ -128,21 +128,13 @@ int Export(ProfileStore& store, const std::string& name, const std::string& file
 }
 
 int Import(ProfileStore& store, const std::string& file, std::ostream& out, std::ostream& err) {
-  int result = store.ImportProfileSection(file);
-  const char* problem = nullptr;
-  switch (result) {
-    case kImportOk: {
-      out << "Imported " << file << "\n";
-      return kExitOk;
-    }
-    case kImportMoreThanOneProfile: problem = "the file holds more than one profile"; break;
-    case kImportNoProfile: problem = "the file holds no profile"; break;
-    case kImportNameExists: problem = "a profile of that name already exists"; break;
-    case kImportValueInvalid: problem = "a value in the file does not fit its field"; break;
-    case kImportUnreadable: problem = "the file cannot be read or is too large for a profile"; break;
-    default: problem = "the profile store cannot be written"; break;
+  std::string problem;
+  int result = store.ImportProfileSection(file, &problem);
+  if (result == kImportOk) {
+    out << "Imported " << file << "\n";
+    return kExitOk;
   }
-  err << "ERROR: " << file << ": " << problem << " (result " << result << ")\n";
+  err << "ERROR: " << file << ": " << Printable(problem) << " (result " << result << ")\n";
   return kExitFailed;
 }
 
@@ -342,6 +334,12 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     err << "ERROR: \"" << Printable(location.netCfgInstanceId)
         << "\" cannot name a profile store\n";
     return kExitUsage;
+  }
+  // A store file planted by another user (a FIFO, a link into another file) is refused by
+  // every action rather than read or written through.
+  if (std::string problem = store.StoreFilesProblem(); !problem.empty()) {
+    err << "ERROR: " << Printable(problem) << "\n";
+    return kExitFailed;
   }
   const std::vector<std::string>& w = options.words;
   if (action == "list") return List(store, out);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -11,6 +10,7 @@
 #include "platform/ini/ini_document.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/regular_file.h"
 #include "profiles/store_encoding.h"
 
 namespace ov {
@@ -110,13 +110,7 @@ std::vector<ProfileStore::KeyValue> ProfileStore::EncodeForStore(std::string_vie
 
 std::string ProfileStore::DecodeFromStore(std::string_view key, std::string stored,
                                           bool ssidInHex) const {
-  if ((SameKey(key, kSsidKey) && ssidInHex) || SameKey(key, kDiagnosticSsidKey)) {
-    stored = DecodeSsidHex(stored);
-  }
-  if (!stored.empty() && IsEncryptedKey(key) && codec_ != nullptr) {
-    if (auto clear = codec_->Decrypt(stored)) stored = Cut(std::string(UpToNul(*clear)), kSecretMaxLength);
-  }
-  return stored;
+  return DecodeStoredValue(key, std::move(stored), ssidInHex, codec_);
 }
 
 std::string ProfileStore::ReadStoreValue(StoreFileKind kind, std::string_view section,
@@ -350,73 +344,61 @@ int ProfileStore::ExportProfileSection(std::string_view name, const std::string&
   return result == ERROR_SUCCESS ? kExportOk : kExportWriteFailed;
 }
 
-int ProfileStore::ImportProfileSection(const std::string& importPath) {
-  std::ifstream in(importPath, std::ios::binary);
-  if (!in) return kImportUnreadable;
+int ProfileStore::ImportProfileSection(const std::string& importPath, std::string* problem) {
+  std::string ignored;
+  if (problem == nullptr) problem = &ignored;
   std::string content;
-  content.resize(kImportFileMaxBytes + 1);
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) return kImportUnreadable;
-  content.resize(static_cast<size_t>(in.gcount()));
-  if (content.size() > kImportFileMaxBytes) return kImportUnreadable;
-
-  IniDocument doc(std::move(content));
-  auto sections = doc.sectionNames();
-  if (sections.empty()) return kImportNoProfile;
-  if (sections.size() > 1) return kImportMoreThanOneProfile;
-  std::string name(sections.front());
-  if (name.size() > kProfileNameMaxLength ||
-      std::any_of(name.begin(), name.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-    return kImportValueInvalid;
+  if (FileProblem read = ReadRegularFile(importPath, kImportFileMaxBytes, content);
+      read != FileProblem::None) {
+    *problem = std::string("the file ") + DescribeFileProblem(read);
+    if (read == FileProblem::TooLarge) *problem += " (a profile is at most 1 MB)";
+    return kImportUnreadable;
   }
-  if (ProfileNameExists(name)) return kImportNameExists;
+  ParsedImport parsed = ParseProfileImport(std::move(content), codec_);
+  if (parsed.result != kImportOk) {
+    *problem = parsed.problem;
+    return parsed.result;
+  }
   // Sections are matched without regard to case: importing "home" beside "Home" would write into
   // the stored profile.
   for (const std::string& stored : ListProfileNames()) {
-    if (SameKey(stored, name)) return kImportNameExists;
+    if (SameKey(stored, parsed.name)) {
+      *problem = "a profile of that name already exists";
+      return kImportNameExists;
+    }
   }
-
-  auto raw = [&](std::string_view key) -> std::optional<std::string> {
-    auto value = doc.rawValue(name, key);
-    if (!value) return std::nullopt;
-    return std::string(ini_detail::StripQuotes(*value));
-  };
-  bool anyKey = false;
-  bool ssidInHex = raw(kSsidInHexKey).value_or("") == "1";
-  std::vector<KeyValue> values;
-  std::optional<std::string> blobHex;
-  for (std::string_view key : ProfileKeyList) {
-    if (SameKey(key, kEapConfigBlobKey)) continue;  // with its length below
-    auto stored = raw(key);
-    if (!stored) {
-      values.emplace_back(std::string(key), "");
-      continue;
-    }
-    anyKey = true;
-    std::string value = DecodeFromStore(key, *stored, ssidInHex);
-    if (value.size() > ProfileValueLimit(key)) return kImportValueInvalid;
-    if (SameKey(key, "ClientCertLen") || SameKey(key, "ServerCertLen")) {
-      int32_t n = ParseStoreInt(value);
-      if (n < 0 || n > static_cast<int32_t>(kCertHashMaxLength)) return kImportValueInvalid;
-    }
-    if (SameKey(key, kEapConfigBlobLenKey) && !value.empty()) {
-      int32_t n = ParseStoreInt(value);
-      if (n < 0 || n > static_cast<int32_t>(kEapBlobMaxLength)) return kImportValueInvalid;
-      std::string recordName = name + std::string(kExportBlobSuffix);
-      blobHex = BlobHex(doc.text(), recordName, 2 * static_cast<size_t>(n));
-      if (!blobHex) return kImportValueInvalid;  // announced but absent or short
-    }
-    values.emplace_back(std::string(key), std::move(value));
-  }
-  if (!anyKey) return kImportNoProfile;
-
-  // The blob first: a profile section never names a record that is not there yet.
-  if (blobHex && !WriteBlobRecord(StoreFileKind::ProfilesBlob, name, *blobHex)) {
+  if (std::string files = StoreFilesProblem(); !files.empty()) {
+    *problem = files;
     return kImportStoreWriteFailed;
   }
-  if (!WriteStoreValues(StoreFileKind::Profiles, name, values)) return kImportStoreWriteFailed;
+  // The blob first: a profile section never names a record that is not there yet.
+  if (parsed.blobHex && !WriteBlobRecord(StoreFileKind::ProfilesBlob, parsed.name, *parsed.blobHex)) {
+    *problem = "the profile store cannot be written";
+    return kImportStoreWriteFailed;
+  }
+  if (!WriteStoreValues(StoreFileKind::Profiles, parsed.name, parsed.values)) {
+    *problem = "the profile store cannot be written";
+    return kImportStoreWriteFailed;
+  }
   return kImportOk;
+}
+
+std::string ProfileStore::StoreFilesProblem() const {
+  for (StoreFileKind kind : {StoreFileKind::Station, StoreFileKind::Profiles,
+                             StoreFileKind::StationBlob, StoreFileKind::ProfilesBlob}) {
+    std::string file = FileName(kind);
+    if (file.empty()) continue;
+    uint32_t error = ERROR_SUCCESS;
+    ini_detail::LoadDocument(file, &error);
+    if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND) continue;
+    std::string why = error == ERROR_CANT_ACCESS_FILE
+                          ? "is not a regular file (or is a symbolic link in a folder other users "
+                            "can write); it is refused"
+                      : error == ERROR_FILE_TOO_LARGE ? "is too large for a profile store"
+                                                      : "cannot be read";
+    return file + " " + why;
+  }
+  return {};
 }
 
 void ProfileStore::ResetActiveConfig() {

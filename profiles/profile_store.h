@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "profiles/profile_import.h"
 #include "profiles/profile_keys.h"
 #include "profiles/secret_codec.h"
 
@@ -19,17 +20,6 @@
 // either the old or the new file and never touches another profile's section.
 namespace ov {
 
-// Results of ImportProfileSection.
-enum ImportResult : int {
-  kImportOk = 0,
-  kImportMoreThanOneProfile = 1,
-  kImportNoProfile = 2,         // no section, or a section without any profile key
-  kImportNameExists = 3,        // also when a stored name differs only in letter case
-  kImportValueInvalid = 4,      // a value or the name does not fit its field, or a blob is bad
-  kImportUnreadable = 5,        // the file is missing, unreadable or too large for a profile
-  kImportStoreWriteFailed = 6,  // the store's files could not be written
-};
-
 // Results of ExportProfileSection.
 enum ExportResult : int {
   kExportOk = 0,
@@ -39,9 +29,6 @@ enum ExportResult : int {
 
 // Read buffer of an ordinary value, as the store's callers size it.
 constexpr size_t kStoreValueBufferSize = 256;
-// Largest import file: an exported profile is a few kilobytes (63 keys and a blob of at most
-// 7998 hexadecimal digits).
-constexpr size_t kImportFileMaxBytes = 1u << 20;
 
 class ProfileStore {
  public:
@@ -95,8 +82,15 @@ class ProfileStore {
   bool RemoveBlobRecord(std::string_view name);
   bool CopyProfileToActive(std::string_view name);
   int ExportProfileSection(std::string_view name, const std::string& exportPath);
-  int ImportProfileSection(const std::string& importPath);
+  // Checks the whole file (ParseProfileImport), then stores it. `problem`, when given, receives
+  // what is wrong for any result but kImportOk.
+  int ImportProfileSection(const std::string& importPath, std::string* problem = nullptr);
   void ResetActiveConfig();
+
+  // "" when the store's files can be used; otherwise a message naming the first file that is
+  // refused (not a regular file, a link planted in a shared folder, too large, unreadable). A
+  // missing file is fine: it reads as empty.
+  std::string StoreFilesProblem() const;
 
   // What the profile list's Apply writes for a user who may change the active configuration:
   // "CurProfile", "WSC" = "0", the copy into the active configuration, and the profile's

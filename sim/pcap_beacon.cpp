@@ -1,5 +1,7 @@
 #include "sim/pcap_beacon.h"
 
+#include "platform/system/regular_file.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -103,12 +105,19 @@ bool ReadBeaconFromPcap(std::span<const uint8_t> file, uint32_t index, CapturedB
 
 bool ReadBeaconFromPcapFile(const std::string& path, uint32_t index, CapturedBeacon* beacon,
                             std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // The beacon captures a scenario names are small; anything else is refused, not read.
+  constexpr size_t kBeaconCaptureMaxBytes = 64u << 20;
+  std::string text;
+  if (FileProblem problem = ReadRegularFile(path, kBeaconCaptureMaxBytes, text);
+      problem != FileProblem::None) {
     *error = "cannot read " + path;
+    if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge ||
+        problem == FileProblem::PlantedLink) {
+      *error += std::string(": it ") + DescribeFileProblem(problem);
+    }
     return false;
   }
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes(text.begin(), text.end());
   if (!ReadBeaconFromPcap(bytes, index, beacon, error)) {
     *error = path + ": " + *error;
     return false;

@@ -1,5 +1,7 @@
 #include "sim/scenario.h"
 
+#include "platform/system/regular_file.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -424,19 +426,19 @@ bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error
 }
 
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // A scenario is a few kilobytes; a FIFO, a device or a huge file is refused, not read.
+  constexpr size_t kScenarioMaxBytes = 4u << 20;
+  std::string text;
+  if (FileProblem problem = ReadRegularFile(path, kScenarioMaxBytes, text);
+      problem != FileProblem::None) {
     *error = "cannot read the scenario file";
+    if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge ||
+        problem == FileProblem::PlantedLink) {
+      *error += std::string(": it ") + DescribeFileProblem(problem);
+    }
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    *error = "cannot read the scenario file";
-    return false;
-  }
-  return ParseScenario(text.str(), scenario, error,
-                       std::filesystem::path(path).parent_path().string());
+  return ParseScenario(text, scenario, error, std::filesystem::path(path).parent_path().string());
 }
 
 }  // namespace ov::sim

@@ -1,12 +1,17 @@
 #include "views/pcap_beacons.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <array>
+#include <cerrno>
 
 #include "driver/channel_frequency.h"
 #include "driver/oid/bssid_list.h"
 #include "driver/oid/byte_codec.h"
+#include "platform/system/regular_file.h"
 #include "views/information_elements.h"
 
 namespace ov {
@@ -203,13 +208,87 @@ std::optional<std::vector<uint8_t>> BeaconToBssidEntry(std::span<const uint8_t> 
   return MakeBssidEntry(bss);
 }
 
-bool ParsePcapBeacons(std::span<const uint8_t> file, PcapBeacons& out, std::string& error) {
-  out = {};
-  if (file.size() < kPcapHeaderSize) {
+namespace {
+
+constexpr size_t kListHeaderSize = 4;  // the item count before the entries
+
+// Bytes of a capture, either in memory or read from a file in chunks.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Fills `out` with `size` bytes; returns how many there were (fewer only at the end), or -1
+  // on a read error.
+  virtual ptrdiff_t Read(uint8_t* out, size_t size) = 0;
+};
+
+class SpanSource final : public ByteSource {
+ public:
+  explicit SpanSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  ptrdiff_t Read(uint8_t* out, size_t size) override {
+    size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.begin() + static_cast<ptrdiff_t>(at_), n, out);
+    at_ += n;
+    return static_cast<ptrdiff_t>(n);
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t at_ = 0;
+};
+
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(int fd) : fd_(fd) {}
+  ~FileSource() override { ::close(fd_); }
+  ptrdiff_t Read(uint8_t* out, size_t size) override {
+    size_t done = 0;
+    while (done < size) {
+      if (at_ == filled_) {
+        ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        at_ = 0;
+        filled_ = static_cast<size_t>(n);
+      }
+      size_t n = std::min(size - done, filled_ - at_);
+      std::copy_n(buffer_.begin() + static_cast<ptrdiff_t>(at_), n, out + done);
+      at_ += n;
+      done += n;
+    }
+    return static_cast<ptrdiff_t>(done);
+  }
+
+ private:
+  int fd_;
+  std::array<uint8_t, 1u << 16> buffer_{};
+  size_t at_ = 0;
+  size_t filled_ = 0;
+};
+
+uint64_t BssidKey(std::span<const uint8_t> entry) {
+  uint64_t key = 0;
+  for (size_t i = 0; i < kNdisMacAddressSize; ++i) {
+    key = key << 8 | entry[bssid_entry_offset::kMacAddress + i];
+  }
+  return key;
+}
+
+bool DecodePcap(ByteSource& source, PcapSummary& summary, const PcapFrameSink& sink,
+                std::string& error) {
+  summary = {};
+  std::array<uint8_t, kPcapHeaderSize> head{};
+  const ptrdiff_t got = source.Read(head.data(), head.size());
+  if (got < 0) {
+    error = "the capture cannot be read";
+    return false;
+  }
+  if (static_cast<size_t>(got) < kPcapHeaderSize) {
     error = "not a pcap file: shorter than its header";
     return false;
   }
-  const uint32_t magic = GetU32(file, 0);
+  const std::span<const uint8_t> header(head);
+  const uint32_t magic = GetU32(header, 0);
   const uint32_t swapped = __builtin_bswap32(magic);
   bool bigEndian = false;
   if (magic == kPcapMagicMicro || magic == kPcapMagicNano) {
@@ -220,39 +299,65 @@ bool ParsePcapBeacons(std::span<const uint8_t> file, PcapBeacons& out, std::stri
     error = "not a pcap file (pcapng and other formats are not read)";
     return false;
   }
-  const auto u32 = [&](size_t at) {
-    const uint32_t v = GetU32(file, at);
+  const auto u32 = [&](std::span<const uint8_t> bytes, size_t at) {
+    const uint32_t v = GetU32(bytes, at);
     return bigEndian ? __builtin_bswap32(v) : v;
   };
   // The link-type word keeps the type in its low 16 bits; bit 28 says every frame ends in an
   // FCS whose length in 16-bit words is in bits 29-31.
-  const uint32_t linkWord = u32(20);
-  out.linkType = linkWord & 0xFFFF;
+  const uint32_t linkWord = u32(header, 20);
+  summary.linkType = linkWord & 0xFFFF;
   const size_t fileFcsSize = (linkWord & (1u << 28)) ? ((linkWord >> 29) & 7) * 2 : 0;
-  if (out.linkType != kLinkTypeIeee80211 && out.linkType != kLinkTypeRadiotap &&
-      out.linkType != kLinkTypePrism) {
-    error = "unsupported link type " + std::to_string(out.linkType) +
+  if (summary.linkType != kLinkTypeIeee80211 && summary.linkType != kLinkTypeRadiotap &&
+      summary.linkType != kLinkTypePrism) {
+    error = "unsupported link type " + std::to_string(summary.linkType) +
             " (802.11 105, Prism 119 and radiotap 127 are read)";
     return false;
   }
-  size_t at = kPcapHeaderSize;
-  while (at < file.size()) {
-    if (!Fits(file.size(), at, kPcapRecordHeaderSize)) {
-      out.truncated = true;
+  std::array<uint8_t, kPcapRecordHeaderSize> recordHead{};
+  std::vector<uint8_t> record;
+  for (;;) {
+    const ptrdiff_t n = source.Read(recordHead.data(), recordHead.size());
+    if (n < 0) {
+      error = "the capture cannot be read";
+      return false;
+    }
+    if (n == 0) break;
+    if (static_cast<size_t>(n) < kPcapRecordHeaderSize) {
+      summary.truncated = true;
       break;
     }
-    const size_t captured = u32(at + 8);
-    if (!Fits(file.size(), at + kPcapRecordHeaderSize, captured)) {
-      out.truncated = true;
+    const size_t captured = u32(recordHead, 8);
+    // A record larger than any capture length is read through in pieces and not decoded, so a
+    // hostile length never decides how much memory is taken.
+    const size_t kept = std::min(captured, kPcapMaxRecordBytes);
+    record.resize(kept);
+    ptrdiff_t r = source.Read(record.data(), kept);
+    size_t rest = captured - kept;
+    while (r >= 0 && static_cast<size_t>(r) == kept && rest > 0) {
+      std::array<uint8_t, 4096> discard{};
+      const size_t step = std::min(rest, discard.size());
+      const ptrdiff_t d = source.Read(discard.data(), step);
+      if (d < 0 || static_cast<size_t>(d) < step) {
+        r = d < 0 ? -1 : 0;
+        break;
+      }
+      rest -= step;
+    }
+    if (r < 0) {
+      error = "the capture cannot be read";
+      return false;
+    }
+    if (static_cast<size_t>(r) < kept || rest > 0) {
+      summary.truncated = true;
       break;
     }
-    const auto record = file.subspan(at + kPcapRecordHeaderSize, captured);
-    at += kPcapRecordHeaderSize + captured;
-    ++out.recordCount;
+    ++summary.recordCount;
+    if (captured > kPcapMaxRecordBytes) continue;
 
     std::span<const uint8_t> frame;
     RadioInfo radio;
-    if (!SplitRadioHeader(out.linkType, record, frame, radio)) continue;
+    if (!SplitRadioHeader(summary.linkType, record, frame, radio)) continue;
     if (fileFcsSize && !radio.fcsAtEnd) {
       if (frame.size() < fileFcsSize) continue;
       frame = frame.first(frame.size() - fileFcsSize);
@@ -260,40 +365,101 @@ bool ParsePcapBeacons(std::span<const uint8_t> file, PcapBeacons& out, std::stri
     CapturedBss bss;
     auto entry = BeaconToBssidEntry(frame, radio, &bss.probeResponse);
     if (!entry) continue;
-    bss.frameNumber = out.recordCount;
+    ++summary.frameCount;
+    bss.frameNumber = summary.recordCount;
     bss.signalKnown = radio.signalKnown;
     bss.entry = std::move(*entry);
-    out.frames.push_back(std::move(bss));
+    sink(std::move(bss));
   }
   return true;
 }
 
+}  // namespace
+
+bool DecodePcapBytes(std::span<const uint8_t> file, PcapSummary& summary,
+                     const PcapFrameSink& sink, std::string& error) {
+  SpanSource source(file);
+  return DecodePcap(source, summary, sink, error);
+}
+
+bool DecodePcapFile(const std::string& path, PcapSummary& summary, const PcapFrameSink& sink,
+                    std::string& error) {
+  summary = {};
+  struct stat st{};
+  FileProblem problem = FileProblem::None;
+  int fd = OpenRegularFileForRead(path, &st, &problem);
+  if (fd < 0) {
+    error = path + " " + DescribeFileProblem(problem);
+    return false;
+  }
+  FileSource source(fd);
+  return DecodePcap(source, summary, sink, error);
+}
+
+namespace {
+
+// Runs one of the decoders with every frame collected into `out`.
+template <typename Decode>
+bool CollectFrames(PcapBeacons& out, const Decode& decode) {
+  out = {};
+  PcapSummary summary;
+  bool ok = decode(summary, [&](CapturedBss&& bss) { out.frames.push_back(std::move(bss)); });
+  out.linkType = summary.linkType;
+  out.recordCount = summary.recordCount;
+  out.truncated = summary.truncated;
+  return ok;
+}
+
+}  // namespace
+
+bool ParsePcapBeacons(std::span<const uint8_t> file, PcapBeacons& out, std::string& error) {
+  return CollectFrames(out, [&](PcapSummary& summary, const PcapFrameSink& sink) {
+    return DecodePcapBytes(file, summary, sink, error);
+  });
+}
+
 bool ReadPcapBeacons(const std::string& path, PcapBeacons& out, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + path;
-    return false;
+  return CollectFrames(out, [&](PcapSummary& summary, const PcapFrameSink& sink) {
+    return DecodePcapFile(path, summary, sink, error);
+  });
+}
+
+LatestFramePerBssid::LatestFramePerBssid(size_t listBytes)
+    : capacity_((listBytes > kListHeaderSize ? listBytes - kListHeaderSize : 0) /
+                bssid_entry_offset::kIEs),
+      listBytes_(listBytes) {}
+
+void LatestFramePerBssid::Add(CapturedBss&& frame) {
+  if (frame.entry.size() < bssid_entry_offset::kIEs) return;
+  const uint64_t key = BssidKey(frame.entry);
+  // An entry the list could never hold ends the list where it stands; its bytes are not kept.
+  if (frame.entry.size() > listBytes_) {
+    frame.entry.resize(bssid_entry_offset::kIEs);
+    frame.oversized = true;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = "cannot read " + path;
-    return false;
+  if (auto it = index_.find(key); it != index_.end()) {
+    kept_[it->second] = std::move(frame);
+    return;
   }
-  return ParsePcapBeacons(bytes, out, error);
+  if (kept_.size() < capacity_) {
+    index_.emplace(key, kept_.size());
+    kept_.push_back(std::move(frame));
+    return;
+  }
+  // Every entry is at least its fixed part, so no list can reach a BSSID this far back.
+  leftOut_.insert(key);
 }
 
 std::vector<const CapturedBss*> LatestFramePerBss(const std::vector<CapturedBss>& frames) {
+  std::unordered_map<uint64_t, size_t> index;
   std::vector<const CapturedBss*> latest;
   for (const CapturedBss& frame : frames) {
-    const auto bssid = std::span(frame.entry).subspan(bssid_entry_offset::kMacAddress, kNdisMacAddressSize);
-    auto same = std::find_if(latest.begin(), latest.end(), [&](const CapturedBss* seen) {
-      const auto seenBssid = std::span(seen->entry).subspan(bssid_entry_offset::kMacAddress, kNdisMacAddressSize);
-      return std::equal(bssid.begin(), bssid.end(), seenBssid.begin());
-    });
-    if (same == latest.end()) {
+    if (frame.entry.size() < bssid_entry_offset::kIEs) continue;
+    auto [it, added] = index.emplace(BssidKey(frame.entry), latest.size());
+    if (added) {
       latest.push_back(&frame);
     } else {
-      *same = &frame;
+      latest[it->second] = &frame;
     }
   }
   return latest;

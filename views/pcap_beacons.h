@@ -1,8 +1,12 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // Beacons and probe responses out of a capture file, each turned into a scan-list entry as the
@@ -46,6 +50,7 @@ struct CapturedBss {
   uint32_t frameNumber = 0;  // 1-based, counting every record of the file
   bool probeResponse = false;
   bool signalKnown = false;
+  bool oversized = false;      // the entry is larger than a scan list; only its fixed part kept
   std::vector<uint8_t> entry;  // NDIS_WLAN_BSSID_EX with its elements
 };
 
@@ -56,12 +61,54 @@ struct PcapBeacons {
   std::vector<CapturedBss> frames;
 };
 
-// False, with a message, when the bytes are not a pcap file of a supported link type.
+// What a decoded capture held.
+struct PcapSummary {
+  uint32_t linkType = 0;
+  uint32_t recordCount = 0;
+  uint32_t frameCount = 0;  // beacons and probe responses
+  bool truncated = false;   // the file ended inside a record; what came before is kept
+};
+
+// Records longer than this (pcap's largest snapshot length) are counted but not decoded.
+constexpr size_t kPcapMaxRecordBytes = 262144;
+
+using PcapFrameSink = std::function<void(CapturedBss&&)>;
+
+// Decodes a capture record by record, handing each beacon and probe response to `sink` in file
+// order; memory stays at one record whatever the file's size. False, with a message, when the
+// bytes are not a pcap file of a supported link type or cannot be read. DecodePcapFile reads
+// only a regular file (never a FIFO, device or folder, nor a link planted in a shared folder).
+bool DecodePcapBytes(std::span<const uint8_t> file, PcapSummary& summary,
+                     const PcapFrameSink& sink, std::string& error);
+bool DecodePcapFile(const std::string& path, PcapSummary& summary, const PcapFrameSink& sink,
+                    std::string& error);
+
+// The same, every frame kept in memory (tests and small captures).
 bool ParsePcapBeacons(std::span<const uint8_t> file, PcapBeacons& out, std::string& error);
 bool ReadPcapBeacons(const std::string& path, PcapBeacons& out, std::string& error);
 
 // One entry per BSSID, in the order the BSSIDs first appear, each the latest frame's: what a
 // scan list would hold after the capture.
 std::vector<const CapturedBss*> LatestFramePerBss(const std::vector<CapturedBss>& frames);
+
+// LatestFramePerBss fed frame by frame, holding no more than a scan list of `listBytes` could
+// list: every entry is at least its 116-byte fixed part, so BSSIDs first seen after that many
+// others are only counted. Each frame costs one hash lookup.
+class LatestFramePerBssid {
+ public:
+  explicit LatestFramePerBssid(size_t listBytes);
+  void Add(CapturedBss&& frame);
+  // In the order the BSSIDs first appeared, each the latest frame's.
+  const std::vector<CapturedBss>& kept() const { return kept_; }
+  // Distinct BSSIDs that came after the list could hold no more.
+  size_t leftOut() const { return leftOut_.size(); }
+
+ private:
+  size_t capacity_;
+  size_t listBytes_;
+  std::vector<CapturedBss> kept_;
+  std::unordered_map<uint64_t, size_t> index_;
+  std::unordered_set<uint64_t> leftOut_;
+};
 
 }  // namespace ov

@@ -229,8 +229,47 @@ uint32_t WlanServiceClient::GetAvailableNetworkList(ClientHandle handle, const G
 
 uint32_t WlanServiceClient::Connect(ClientHandle handle, const Guid& interfaceGuid,
                                     const ConnectionParameters& parameters) {
+  // Noted before the request: the service may report the attempt's end right after its answer.
+  uint64_t dropsBefore = 0;
+  {
+    ConnectionNotificationData data;
+    data.mode = parameters.mode;
+    if (parameters.mode == wlan_connection_mode_profile) data.profileName = parameters.profile;
+    if (parameters.ssid) data.ssid = *parameters.ssid;
+    data.bssType = parameters.bssType;
+    data.reasonCode = WLAN_REASON_CODE_UNKNOWN;
+    std::lock_guard lock(mutex_);
+    dropsBefore = drops_;
+    if (auto it = handles_.find(handle); it != handles_.end()) {
+      it->second.attempt = Attempt{interfaceGuid, std::move(data), false};
+    }
+  }
   StatusResponse response;
-  return call(ConnectRequest{handle, interfaceGuid, parameters}, &response);
+  uint32_t status = call(ConnectRequest{handle, interfaceGuid, parameters}, &response);
+  std::lock_guard lock(mutex_);
+  auto it = handles_.find(handle);
+  if (it == handles_.end() || !it->second.attempt) return status;  // its end was reported
+  if (status != ERROR_SUCCESS) {
+    it->second.attempt.reset();  // the caller hears of this failure from the return value
+  } else if (drops_ != dropsBefore) {
+    queueAttemptFailedLocked(it->first, it->second);  // the service went away meanwhile
+  } else {
+    it->second.attempt->accepted = true;
+  }
+  return status;
+}
+
+void WlanServiceClient::queueAttemptFailedLocked(ClientHandle local, HandleState& state) {
+  if (state.mask & WLAN_NOTIFICATION_SOURCE_ACM) {
+    Notification failed;
+    failed.source = WLAN_NOTIFICATION_SOURCE_ACM;
+    failed.code = wlan_notification_acm_connection_attempt_fail;
+    failed.interfaceGuid = state.attempt->interfaceGuid;
+    failed.connection = std::move(state.attempt->data);
+    deliveries_.emplace_back(local, std::move(failed));
+    changed_.notify_all();
+  }
+  state.attempt.reset();
 }
 
 uint32_t WlanServiceClient::Disconnect(ClientHandle handle, const Guid& interfaceGuid) {
@@ -442,8 +481,16 @@ void WlanServiceClient::handleFrame(const FrameHeader& header, std::vector<uint8
   if (header.type == kNotification) {
     NotificationMessage message;
     if (!DecodePayload(payload, &message)) return;
-    for (const auto& [local, state] : handles_) {
-      if (state.remote == message.handle && (state.mask & message.notification.source)) {
+    for (auto& [local, state] : handles_) {
+      if (state.remote != message.handle) continue;
+      const Notification& n = message.notification;
+      if (state.attempt && n.source == WLAN_NOTIFICATION_SOURCE_ACM &&
+          n.interfaceGuid == state.attempt->interfaceGuid &&
+          (n.code == wlan_notification_acm_connection_complete ||
+           n.code == wlan_notification_acm_connection_attempt_fail)) {
+        state.attempt.reset();
+      }
+      if (state.mask & n.source) {
         deliveries_.emplace_back(local, std::move(message.notification));
         changed_.notify_all();
         break;
@@ -469,6 +516,12 @@ void WlanServiceClient::dropConnection() {
   for (auto& [id, pending] : pending_) {
     pending.done = true;
     pending.status = ERROR_SERVICE_NOT_ACTIVE;
+  }
+  ++drops_;
+  // An attempt under way can no longer end: say so now rather than let the caller wait for it.
+  // One whose request is still out is left to Connect, which sees drops_ move.
+  for (auto& [local, state] : handles_) {
+    if (state.attempt && state.attempt->accepted) queueAttemptFailedLocked(local, state);
   }
   changed_.notify_all();
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,7 +19,9 @@
 // thread runs the notification callbacks in arrival order, so that a callback may call the
 // service again without waiting on the thread that must read the answer.
 //
-// When the service goes away the requests in flight fail with ERROR_SERVICE_NOT_ACTIVE; the
+// When the service goes away the requests in flight fail with ERROR_SERVICE_NOT_ACTIVE, and a
+// handle registered for ACM notifications with a connection attempt under way gets
+// wlan_notification_acm_connection_attempt_fail (reason WLAN_REASON_CODE_UNKNOWN) at once; the
 // reader reconnects (at once, then backing off to once a second), opens a new service handle
 // behind every open client handle and registers its notifications again, so callers keep
 // their handles across a restart of the service. A request made while no service answers
@@ -85,12 +88,21 @@ class WlanServiceClient final : public WlanService {
   uint64_t connectionCount() const;
 
  private:
+  struct Attempt {
+    Guid interfaceGuid{};
+    ConnectionNotificationData data;  // what the failure notification carries
+    bool accepted = false;            // the service answered the connect request
+  };
   struct HandleState {
     uint32_t clientVersion = kClientVersion2;
     ClientHandle remote = 0;
     uint32_t mask = 0;
     bool ignoreDuplicate = false;
     std::shared_ptr<NotificationCallback> callback;
+    // The last connection attempt whose end the service has not reported: when the service
+    // goes away after accepting it, it is reported failed at once, so no caller waits for an end
+    // that will never come.
+    std::optional<Attempt> attempt;
   };
   struct Pending {
     bool done = false;
@@ -117,6 +129,9 @@ class WlanServiceClient final : public WlanService {
                  int firstByteTimeoutMs);
   void handleFrame(const protocol::FrameHeader& header, std::vector<uint8_t> payload);
   void dropConnection();
+  // Queues wlan_notification_acm_connection_attempt_fail for the handle's attempt (when it is
+  // registered for ACM notifications) and forgets the attempt. mutex_ held.
+  void queueAttemptFailedLocked(ClientHandle local, HandleState& state);
   void deliveryLoop();
   void wake();
   void waitForCallbacks(std::unique_lock<std::mutex>& lock, ClientHandle local);
@@ -133,6 +148,7 @@ class WlanServiceClient final : public WlanService {
   uint64_t attempts_ = 0;     // reconnection attempts finished
   int waiters_ = 0;           // requests waiting for a connection
   uint64_t connections_ = 0;  // successful (re)connections
+  uint64_t drops_ = 0;        // connections lost
   uint32_t nextId_ = 1;
   ClientHandle nextLocal_ = 1;
   std::map<ClientHandle, HandleState> handles_;

@@ -34,6 +34,7 @@ constexpr uint32_t ERROR_NDIS_DOT11_POWER_STATE_INVALID = 0x80342002;  // radio 
 
 // ---- Reason codes (connection results and profile refusals) ----
 constexpr uint32_t WLAN_REASON_CODE_SUCCESS = 0;
+constexpr uint32_t WLAN_REASON_CODE_UNKNOWN = 0x10001;  // e.g. the service went away mid-attempt
 // Auto-configuration.
 constexpr uint32_t WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE = 0x20001;
 constexpr uint32_t WLAN_REASON_CODE_PROFILE_NOT_COMPATIBLE = 0x20002;

@@ -1,6 +1,8 @@
 #include "platform/ini/ini_file_store.h"
 
+#include <cctype>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <list>
@@ -9,7 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "platform/system/error_codes.h"
+#include "platform/system/regular_file.h"
 
 namespace ov::ini_detail {
 
@@ -19,6 +24,8 @@ constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
 
 // Cached texts are dropped, oldest first, beyond this many bytes.
 constexpr size_t kCacheBudgetBytes = 64u << 20;
+// Larger files are refused: the biggest real ones (a store of 1000 profiles) are a few MB.
+constexpr size_t kFileMaxBytes = 64u << 20;
 
 struct FileIdentity {
   dev_t device = 0;
@@ -112,8 +119,8 @@ uint32_t ErrnoToError(int err) {
   }
 }
 
-// Reads a whole open file; false on a read error.
-bool ReadAll(int fd, off_t sizeHint, std::string& out) {
+// Reads a whole open file of at most kFileMaxBytes; the file may grow while it is read.
+uint32_t ReadAll(int fd, off_t sizeHint, std::string& out) {
   out.clear();
   if (sizeHint > 0) out.reserve(static_cast<size_t>(sizeHint));
   char chunk[65536];
@@ -121,9 +128,10 @@ bool ReadAll(int fd, off_t sizeHint, std::string& out) {
     ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return ERROR_ACCESS_DENIED;
     }
-    if (n == 0) return true;
+    if (n == 0) return ERROR_SUCCESS;
+    if (out.size() + static_cast<size_t>(n) > kFileMaxBytes) return ERROR_FILE_TOO_LARGE;
     out.append(chunk, static_cast<size_t>(n));
   }
 }
@@ -141,28 +149,57 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
-// Loads the file's current document; `exists` tells a missing file from an unreadable one.
-std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, uint32_t* error,
-                                             bool* exists, struct stat* statOut) {
+std::string FolderOf(const std::string& key) {
+  std::string folder = std::filesystem::path(key).parent_path().string();
+  return folder.empty() ? "/" : folder;
+}
+
+// What the last part of the path is, without following it. A symbolic link is accepted (and
+// then followed) only in a folder no other user can write; anything but a regular file, or a
+// link to one, is refused.
+uint32_t CheckEntry(const std::string& key, bool* isLink, struct stat* st) {
+  *isLink = false;
+  if (::lstat(key.c_str(), st) != 0) return ErrnoToError(errno);
+  if (S_ISLNK(st->st_mode)) {
+    if (FolderOfFileOthersCanWrite(key)) return ERROR_CANT_ACCESS_FILE;
+    *isLink = true;
+    if (::stat(key.c_str(), st) != 0) return ErrnoToError(errno);
+  }
+  if (!S_ISREG(st->st_mode)) return ERROR_CANT_ACCESS_FILE;
+  if (static_cast<uint64_t>(st->st_size) > kFileMaxBytes) return ERROR_FILE_TOO_LARGE;
+  return ERROR_SUCCESS;
+}
+
+// Loads the file's current document; `exists` tells a missing file from an unreadable one. The
+// open never blocks (a FIFO planted in place of the file cannot hang the reader) and follows a
+// link only when `followLink` (CheckEntry's verdict).
+std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, bool followLink,
+                                             uint32_t* error, bool* exists,
+                                             struct stat* statOut) {
   *exists = false;
-  FileDescriptor fd(::open(key.c_str(), O_RDONLY | O_CLOEXEC));
+  int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW);
+  FileDescriptor fd(::open(key.c_str(), flags));
   if (fd.get() < 0) {
-    *error = ErrnoToError(errno);
+    *error = errno == ELOOP ? ERROR_CANT_ACCESS_FILE : ErrnoToError(errno);
     if (errno != ENOENT) *exists = true;
     return nullptr;
   }
   *exists = true;
   struct stat st{};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    *error = ERROR_ACCESS_DENIED;
+    *error = ERROR_CANT_ACCESS_FILE;
+    return nullptr;
+  }
+  if (static_cast<uint64_t>(st.st_size) > kFileMaxBytes) {
+    *error = ERROR_FILE_TOO_LARGE;
     return nullptr;
   }
   if (statOut) *statOut = st;
   FileIdentity id = FileIdentity::Of(st);
   if (auto cached = CacheLookup(key, id)) return cached;
   std::string text;
-  if (!ReadAll(fd.get(), st.st_size, text)) {
-    *error = ERROR_ACCESS_DENIED;
+  if (uint32_t readError = ReadAll(fd.get(), st.st_size, text); readError != ERROR_SUCCESS) {
+    *error = readError;
     return nullptr;
   }
   // Another process may have rewritten the file in place while it was read; only cache a text
@@ -177,11 +214,46 @@ std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, uint32_t* e
 
 std::string ResolveTarget(const std::string& key) {
   std::error_code ec;
-  if (std::filesystem::is_symlink(key, ec)) {
-    auto real = std::filesystem::weakly_canonical(key, ec);
-    if (!ec) return real.string();
+  auto real = std::filesystem::weakly_canonical(key, ec);
+  return ec ? key : real.string();
+}
+
+// True for "." + base + "." + six characters of mkstemp's alphabet.
+bool IsTempNameOf(std::string_view entry, std::string_view base) {
+  constexpr size_t kSuffix = 6;
+  if (entry.size() != base.size() + 2 + kSuffix || entry.front() != '.' ||
+      entry.substr(1, base.size()) != base || entry[1 + base.size()] != '.') {
+    return false;
   }
-  return key;
+  for (char c : entry.substr(base.size() + 2)) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+// Removes the temporary files of `base` that killed writers left in the folder. Called with the
+// folder lock held: every writer holds that lock from creating its temporary file to renaming
+// or removing it, so a temporary file seen now belongs to a writer that died. Only regular files
+// are removed; the entry is examined and removed by name in the locked folder, never followed.
+void RemoveStaleTempFiles(int folderFd, const std::string& base) {
+  int listFd = ::dup(folderFd);
+  if (listFd < 0) return;
+  DIR* dir = ::fdopendir(listFd);
+  if (dir == nullptr) {
+    ::close(listFd);
+    return;
+  }
+  ::rewinddir(dir);
+  std::vector<std::string> stale;
+  while (dirent* entry = ::readdir(dir)) {
+    if (!IsTempNameOf(entry->d_name, base)) continue;
+    struct stat st{};
+    if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+      stale.emplace_back(entry->d_name);
+    }
+  }
+  ::closedir(dir);
+  for (const std::string& name : stale) (void)::unlinkat(folderFd, name.c_str(), 0);
 }
 
 }  // namespace
@@ -196,32 +268,46 @@ std::shared_ptr<const IniDocument> LoadDocument(const std::string& fileName, uin
   }
   std::string key = CacheKey(fileName);
   struct stat st{};
-  if (::stat(key.c_str(), &st) != 0) {
-    *error = ErrnoToError(errno);
+  bool isLink = false;
+  if (uint32_t problem = CheckEntry(key, &isLink, &st); problem != ERROR_SUCCESS) {
+    *error = problem;
     return nullptr;
   }
   if (auto cached = CacheLookup(key, FileIdentity::Of(st))) return cached;
   bool exists = false;
-  return LoadFresh(key, error, &exists, nullptr);
+  return LoadFresh(key, isLink, error, &exists, nullptr);
 }
 
 uint32_t UpdateFile(const std::string& fileName, const IniEdit& edit, bool createIfMissing) {
   if (fileName.empty()) return ERROR_ACCESS_DENIED;
-  std::string target = ResolveTarget(CacheKey(fileName));
+  std::string key = CacheKey(fileName);
+  // A link is replaced at its target, but only when it lies in a folder no other user can
+  // write: in a shared folder it may have been planted to aim our write at another file.
+  std::string target = key;
+  struct stat entry{};
+  if (::lstat(key.c_str(), &entry) == 0) {
+    if (S_ISLNK(entry.st_mode)) {
+      if (FolderOfFileOthersCanWrite(key)) return ERROR_CANT_ACCESS_FILE;
+      target = ResolveTarget(key);
+    } else if (!S_ISREG(entry.st_mode)) {
+      return ERROR_CANT_ACCESS_FILE;
+    }
+  }
   std::filesystem::path targetPath(target);
-  std::string folder = targetPath.parent_path().string();
-  if (folder.empty()) folder = "/";
+  std::string folder = FolderOf(target);
 
   FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folderFd.get() < 0) return errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrnoToError(errno);
   while (::flock(folderFd.get(), LOCK_EX) != 0) {
     if (errno != EINTR) return ERROR_SHARING_VIOLATION;
   }
+  RemoveStaleTempFiles(folderFd.get(), targetPath.filename().string());
 
   uint32_t error = ERROR_SUCCESS;
   bool exists = false;
   struct stat original{};
-  auto current = LoadFresh(target, &error, &exists, &original);
+  // The target itself is never followed: a link put there since the check above is refused.
+  auto current = LoadFresh(target, /*followLink=*/false, &error, &exists, &original);
   if (!current) {
     if (exists) return error;  // present but unreadable: never overwrite what we cannot read
     if (!createIfMissing) return ERROR_SUCCESS;

@@ -18,6 +18,8 @@ constexpr uint32_t ERROR_KEY_DELETED = 1018;
 constexpr uint32_t ERROR_CHILD_MUST_BE_VOLATILE = 1021;
 constexpr uint32_t ERROR_BADDB = 1009;
 constexpr uint32_t ERROR_BADKEY = 1010;
+constexpr uint32_t ERROR_FILE_TOO_LARGE = 223;
+constexpr uint32_t ERROR_CANT_ACCESS_FILE = 1920;  // not a regular file, or a planted link
 
 // Per-thread last error, as the private-profile functions report theirs.
 void SetLastError(uint32_t code);

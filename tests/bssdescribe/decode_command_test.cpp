@@ -2,6 +2,9 @@
 // arguments and its failures.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -67,9 +70,19 @@ TEST(DecodeCommand, CapturesMatchTheGoldenOutputs) {
   }
 }
 
+Bytes Le32(uint32_t v) { return Cat({Le16(static_cast<uint16_t>(v)), Le16(static_cast<uint16_t>(v >> 16))}); }
+
+std::string AsString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
 TEST(DecodeCommand, ArgumentsAndFailures) {
   TempDir dir;
   WriteFileBytes(dir.path() / "text.pcap", "not a capture at all, just words");
+  const std::string fifo = dir.file("pipe.pcap");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // 200 MB that would cost that much memory if read whole; sparse, so it costs no disk.
+  const std::string huge = dir.file("huge.pcap");
+  WriteFileBytes(huge, "random bytes, not a capture");
+  ASSERT_EQ(::truncate(huge.c_str(), 200ll << 20), 0);
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -80,8 +93,12 @@ TEST(DecodeCommand, ArgumentsAndFailures) {
       {"NoFile", {}, kExitUsage, "no capture file given"},
       {"TwoFiles", {"a.pcap", "b.pcap"}, kExitUsage, "more than one capture file"},
       {"UnknownOption", {"--yaml", "a.pcap"}, kExitUsage, "unknown option \"--yaml\""},
-      {"MissingFile", {dir.file("missing.pcap")}, kExitFailed, "cannot open"},
+      {"MissingFile", {dir.file("missing.pcap")}, kExitFailed, "missing.pcap does not exist"},
       {"NotAPcapFile", {dir.file("text.pcap")}, kExitFailed, "not a pcap file"},
+      {"Folder", {dir.path().string()}, kExitFailed, "is not a regular file"},
+      {"EndlessDevice", {"/dev/zero"}, kExitFailed, "/dev/zero is not a regular file"},
+      {"Fifo", {fifo}, kExitFailed, "pipe.pcap is not a regular file"},
+      {"LargeFileThatIsNoCapture", {huge}, kExitFailed, "not a pcap file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,9 +112,40 @@ TEST(DecodeCommand, ArgumentsAndFailures) {
   EXPECT_EQ(help.out.rfind("usage: ovuictl decode FILE.pcap [--json]\n", 0), 0u) << help.out;
 }
 
-Bytes Le32(uint32_t v) { return Cat({Le16(static_cast<uint16_t>(v)), Le16(static_cast<uint16_t>(v >> 16))}); }
-
-std::string AsString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+// A record that claims more bytes than any capture length is stepped over, not allocated; one
+// that claims more than the file holds ends the capture as truncated.
+TEST(DecodeCommand, HostileRecordLengthsCostNoMemory) {
+  const Bytes header = Cat({Le32(0xA1B2C3D4), Le16(2), Le16(4), Le32(0), Le32(0), Le32(65535), Le32(105)});
+  const Bytes beacon = Cat({{0x80, 0, 0, 0}, Bytes(6, 0xFF), {0x02, 0, 0, 0, 0, 1}, {0x02, 0, 0, 0, 0, 1},
+                            {0, 0}, Bytes(8, 0), Le16(100), Le16(0x0001), SsidElement("after")});
+  const auto record = [](const Bytes& body, uint32_t claimed) {
+    return Cat({Le32(0), Le32(0), Le32(claimed), Le32(claimed), body});
+  };
+  const Bytes oversized(300000, 0x80);
+  struct Case {
+    const char* name;
+    Bytes file;
+    const char* out;
+    bool truncated;
+  };
+  const std::vector<Case> cases = {
+      {"RecordOverTheLargestCaptureLength",
+       Cat({header, record(oversized, static_cast<uint32_t>(oversized.size())),
+            record(beacon, static_cast<uint32_t>(beacon.size()))}),
+       "1 BSS from 1 beacon and probe-response frames of 2 records", false},
+      {"RecordClaimingFourGigabytes", Cat({header, record(beacon, 0xFFFFFFFF)}),
+       "0 BSSs from 0 beacon and probe-response frames of 0 records", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    WriteFileBytes(dir.path() / "c.pcap", AsString(c.file));
+    const CommandRun run = Decode({dir.file("c.pcap")});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find("ends inside a record") != std::string::npos, c.truncated) << run.err;
+  }
+}
 
 // More BSSs than the 64 KB scan list holds: the list keeps what fits and says so.
 TEST(DecodeCommand, ScanListFullLeavesTheRestOut) {

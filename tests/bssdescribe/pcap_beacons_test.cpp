@@ -314,7 +314,7 @@ TEST(PcapFile, WhatIsNotReadSaysWhy) {
   std::string error;
   TempDir dir;
   EXPECT_FALSE(ReadPcapBeacons(dir.file("missing.pcap"), out, error));
-  EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+  EXPECT_NE(error.find("missing.pcap does not exist"), std::string::npos) << error;
 }
 
 TEST(PcapFile, LatestFramePerBssKeepsFirstOrder) {
@@ -328,6 +328,49 @@ TEST(PcapFile, LatestFramePerBssKeepsFirstOrder) {
   ASSERT_EQ(latest.size(), 2u);
   EXPECT_EQ(NdisSsidText(Fixed(latest[0]->entry).Ssid), "a2");
   EXPECT_EQ(NdisSsidText(Fixed(latest[1]->entry).Ssid), "b1");
+}
+
+// Fed frame by frame with room for three entries: the first three BSSIDs keep their latest
+// frame in first-seen order; later BSSIDs are only counted, each once.
+TEST(PcapFile, LatestFramePerBssidHoldsOnlyWhatTheListCanHold) {
+  const auto mac = [](uint8_t n) { return MacAddress{0x02, 0, 0, 0, 0, n}; };
+  struct Step {
+    uint8_t bss;
+    const char* ssid;
+  };
+  const Step steps[] = {{1, "a1"}, {2, "b1"}, {1, "a2"}, {3, "c1"}, {4, "d1"},
+                        {2, "b2"}, {5, "e1"}, {4, "d2"}, {3, "c2"}};
+  LatestFramePerBssid perBss(4 + 3 * 116);
+  std::vector<CapturedBss> frames;
+  for (const Step& step : steps) {
+    PcapBeacons one;
+    std::string error;
+    ASSERT_TRUE(ParsePcapBeacons(PcapFile(kLinkTypeIeee80211, {Beacon(SsidElement(step.ssid), 0x0011, mac(step.bss))}),
+                                 one, error));
+    ASSERT_EQ(one.frames.size(), 1u);
+    frames.push_back(one.frames[0]);
+    perBss.Add(std::move(one.frames[0]));
+  }
+  std::vector<std::string> kept;
+  for (const CapturedBss& bss : perBss.kept()) kept.emplace_back(NdisSsidText(Fixed(bss.entry).Ssid));
+  EXPECT_EQ(kept, (std::vector<std::string>{"a2", "b2", "c2"}));
+  EXPECT_EQ(perBss.leftOut(), 2u);  // BSS 4 (twice) and BSS 5
+  // The same answer as the whole-capture form, cut to what fits.
+  const auto latest = LatestFramePerBss(frames);
+  ASSERT_EQ(latest.size(), 5u);
+  for (size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(NdisSsidText(Fixed(latest[i]->entry).Ssid), kept[i]);
+}
+
+TEST(PcapFile, EntryLargerThanTheListEndsTheList) {
+  LatestFramePerBssid perBss(4 + 4 * 116);
+  PcapBeacons one;
+  std::string error;
+  ASSERT_TRUE(ParsePcapBeacons(PcapFile(kLinkTypeIeee80211, {Beacon(Cat({SsidElement("big"), Bytes(600, 0xDD)}))}),
+                               one, error));
+  perBss.Add(std::move(one.frames[0]));
+  ASSERT_EQ(perBss.kept().size(), 1u);
+  EXPECT_TRUE(perBss.kept()[0].oversized);
+  EXPECT_LE(perBss.kept()[0].entry.size(), 116u);
 }
 
 }  // namespace

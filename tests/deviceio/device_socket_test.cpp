@@ -152,6 +152,23 @@ TEST_F(DeviceSocketTest, MalformedAnswersFailCleanly) {
   }
 }
 
+// A driver that dies (its end of the socket closed) with a request out fails the request at
+// once, not after the request's timeout.
+TEST_F(DeviceSocketTest, DriverThatDiesFailsTheRequestAtOnce) {
+  RawDriver driver(socketPath(), [&](int fd) {
+    uint8_t request[16];
+    (void)ReceiveAll(fd, request, sizeof request, Deadline(1000));
+  });
+  SocketDeviceIo io(30000);
+  auto device = io.open(DevicePathFor(kGuid));
+  ASSERT_NE(device, nullptr);
+  uint8_t buffer[4] = {};
+  uint32_t returned = 0;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(device->control(IOCTL_NDIS_QUERY_GLOBAL_STATS, 1, buffer, 4, &returned));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
 TEST_F(DeviceSocketTest, ServerRefusesOversizedRequests) {
   DeviceSocketServer server;
   std::atomic<int> calls{0};

@@ -2,6 +2,11 @@
 // discovered adapter, and the refusals.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -11,6 +16,7 @@
 #include "profiles/ov_encrypt_codec.h"
 #include "profiles/profile_store.h"
 #include "tests/profiles/store_test_support.h"
+#include "tests/support/bounded_child.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/test_data.h"
 
@@ -110,7 +116,9 @@ TEST(ProfileCommand, XmlOutputValidatesAgainstTheSchemas) {
 }
 
 TEST(ProfileCommand, Refusals) {
-  test::TempDir data, files;
+  // Rows without --data-dir choose the machine-wide folder: under a sandbox root, never "/".
+  test::TempDir root, data, files;
+  test::ScopedMachineRoot sandbox(root.path());
   std::vector<std::string> adapter = {"--adapter-id", kIdA, "--family", "4", "--data-dir",
                                       data.path().string()};
   std::string bad = files.file("two.prof");
@@ -150,6 +158,55 @@ TEST(ProfileCommand, Refusals) {
     EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
   }
   EXPECT_TRUE(test::Snapshot(data.path()).empty());  // none of them wrote anything
+}
+
+TEST(ProfileCommand, StoreFilePlantedInTheSharedFolderIsRefused) {
+  test::TempDir top, files;
+  ::chmod(top.path().c_str(), 0755);
+  const std::string shared = top.file("Orvane");
+  std::filesystem::create_directory(shared);
+  ::chmod(shared.c_str(), 0777);  // the machine-wide data folder: every user writes there
+  const std::string secret = top.file("root-only");
+  const std::string secretText = "[keep]\r\nx=1\r\n";
+  test::WriteFileBytes(secret, secretText);
+  ::chmod(secret.c_str(), 0600);
+  const std::string storeFile =
+      ProfileStore({shared + "/", 4, kIdA}).FileName(StoreFileKind::Profiles);
+  const std::string importFile = files.file("p.prof");
+  test::WriteFileBytes(importFile, "[P]\r\nSSID=61\r\nAuthMode=0\r\n");
+  std::vector<std::string> adapter = {"--adapter-id", kIdA, "--family", "4", "--data-dir", shared};
+
+  enum class Planted { Link, Fifo };
+  struct Row {
+    const char* name;
+    Planted planted;
+    std::vector<std::string> action;
+  } rows[] = {
+      {"import through a link", Planted::Link, {"import", importFile}},
+      {"list through a link", Planted::Link, {"list"}},
+      {"list of a FIFO", Planted::Fifo, {"list"}},
+      {"import into a FIFO", Planted::Fifo, {"import", importFile}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove(storeFile);
+    // Planted by another user: uid 65534 when the test runs as root.
+    int planted = test::ExitCodeWithin(5, [&] {
+      if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 2;
+      int rc = row.planted == Planted::Link ? ::symlink(secret.c_str(), storeFile.c_str())
+                                            : ::mkfifo(storeFile.c_str(), 0666);
+      return rc == 0 ? 0 : 1;
+    });
+    ASSERT_EQ(planted, 0);
+    int code = test::ExitCodeWithin(5, [&] {
+      Result r = RunProfile(With(adapter, row.action));
+      if (r.code != cli::kExitFailed) return 1;
+      if (r.err.find("_prof is not a regular file") == std::string::npos) return 2;
+      return r.out.empty() ? 0 : 3;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(test::ReadFileBytes(secret), secretText);
+  }
 }
 
 TEST(ProfileCommand, UsesTheDiscoveredAdapter) {

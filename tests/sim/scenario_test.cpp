@@ -2,12 +2,15 @@
 // with a message that names the place.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "sim/scenario.h"
+#include "tests/support/temp_dir.h"
 
 namespace ov::sim {
 namespace {
@@ -170,6 +173,23 @@ TEST(Scenario, MissingFileIsAnError) {
   std::string error;
   EXPECT_FALSE(LoadScenarioFile("/nonexistent/scenario.json", &scenario, &error));
   EXPECT_EQ(error, "cannot read the scenario file");
+}
+
+TEST(Scenario, FileThatIsNotARegularFileIsRefusedUnread) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe.json");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string path;
+  } rows[] = {{"folder", dir.path().string()}, {"FIFO", fifo}, {"endless device", "/dev/zero"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scenario scenario;
+    std::string error;
+    EXPECT_FALSE(LoadScenarioFile(row.path, &scenario, &error));
+    EXPECT_EQ(error, "cannot read the scenario file: it is not a regular file");
+  }
 }
 
 TEST(Scenario, MacAddressesParseInEitherNotation) {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -232,6 +233,88 @@ TEST_F(WlanServiceClientTest, NotificationsOfAnotherHandleOrSourceAreNotDelivere
   lock.lock();
   EXPECT_EQ(codes, std::vector<uint32_t>{3});
   EXPECT_EQ(client.CloseHandle(handle), ERROR_INVALID_HANDLE);
+}
+
+// The service dies after accepting a connect. A caller waiting for the attempt's end hears at
+// once that it failed (not after its own timeout), unless the service had reported the end. A
+// restarted service's notification marks the point by which everything earlier was delivered.
+TEST_F(WlanServiceClientTest, ServiceDeathFailsTheAttemptUnderWayAtOnce) {
+  constexpr uint32_t kMarker = wlan_notification_acm_scan_complete;
+  const Guid interfaceGuid{1};
+  struct Row {
+    const char* name;
+    bool reportedEnd;  // the service sent connection_complete before it died
+    std::vector<uint32_t> codes;
+  } rows[] = {
+      {"attempt under way", false, {wlan_notification_acm_connection_attempt_fail, kMarker}},
+      {"attempt already ended", true, {wlan_notification_acm_connection_complete, kMarker}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto notify = [&](uint32_t code) {
+      Notification n;
+      n.source = WLAN_NOTIFICATION_SOURCE_ACM;
+      n.code = code;
+      n.interfaceGuid = interfaceGuid;
+      n.connection = ConnectionNotificationData{};
+      return EncodeMessageFrame(NotificationMessage{41, n}, 0);
+    };
+    auto first = std::make_unique<ScriptedService>(socket(), [&](const FrameHeader& h, std::span<const uint8_t> p) {
+      std::vector<uint8_t> reply = Normal(h, p);
+      if (h.type == kConnect && row.reportedEnd) {
+        auto frame = notify(wlan_notification_acm_connection_complete);
+        reply.insert(reply.end(), frame.begin(), frame.end());
+      }
+      return reply;
+    });
+    WlanServiceClient client(socket(), 30000);
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<Notification> seen;
+    uint32_t version = 0;
+    ClientHandle handle = 0;
+    ASSERT_EQ(client.OpenHandle(2, &version, &handle), ERROR_SUCCESS);
+    ASSERT_EQ(client.RegisterNotification(handle, WLAN_NOTIFICATION_SOURCE_ACM, false,
+                                          [&](const Notification& n) {
+                                            std::lock_guard lock(mutex);
+                                            seen.push_back(n);
+                                            arrived.notify_all();
+                                          },
+                                          nullptr),
+              ERROR_SUCCESS);
+    ConnectionParameters parameters;
+    parameters.profile = "Office";
+    ASSERT_EQ(client.Connect(handle, interfaceGuid, parameters), ERROR_SUCCESS);
+    if (row.reportedEnd) {
+      std::unique_lock lock(mutex);
+      ASSERT_TRUE(arrived.wait_for(lock, std::chrono::seconds(10), [&] { return !seen.empty(); }));
+    }
+    const auto died = std::chrono::steady_clock::now();
+    first.reset();
+    ScriptedService second(socket(), [&](const FrameHeader& h, std::span<const uint8_t> p) {
+      std::vector<uint8_t> reply = Normal(h, p);
+      if (h.type == kRegisterNotification) {
+        auto frame = notify(kMarker);
+        reply.insert(reply.end(), frame.begin(), frame.end());
+      }
+      return reply;
+    });
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(arrived.wait_for(lock, std::chrono::seconds(10),
+                                 [&] { return !seen.empty() && seen.back().code == kMarker; }));
+    std::vector<uint32_t> codes;
+    for (const Notification& n : seen) codes.push_back(n.code);
+    EXPECT_EQ(codes, row.codes);
+    if (!row.reportedEnd) {
+      const Notification& failed = seen.front();
+      EXPECT_EQ(failed.interfaceGuid, interfaceGuid);
+      ASSERT_TRUE(failed.connection.has_value());
+      EXPECT_EQ(failed.connection->profileName, "Office");
+      EXPECT_EQ(failed.connection->reasonCode, WLAN_REASON_CODE_UNKNOWN);
+    }
+    // Well inside the 30 s the caller would otherwise have waited.
+    EXPECT_LT(std::chrono::steady_clock::now() - died, std::chrono::seconds(10));
+  }
 }
 
 }  // namespace
