@@ -1,5 +1,9 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "cli/decode_command.h"
 #include "cli/profile_command.h"
 #include "cli/radio_command.h"
@@ -28,8 +32,12 @@ const CliCommand kCommands[] = {
 
 void PrintUsage(std::ostream& out) {
   out << "usage: ovuictl <command> [arguments]\n\ncommands:\n";
+  // The summaries start in one column, after the longest name.
+  size_t nameWidth = 0;
+  for (const CliCommand& command : kCommands) nameWidth = std::max(nameWidth, std::strlen(command.name));
   for (const CliCommand& command : kCommands) {
-    out << "  " << command.name << "    " << command.summary << "\n";
+    out << "  " << command.name << std::string(nameWidth - std::strlen(command.name) + 4, ' ')
+        << command.summary << "\n";
   }
   out << "\n'ovuictl <command> --help' describes a command.\n";
 }

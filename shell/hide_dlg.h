@@ -58,13 +58,8 @@ enum ScanListBuffer { kScanListCurrent = 0, kScanListPrevious = 1, kScanListWork
 // The site-survey page's rescan command.
 inline constexpr uint32_t IDC_SITESURVEY_RESCAN = 1015;
 
-// A page that takes the monitor's posted messages implements this; the monitor posts through
-// the page's event queue, so the page handles it after the monitor's handler has returned.
-class PageMessageSink {
- public:
-  virtual ~PageMessageSink() = default;
-  virtual void OnMonitorMessage(const Message& message) = 0;
-};
+// PageMessageSink, which forwarded messages reach, is part of the page contract
+// (shell/ui/page_contract.h).
 
 // Sibling programs of the access-point switch, in the program folder.
 inline constexpr char kSwitchToolName[] = "OvSwap";

@@ -1,11 +1,18 @@
 #include "widgets/bar_button.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QPalette>
+#include <algorithm>
 
 namespace ov {
 
+QColor BarButton::AccentFace() { return QColor(0x1f, 0x4e, 0x79); }
+QColor BarButton::SelectedFace() { return QColor(0xfd, 0xf0, 0xd5); }
+QColor BarButton::SelectedMark() { return QColor(0xe8, 0x89, 0x0c); }
+
 BarButton::BarButton(QWidget* parent) : QToolButton(parent) {
+  setAttribute(Qt::WA_Hover);
   setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   setAutoRaise(false);
   setIconSize(QSize(24, 24));
@@ -32,7 +39,7 @@ void BarButton::setAccent(bool accent) {
   accent_ = accent;
   QPalette palette = parentWidget() ? parentWidget()->palette() : QPalette();
   if (accent_) {
-    palette.setColor(QPalette::Button, QColor(0x1f, 0x4e, 0x79));
+    palette.setColor(QPalette::Button, AccentFace());
     palette.setColor(QPalette::ButtonText, Qt::white);
   }
   setPalette(palette);
@@ -42,6 +49,60 @@ void BarButton::setAccent(bool accent) {
 void BarButton::changeEvent(QEvent* event) {
   QToolButton::changeEvent(event);
   if (event->type() == QEvent::EnabledChange) applyFace();
+}
+
+void BarButton::paintEvent(QPaintEvent* event) {
+  (void)event;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  const QRect area = rect();
+
+  QColor face = accent_ ? AccentFace() : palette().color(QPalette::Button);
+  if (isChecked() && !accent_) face = SelectedFace();
+  if (isDown()) {
+    face = face.darker(112);
+  } else if (underMouse() && isEnabled()) {
+    face = accent_ ? face.lighter(125) : face.lighter(104);
+  }
+  painter.fillRect(area, face);
+  painter.setPen(accent_ ? AccentFace().darker(140) : palette().color(QPalette::Mid));
+  painter.drawRect(area.adjusted(0, 0, -1, -1));
+  if (isChecked()) {
+    painter.fillRect(QRect(1, area.height() - 1 - kSelectedMarkHeight, area.width() - 2,
+                           kSelectedMarkHeight),
+                     SelectedMark());
+  }
+  if (hasFocus()) {
+    QPen pen(accent_ ? QColor(Qt::white) : palette().color(QPalette::Highlight));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(area.adjusted(2, 2, -3, -3));
+  }
+
+  const QIcon shown = icon();
+  const bool withIcon = !shown.isNull();
+  const bool withText = !text().isEmpty() && toolButtonStyle() != Qt::ToolButtonIconOnly;
+  const int side = std::max(0, std::min(iconSize().height(), area.height() - 4));
+  const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+
+  QColor ink = accent_ ? QColor(Qt::white) : palette().color(QPalette::ButtonText);
+  if (!isEnabled()) ink = accent_ ? QColor(0xb8, 0xc7, 0xd6) : palette().color(QPalette::Disabled, QPalette::ButtonText);
+  painter.setPen(ink);
+  painter.setFont(font());
+  const int textFlags = Qt::AlignHCenter | Qt::TextWordWrap;
+
+  if (withIcon && withText) {
+    const QRect iconRect((area.width() - side) / 2, kIconTop, side, side);
+    shown.paint(&painter, iconRect, Qt::AlignCenter, mode);
+    const int textTop = iconRect.bottom() + 3;
+    painter.drawText(QRect(3, textTop, area.width() - 6, area.height() - textTop - kSelectedMarkHeight - 1),
+                     textFlags | Qt::AlignTop, text());
+  } else if (withIcon) {
+    shown.paint(&painter, QRect((area.width() - side) / 2, (area.height() - side) / 2, side, side),
+                Qt::AlignCenter, mode);
+  } else if (withText) {
+    painter.drawText(area.adjusted(3, 2, -3, -2), textFlags | Qt::AlignVCenter, text());
+  }
 }
 
 void BarButton::applyFace() {

@@ -3,8 +3,11 @@
 #include <QToolButton>
 
 // One button of a page bar: a label, and an icon above it unless the bar is in its text-only
-// form. A page button stays pressed while its page is shown; command buttons spring back. The
-// accent scheme draws a button in its own colours (the bar's odd one out).
+// form. Every button draws its icon and label at the same places, so the labels of a bar line up
+// whatever the icon or the text. A page button stays selected while its page is shown (a pale
+// amber face with an amber mark along its bottom); command buttons spring back. The accent scheme
+// draws a button in its own colours (the bar's odd one out); selected, it keeps them and gets the
+// same amber mark, so selection never looks like the accent.
 namespace ov {
 
 class BarButton : public QToolButton {
@@ -22,8 +25,16 @@ class BarButton : public QToolButton {
   void setAccent(bool accent);
   bool accent() const { return accent_; }
 
+  // The colours of the two schemes and of the selection.
+  static QColor AccentFace();
+  static QColor SelectedFace();
+  static QColor SelectedMark();
+  static constexpr int kSelectedMarkHeight = 4;
+  static constexpr int kIconTop = 6;
+
  protected:
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void applyFace();

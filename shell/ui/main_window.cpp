@@ -1,13 +1,22 @@
 #include "shell/ui/main_window.h"
 
-#include <QDesktopServices>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <system_error>
 
 #include "platform/ini/ini.h"
 #include "shell/ui/control_ids.h"
+#include "shell/ui/message_box.h"
 #include "shell/ui/shell_icons.h"
 #include "shell/ui/startup.h"
 #include "shell/ui/ui_text.h"
@@ -27,9 +36,38 @@ constexpr char kCloseXText[] = "X";
 // The CCX page's button is drawn in its own colours.
 bool HasAccent(TabButton button) { return button == TabButton::CcxConfig; }
 
+// The caption and frame a window manager adds around a captioned window, until the window is
+// mapped and the real frame is known.
+constexpr int kAssumedCaptionHeight = 32;
+constexpr int kAssumedFrameWidth = 2;
+
 }  // namespace
 
-bool MainWindowHost::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+void MainWindowHost::OpenUrl(const QUrl& url, std::function<void()> failed) {
+  const auto fail = [failed] {
+    if (failed) failed();
+  };
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) {
+    fail();
+    return;
+  }
+  // xdg-open ends with a non-zero code when it finds no program for the document.
+  auto* process = new QProcess(QCoreApplication::instance());
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, fail](int code, QProcess::ExitStatus status) {
+                     if (status != QProcess::NormalExit || code != 0) fail();
+                     process->deleteLater();
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process, fail](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;
+                     fail();
+                     process->deleteLater();
+                   });
+  process->start(opener, {url.toString()});
+}
 
 void PageRegistry::RegisterPage(TabButton button, PageFactory factory) {
   pages_[static_cast<int>(button)] = std::move(factory);
@@ -72,7 +110,7 @@ COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRe
       host_(host),
       registry_(registry),
       options_(std::move(options)),
-      context_{*this, state, host} {
+      context_{*this, state, host, options_.services} {
   setObjectName(ControlName(IDD_MAIN_WINDOW));
   setWindowTitle(UiText(IDS_ORVANE_CONFIG_TITLE));
   setWindowIcon(AppIcon());
@@ -85,21 +123,39 @@ COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRe
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   }
 
-  container_ = new QWidget(this);
+  // The fixed layout lives on the body; the scroll area around it shows bars only when the
+  // screen is smaller than the layout.
+  scroller_ = new QScrollArea(this);
+  scroller_->setFrameShape(QFrame::NoFrame);
+  scroller_->setWidgetResizable(false);
+  scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->setSpacing(0);
+  frame->addWidget(scroller_);
+  body_ = new QWidget;
+  body_->setObjectName(QStringLiteral("body"));
+  scroller_->setWidget(body_);
+
+  container_ = new QWidget(body_);
   container_->setObjectName(ControlName(IDD_TAB_CONTAINER));
   container_->setGeometry(0, 0, L::kWidth, L::kUpperFrame.y() + L::kUpperFrame.height());
   pageArea_ = new QWidget(container_);
   pageArea_->setObjectName(ControlName(IDC_UPPER_FRAME));
   pageArea_->setGeometry(L::kUpperFrame);
 
-  moreLess_ = MakeBarButton(IDC_MORE_LESS, this);
+  moreLess_ = MakeBarButton(IDC_MORE_LESS, body_);
   moreLess_->setGeometry(L::kMoreLess);
   moreLess_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   SyncMoreLessButton();
 
-  closeX_ = MakeBarButton(IDC_CLOSE_X, this);
+  closeX_ = MakeBarButton(IDC_CLOSE_X, body_);
   closeX_->setGeometry(L::kCloseX);
-  closeX_->setFace(QString::fromLatin1(kCloseXText), QIcon());
+  // The arrow-like faces of the window's own buttons stay pictures in every layout.
+  closeX_->setFace(QString::fromLatin1(kCloseXText), BitmapIcon(IDB_CLOSE_X));
+  closeX_->setTextOnly(false);
+  closeX_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   closeX_->setToolTip(UiText(IDS_MIN_WINDOW));
   closeX_->setVisible(state_.SmallScreen);
 
@@ -177,12 +233,12 @@ bool COvUI2007Dlg::CreateLowerPanels() {
   for (const LowerPanelEntry& entry : LowerPanels()) {
     QWidget* panel = nullptr;
     if (const PageFactory* factory = registry_.LowerPanelFor(entry.panel)) {
-      panel = (*factory)(context_, this);
+      panel = (*factory)(context_, body_);
       if (panel == nullptr) return false;
-      panel->setParent(this);
+      panel->setParent(body_);
     } else if (entry.panel == LOWER_PANEL_LINK_STATUS) {
       // The link status always has its place, empty until its page exists.
-      panel = new QWidget(this);
+      panel = new QWidget(body_);
       panel->setObjectName(QString::fromLatin1(entry.panelClass));
     }
     if (panel == nullptr) continue;
@@ -282,8 +338,58 @@ int COvUI2007Dlg::CollapsedHeight() const {
   return state_.SmallScreen ? L::kCollapsedHeightSmallScreen : L::kCollapsedHeight;
 }
 
+QRect COvUI2007Dlg::AvailableScreen() const {
+  if (!options_.availableScreen.isEmpty()) return options_.availableScreen;
+  const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  return shown != nullptr ? shown->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
+}
+
 void COvUI2007Dlg::ApplyHeight() {
-  setFixedSize(L::kWidth, state_.Expanded ? ExpandedHeight() : CollapsedHeight());
+  const QSize body(L::kWidth, state_.Expanded ? ExpandedHeight() : CollapsedHeight());
+  body_->setFixedSize(body);
+
+  QSize frame(0, 0);
+  if (!state_.SmallScreen) {
+    const QSize real = frameGeometry().size() - geometry().size();
+    frame = isVisible() && real.height() > 0
+                ? real
+                : QSize(2 * kAssumedFrameWidth, kAssumedCaptionHeight + kAssumedFrameWidth);
+  }
+  const QRect screenArea = AvailableScreen();
+  const QSize room = screenArea.size() - frame;
+  scrolling_ = body.width() > room.width() || body.height() > room.height();
+  if (!scrolling_) {
+    scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFixedSize(body);
+    return;
+  }
+
+  // As much of the layout as the screen holds; a bar in one direction takes room from the other.
+  scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller_);
+  QSize size = body.boundedTo(room);
+  if (size.width() < body.width()) size.setHeight(std::min(body.height() + bar, room.height()));
+  if (size.height() < body.height()) size.setWidth(std::min(body.width() + bar, room.width()));
+  setMinimumSize(size.boundedTo(QSize(160, 120)));
+  setMaximumSize(body + QSize(bar, bar));
+  resize(size);
+  if (isVisible()) {
+    // Keep the whole window, frame included, on the screen.
+    const QSize outer = size + frame;
+    const int x = std::clamp(pos().x(), screenArea.left(),
+                             std::max(screenArea.left(), screenArea.right() + 1 - outer.width()));
+    const int y = std::clamp(pos().y(), screenArea.top(),
+                             std::max(screenArea.top(), screenArea.bottom() + 1 - outer.height()));
+    move(x, y);
+  }
+}
+
+QString COvUI2007Dlg::HelpFailureText(const QString& manualPath, bool manualExists) {
+  if (!manualExists) return QStringLiteral("The manual is not installed:\n%1").arg(manualPath);
+  return QStringLiteral("No program could show the manual:\n%1\n\nInstall a web browser to read it.")
+      .arg(manualPath);
 }
 
 void COvUI2007Dlg::ToggleMoreLess() {
@@ -352,7 +458,20 @@ void COvUI2007Dlg::OnRadio() {
 
 void COvUI2007Dlg::OnHelp() {
   // Asked even when the manual is missing: the viewer reports that, as it would for any file.
-  host_.OpenUrl(QUrl::fromLocalFile(QString::fromStdString((options_.programDir / kHelpFile).string())));
+  // When no viewer took it the user is told, rather than left with a button that does nothing.
+  const std::filesystem::path manual = options_.programDir / kHelpFile;
+  const QString path = QString::fromStdString(manual.string());
+  QPointer<COvUI2007Dlg> self(this);
+  host_.OpenUrl(QUrl::fromLocalFile(path), [self, manual, path] {
+    if (!self || self->TornDown()) return;
+    std::error_code ec;
+    const QString text = HelpFailureText(path, std::filesystem::is_regular_file(manual, ec));
+    if (self->options_.services.showMessage) {
+      self->options_.services.showMessage(text, self);
+    } else {
+      ShowMessage(text, self);
+    }
+  });
   if (BarButton* help = Button(TabButton::Help)) help->setDown(false);
 }
 

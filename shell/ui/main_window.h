@@ -9,9 +9,11 @@
 #include <map>
 #include <optional>
 
+#include "shell/ui/page_contract.h"
 #include "shell/ui/shell_state.h"
 #include "shell/ui/tab_bar_layout.h"
 
+class QScrollArea;
 class QWidget;
 
 // The configuration window: a bar of page buttons over the page area (the upper frame), and one
@@ -38,19 +40,11 @@ class MainWindowHost {
   // client, the "Radio" parameter, the site survey's marks and its rescan. `radioOn` is the new
   // state, already in ShellState::RadioOn.
   virtual void SwitchRadio(bool radioOn) { (void)radioOn; }
-  // Opens a document with the desktop's viewer (QDesktopServices).
-  virtual bool OpenUrl(const QUrl& url);
+  // Opens a document or an address with the desktop's viewer (xdg-open). `failed` runs, on the
+  // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
+  // or the opener reported an error (no program for the type, a missing file).
+  virtual void OpenUrl(const QUrl& url, std::function<void()> failed);
 };
-
-// Given to every page and panel factory.
-struct PageContext {
-  COvUI2007Dlg& window;
-  ShellState& state;
-  MainWindowHost& host;
-};
-
-// Makes a page or panel as a child of `parent`; nullptr when it could not be made.
-using PageFactory = std::function<QWidget*(const PageContext& context, QWidget* parent)>;
 
 // The page classes that exist: later parts register theirs into the bar's slots and the lower
 // frame's panel numbers. A slot without a page shows an empty page area.
@@ -104,7 +98,11 @@ class COvUI2007Dlg : public QDialog {
 
  public:
   struct Options {
+    Options(std::filesystem::path dir = {}) : programDir(std::move(dir)) {}  // NOLINT: implicit
     std::filesystem::path programDir;  // the manual and the program INI live here
+    PageServices services;             // handed to every page and panel
+    // The screen area the window must fit in; empty: the available area of its screen.
+    QRect availableScreen;
   };
 
   COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRegistry& registry,
@@ -146,6 +144,13 @@ class COvUI2007Dlg : public QDialog {
   QRect LowerFrame() const { return main_window_layout::kLowerFrame; }
   int ExpandedHeight() const { return main_window_layout::kExpandedHeight; }
   int CollapsedHeight() const;
+  // The fixed layout, inside a scroll area that shows bars only when the screen is too small
+  // for it: then the window takes what the screen has and everything stays reachable.
+  QWidget* Body() const { return body_; }
+  QScrollArea* ScrollArea() const { return scroller_; }
+  bool Scrolling() const { return scrolling_; }
+  // The message shown when the manual could not be opened.
+  static QString HelpFailureText(const QString& manualPath, bool manualExists);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -159,6 +164,7 @@ class COvUI2007Dlg : public QDialog {
   void OnRadio();
   void OnHelp();
   void ApplyHeight();
+  QRect AvailableScreen() const;
   void ApplyRadioFace();
   BarButton* MakeBarButton(int controlId, QWidget* parent);
 
@@ -170,6 +176,9 @@ class COvUI2007Dlg : public QDialog {
   bool initialised_ = false;
   bool tornDown_ = false;
 
+  QScrollArea* scroller_ = nullptr;
+  QWidget* body_ = nullptr;       // everything of the fixed layout
+  bool scrolling_ = false;
   QWidget* container_ = nullptr;  // the tab container: bar and page area
   QWidget* pageArea_ = nullptr;
   TabBarLayout layout_;

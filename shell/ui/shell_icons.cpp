@@ -1,8 +1,5 @@
 #include "shell/ui/shell_icons.h"
 
-#include <QApplication>
-#include <QStyle>
-
 #include "shell/ui/control_ids.h"
 
 namespace ov {
@@ -33,31 +30,36 @@ QIcon TrayStateIcon(TrayState state) { return QIcon(TrayStateIconPath(state)); }
 
 QIcon AppIcon() { return QIcon(QStringLiteral(":/icons/app.svg")); }
 
-QIcon BitmapIcon(int bitmapId) {
-  QStyle::StandardPixmap pixmap;
+QString BitmapIconPath(int bitmapId) {
+  const char* name = nullptr;
   switch (bitmapId) {
-    case IDB_TAB_PROFILE: pixmap = QStyle::SP_FileDialogDetailedView; break;
-    case IDB_TAB_SITESURVEY: pixmap = QStyle::SP_BrowserReload; break;
-    case IDB_TAB_ADVANCE: pixmap = QStyle::SP_FileDialogContentsView; break;
-    case IDB_TAB_STATISTICS: pixmap = QStyle::SP_FileDialogInfoView; break;
-    case IDB_TAB_WMM: pixmap = QStyle::SP_MediaVolume; break;
-    case IDB_TAB_WPS: pixmap = QStyle::SP_DialogYesButton; break;
-    case IDB_TAB_SSO: pixmap = QStyle::SP_DialogApplyButton; break;
-    case IDB_TAB_CCX_CONFIG: pixmap = QStyle::SP_ComputerIcon; break;
-    case IDB_RADIO_ON: pixmap = QStyle::SP_MediaPlay; break;
-    case IDB_RADIO_OFF: pixmap = QStyle::SP_MediaStop; break;
-    case IDB_TAB_ABOUT: pixmap = QStyle::SP_MessageBoxInformation; break;
-    case IDB_TAB_HELP: pixmap = QStyle::SP_DialogHelpButton; break;
-    case IDB_TAB_80211N: pixmap = QStyle::SP_DriveNetIcon; break;
-    case IDB_LESS: pixmap = QStyle::SP_ArrowUp; break;
-    case IDB_MORE: pixmap = QStyle::SP_ArrowDown; break;
-    case IDB_SCROLL_LEFT: pixmap = QStyle::SP_ArrowLeft; break;
-    case IDB_SCROLL_RIGHT: pixmap = QStyle::SP_ArrowRight; break;
-    case IDB_CLOSE_X: pixmap = QStyle::SP_TitleBarCloseButton; break;
-    case IDI_MESSAGE_BOX: pixmap = QStyle::SP_MessageBoxInformation; break;
-    default: return QIcon();
+    case IDB_TAB_PROFILE: name = "profile"; break;
+    case IDB_TAB_SITESURVEY: name = "sitesurvey"; break;
+    case IDB_TAB_ADVANCE: name = "advance"; break;
+    case IDB_TAB_STATISTICS: name = "statistics"; break;
+    case IDB_TAB_WMM: name = "wmm"; break;
+    case IDB_TAB_WPS: name = "wps"; break;
+    case IDB_TAB_SSO: name = "sso"; break;
+    case IDB_TAB_CCX_CONFIG: name = "ccx"; break;
+    case IDB_RADIO_ON: name = "radio_on"; break;
+    case IDB_RADIO_OFF: name = "radio_off"; break;
+    case IDB_TAB_ABOUT: name = "about"; break;
+    case IDB_TAB_HELP: name = "help"; break;
+    case IDB_TAB_80211N: name = "80211n"; break;
+    case IDB_LESS: name = "less"; break;
+    case IDB_MORE: name = "more"; break;
+    case IDB_SCROLL_LEFT: name = "scroll_left"; break;
+    case IDB_SCROLL_RIGHT: name = "scroll_right"; break;
+    case IDB_CLOSE_X: name = "close"; break;
+    case IDI_MESSAGE_BOX: name = "about"; break;
+    default: return {};
   }
-  return QApplication::style()->standardIcon(pixmap);
+  return QStringLiteral(":/icons/bar/%1.svg").arg(QLatin1String(name));
+}
+
+QIcon BitmapIcon(int bitmapId) {
+  const QString path = BitmapIconPath(bitmapId);
+  return path.isEmpty() ? QIcon() : QIcon(path);
 }
 
 }  // namespace ov

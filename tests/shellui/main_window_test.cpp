@@ -35,8 +35,10 @@ class MainWindowTest : public ::testing::Test {
     test::WriteFileBytes(dir.path() / kHelpFile, "<html></html>");
   }
   std::unique_ptr<COvUI2007Dlg> MakeWindow() {
-    auto window = std::make_unique<COvUI2007Dlg>(state, host, registry,
-                                                 COvUI2007Dlg::Options{dir.path()});
+    COvUI2007Dlg::Options options{dir.path()};
+    // A desktop that holds the whole layout, whatever the test platform's screen.
+    options.availableScreen = QRect(0, 0, 1280, 1024);
+    auto window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
     window->show();
     return window;
   }

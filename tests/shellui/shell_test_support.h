@@ -1,5 +1,6 @@
 #pragma once
 #include <QUrl>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,15 +24,16 @@ class RecordingHost : public MainWindowHost {
   bool AdapterConnected() override { return connected; }
   bool RadioParameterOn() override { return radioParameterOn; }
   void SwitchRadio(bool radioOn) override { radioSwitches.push_back(radioOn); }
-  bool OpenUrl(const QUrl& url) override {
+  void OpenUrl(const QUrl& url, std::function<void()> failed) override {
     openedUrls.push_back(url);
-    return true;
+    if (!viewerPresent && failed) failed();
   }
 
   bool ssoInstalled = false;
   bool connected = false;
   bool radioParameterOn = true;
   std::vector<bool> radioSwitches;
+  bool viewerPresent = true;  // false: every open fails, as on a desktop without a viewer
   std::vector<QUrl> openedUrls;
 };
 

@@ -1,0 +1,61 @@
+#include "shell/ui/page_contract.h"
+
+#include <QShowEvent>
+
+#include "shell/ui/message_box.h"
+#include "shell/ui/ui_text.h"
+
+namespace ov {
+
+QFont PageFont() { return UiFont(kPageFontCellHeight); }
+
+PageWidget::PageWidget(const PageContext& context, QWidget* parent)
+    : QWidget(parent),
+      window_(context.window),
+      state_(context.state),
+      host_(context.host),
+      services_(context.services) {
+  setFont(PageFont());
+  if (services_.timers != nullptr) {
+    timers_ = std::make_unique<WindowTimers>(*services_.timers, [this](int id) {
+      if (id == kPageRefreshTimer) Refresh();
+    });
+  }
+}
+
+// The timers go first: a refresh must never reach a page half destroyed.
+PageWidget::~PageWidget() { timers_.reset(); }
+
+bool PageWidget::Refreshing() const {
+  return timers_ != nullptr && timers_->isActive(kPageRefreshTimer);
+}
+
+int PageWidget::ShowPageMessage(const QString& text) {
+  QWidget* owner = window();
+  if (services_.showMessage) return services_.showMessage(text, owner);
+  return ShowMessage(text, owner);
+}
+
+bool PageWidget::RejectInput(const QString& message, QWidget* field) {
+  ShowPageMessage(message);
+  if (field != nullptr) field->setFocus(Qt::OtherFocusReason);
+  return false;
+}
+
+// Un-minimising or covering the window (spontaneous events) is not a show of the page.
+void PageWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  LoadValues();
+  if (timers_ != nullptr && RefreshPeriodMs() > 0 && !timers_->isActive(kPageRefreshTimer)) {
+    timers_->start(kPageRefreshTimer, RefreshPeriodMs());
+  }
+}
+
+void PageWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (event->spontaneous()) return;
+  if (timers_ != nullptr && !RefreshWhileHidden()) timers_->kill(kPageRefreshTimer);
+}
+
+}  // namespace ov

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "radio/about_text.h"
+
+namespace ov {
+namespace {
+
+TEST(AboutText, VersionsTakeTheirBytesInTheirOwnOrder) {
+  struct Case {
+    const char* name;
+    uint32_t answer;
+    const char* eeprom;
+    const char* firmware;
+  } cases[] = {
+      {"byte 0 = 3, byte 1 = 1", 0x0103, "3.1", "1.3"},
+      {"byte 0 = 2, byte 1 = 1", 0x0102, "2.1", "1.2"},
+      {"upper bytes are not part of it", 0xFFFF0A05, "5.10", "10.5"},
+      {"zero", 0, "0.0", "0.0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(EepromVersionText(c.answer), c.eeprom);
+    EXPECT_EQ(FirmwareVersionText(c.answer), c.firmware);
+  }
+}
+
+TEST(AboutText, MacDateAndFileVersion) {
+  EXPECT_EQ(MacAddressText({0x02, 0x0f, 0x5a, 0x00, 0xab, 0x01}), "02-0F-5A-00-AB-01");
+  EXPECT_EQ(MacAddressText({}), "00-00-00-00-00-00");
+  EXPECT_EQ(FileVersionText(1, 2, 300, 4), "1.2.300.4");
+
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(FileDateText(0), "01-01-1970");
+  EXPECT_EQ(FileDateText(1796860800), "12-10-2026");  // 2026-12-10 00:00 UTC
+}
+
+TEST(AboutText, OnlyFamiliesFourToTenHaveAFirmwareVersion) {
+  for (int32_t family = -1; family <= 11; ++family) {
+    EXPECT_EQ(FamilyHasFirmwareVersion(family), family >= 4 && family <= 10) << family;
+  }
+}
+
+}  // namespace
+}  // namespace ov
