@@ -91,6 +91,8 @@ void CHideDlg::OnInitDialog() {
 }
 
 void CHideDlg::AdapterSetup(bool openMainWindow) {
+  // The pages of a window made for the previous set-up hold its store and adapter facts.
+  if (mainWindow_) DestroyMainWindow();
   AdapterSetupInputs inputs;
   inputs.driver = &services_.adapter->Driver();
   inputs.registry = services_.registry;
@@ -290,8 +292,9 @@ void CHideDlg::OpenMainWindow() {
   }
   if (!mainWindow_ || mainWindow_->TornDown()) {
     const PageRegistry& pages = services_.pages ? *services_.pages : emptyPages_;
-    mainWindow_ = new COvUI2007Dlg(state_, *this, pages,
-                                   {std::filesystem::path(options_.programDir)});
+    COvUI2007Dlg::Options windowOptions(std::filesystem::path(options_.programDir));
+    windowOptions.services = PageServicesNow();
+    mainWindow_ = new COvUI2007Dlg(state_, *this, pages, std::move(windowOptions));
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
     if (trayState_) mainWindow_->setWindowIcon(TrayStateIcon(*trayState_));
   }
@@ -301,6 +304,16 @@ void CHideDlg::OpenMainWindow() {
   mainWindow_->show();
   mainWindow_->raise();
   mainWindow_->activateWindow();
+}
+
+PageServices CHideDlg::PageServicesNow() {
+  PageServices page;
+  page.driver = &services_.adapter->Driver();
+  page.registry = services_.registry;
+  page.wifi = services_.pageClient;
+  page.store = store_.get();
+  page.timers = services_.timers;
+  return page;  // messages through ShowMessage, which holds Busy
 }
 
 void CHideDlg::ShowLowerPanel(int panel) {

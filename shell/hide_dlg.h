@@ -88,6 +88,7 @@ struct MonitorServices {
   RegistryWriter* registry = nullptr;
   SecretCodec* secretCodec = nullptr;  // the store's secrets; null stores clear text
   const PageRegistry* pages = nullptr; // null: a main window without pages
+  NativeWifiClient* pageClient = nullptr;  // the wireless client the pages use (null in tests)
   ActionQueueServices queue;           // client, WAPI, certificates, scan list, trace
   std::function<void(std::string_view)> log;  // one line to the program's log
 };
@@ -167,6 +168,8 @@ class CHideDlg final : public MainWindowHost {
   bool CheckAdapter();
   void UpdateTrayState();
   void DestroyMainWindow();
+  // What the pages of a main window made now reach (the store follows the adapter).
+  PageServices PageServicesNow();
   void RefreshQueueContext();
   void OnTray(intptr_t mouseMessage);
   void SessionCheck();

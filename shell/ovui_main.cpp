@@ -18,6 +18,7 @@
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
+#include "radio/page_about.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
@@ -74,6 +75,10 @@ int main(int argc, char** argv) {
     ov::OvEncryptSecretCodec codec;
     ov::WapiLibrary wapi;
 
+    // The pages of the main window.
+    ov::PageRegistry pages;
+    pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+
     ov::MonitorServices services;
     services.timers = &timers;
     services.messages = &messages;
@@ -83,6 +88,8 @@ int main(int argc, char** argv) {
     services.desktop = &desktop;
     services.session = &session;
     services.registry = &broker;
+    services.pages = &pages;
+    services.pageClient = &client;
     services.secretCodec = &codec;
     services.queue.wapi = &wapi;
     services.queue.client = &connection;
