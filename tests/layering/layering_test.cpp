@@ -38,12 +38,13 @@ bool IsSource(const fs::path& path) {
   return false;
 }
 
-// Every source below the root, build folders and hidden ones left out.
+// Every source below the root, build folders (generated sources) and hidden ones left out.
 std::vector<SourceFile> TreeSources() {
   std::vector<SourceFile> files;
   for (const auto& top : fs::directory_iterator(kRoot)) {
     const std::string name = top.path().filename().string();
-    if (!top.is_directory() || top.is_symlink() || name.starts_with(".") || name.starts_with("build")) {
+    if (!top.is_directory() || top.is_symlink() || name.starts_with(".") || name.starts_with("build") ||
+        fs::exists(top.path() / "CMakeCache.txt")) {
       continue;
     }
     for (const auto& entry : fs::recursive_directory_iterator(top.path())) {
