@@ -89,7 +89,8 @@ class AdapterReader {
         "name",          "chip_family",        "hardware_id",      "compatible_ids",
         "friendly_name", "device_description", "manufacturer",     "location",
         "mac",           "receive_chains",     "band_5ghz",        "startup_delay_ms",
-        "signal_dbm",    "guid",               "instance",         "comment"};
+        "signal_dbm",    "guid",               "instance",         "ap_stations",
+        "comment"};
     for (auto it = object_.begin(); it != object_.end(); ++it) {
       if (!kKnown.count(it.key())) return fail(error, "unknown field " + Quote(it.key()));
     }
@@ -142,7 +143,7 @@ class AdapterReader {
       return fail(error, "instance: \"" + spec->instance +
                              "\" must be printable text without backslashes, at most 100 characters");
     }
-    return true;
+    return readApStations(&spec->apStations, error);
   }
 
  private:
@@ -242,6 +243,46 @@ class AdapterReader {
         return fail(error, "compatible_ids: every item must be a non-empty printable string");
       }
       ids->push_back(text);
+    }
+    return true;
+  }
+
+  // [{"mac": "02:...", "signal_dbm": -50}, ...]: unicast, unique, at most kMaxApStations.
+  bool readApStations(std::vector<ApStation>* stations, std::string* error) {
+    if (!object_.contains("ap_stations")) return true;
+    QJsonValue v = object_.value("ap_stations");
+    if (!v.isArray()) return fail(error, "ap_stations: must be an array of stations");
+    const QJsonArray items = v.toArray();
+    if (items.size() > static_cast<qsizetype>(kMaxApStations)) {
+      return fail(error, "ap_stations: at most " + std::to_string(kMaxApStations) + " stations");
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      const std::string at = "ap_stations[" + std::to_string(i) + "]";
+      const QJsonObject item = items[i].toObject();
+      if (!items[i].isObject()) return fail(error, at + ": must be an object");
+      for (auto it = item.begin(); it != item.end(); ++it) {
+        if (it.key() != "mac" && it.key() != "signal_dbm" && it.key() != "comment") {
+          return fail(error, at + ": unknown field " + Quote(it.key()));
+        }
+      }
+      ApStation station;
+      auto mac = ParseMac(item.value("mac").toString().toStdString());
+      if (!item.value("mac").isString() || !mac || ((*mac)[0] & 0x01) || *mac == Mac{}) {
+        return fail(error, at + ".mac: must be a unicast MAC address such as 02:5A:0F:20:00:01");
+      }
+      for (const ApStation& other : *stations) {
+        if (other.mac == *mac) return fail(error, at + ".mac: " + FormatMac(*mac) + " is listed twice");
+      }
+      station.mac = *mac;
+      if (item.contains("signal_dbm")) {
+        const QJsonValue dbm = item.value("signal_dbm");
+        const double d = dbm.toDouble();
+        if (!dbm.isDouble() || std::floor(d) != d || d < -120 || d > 0) {
+          return fail(error, at + ".signal_dbm: must be a whole number from -120 to 0");
+        }
+        station.signalDbm = static_cast<int32_t>(d);
+      }
+      stations->push_back(station);
     }
     return true;
   }

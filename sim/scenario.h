@@ -16,6 +16,13 @@ namespace ov::sim {
 
 using Mac = std::array<uint8_t, 6>;
 
+// A station associated with the adapter while it serves as an access point.
+constexpr size_t kMaxApStations = 32;
+struct ApStation {
+  Mac mac{};
+  int32_t signalDbm = -60;  // as the adapter hears it
+};
+
 struct AdapterSpec {
   std::string name;  // the control socket's handle for the adapter: letters, digits, '_', '-', '.'
   ChipFamily family = CHIP_FAMILY_NONE;
@@ -32,6 +39,7 @@ struct AdapterSpec {
   int32_t signalDbm = -55;      // RSSI of chain 0; the other chains read a little lower
   std::string guid;             // NetCfgInstanceId "{...}"; derived from the MAC when not given
   std::string instance;         // Enum instance name; derived when not given
+  std::vector<ApStation> apStations;  // associated while OpMode is 1; MACs unique
 };
 
 struct Scenario {

@@ -88,6 +88,11 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
     }
     adapter->socketPath = *socketPath;
     adapter->driver = std::make_unique<SimulatedAdapter>(spec, clock_);
+    // The device socket's thread sets the mode; the wireless service follows it.
+    adapter->driver->setOpModeObserver([this, name = spec.name] {
+      wlan_.accessPointModeChanged(name);
+      wlanChanged();
+    });
     adapters_.push_back(std::move(adapter));
   }
   for (auto& adapter : adapters_) {
@@ -130,6 +135,8 @@ bool SimDaemon::plug(Adapter& adapter, std::string* error) {
   adapter.driver->start(ReadAdapterParameters(spec, adapter.paths.driverKey));
   SimulatedAdapter* driver = adapter.driver.get();
   wlan_.setInterfacePresent(spec.name, true);
+  // The restarted driver took OpMode from its parameters.
+  wlan_.accessPointModeChanged(spec.name);
   wlanChanged();
   bool started = adapter.server.start(
       adapter.socketPath,
@@ -151,7 +158,8 @@ void SimDaemon::unplug(Adapter& adapter) {
 
 SimDaemon::Adapter* SimDaemon::find(std::string_view name) {
   for (auto& adapter : adapters_) {
-    if (SameName(adapter->driver->spec().name, name)) return adapter.get();
+    const AdapterSpec& spec = adapter->driver->spec();
+    if (SameName(spec.name, name) || SameName(spec.guid, name)) return adapter.get();
   }
   return nullptr;
 }
@@ -172,9 +180,12 @@ const AdapterRegistryPaths* SimDaemon::registryPaths(std::string_view name) cons
 
 std::string SimDaemon::execute(std::string_view line) {
   std::vector<std::string> words = Words(line);
-  if (words.empty()) return "error empty command (list, plug, unplug, busy, signal, radio, ap)";
+  if (words.empty()) {
+    return "error empty command (list, plug, unplug, busy, signal, radio, ap, stations, station)";
+  }
   const std::string& command = words[0];
   if (command == "ap") return executeAccessPoint(words, line);
+  if (command == "stations" || command == "station") return executeStations(words);
 
   if (command == "list") {
     if (words.size() != 1) return "error usage: list";
@@ -203,7 +214,8 @@ std::string SimDaemon::execute(std::string_view line) {
     if (command == u.command) usage = &u;
   }
   if (!usage) {
-    return "error unknown command \"" + command + "\" (list, plug, unplug, busy, signal, radio, ap)";
+    return "error unknown command \"" + command +
+           "\" (list, plug, unplug, busy, signal, radio, ap, stations, station)";
   }
   if (words.size() != usage->words) return std::string("error usage: ") + usage->text;
   Adapter* adapter = find(words[1]);
@@ -292,6 +304,48 @@ std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
   }
   wlanChanged();
   return "ok moved " + FormatMac(*bssid) + " " + std::to_string(dbm);
+}
+
+std::string SimDaemon::executeStations(const std::vector<std::string>& words) {
+  static constexpr char kUsage[] =
+      "error usage: stations NAME | station add NAME MAC DBM | station remove NAME MAC";
+  const bool list = words[0] == "stations";
+  if (list ? words.size() != 2 : words.size() < 2) return kUsage;
+  const std::string& verb = list ? words[0] : words[1];
+  if (!list && !(verb == "add" && words.size() == 5) && !(verb == "remove" && words.size() == 4)) {
+    return kUsage;
+  }
+  const std::string& which = list ? words[1] : words[2];
+  Adapter* adapter = find(which);
+  if (!adapter) return "error no adapter named \"" + which + "\"";
+  SimulatedAdapter& driver = *adapter->driver;
+  const std::string& name = driver.spec().name;
+  if (list) {
+    if (!adapter->server.running()) return "error " + name + " is unplugged";
+    if (!driver.servesAccessPoint()) return "error " + name + " is a station, not an access point";
+    std::string reply = "ok";
+    for (const ApStation& s : driver.apStations()) {
+      reply += " " + FormatMac(s.mac) + "/" + std::to_string(s.signalDbm);
+    }
+    return reply;
+  }
+  auto mac = ParseMac(words[3]);
+  if (!mac || ((*mac)[0] & 0x01) || *mac == Mac{}) {
+    return "error station " + verb + ": \"" + words[3] + "\" is not a unicast MAC address";
+  }
+  if (verb == "remove") {
+    if (!driver.removeApStation(*mac)) return "error " + name + " has no station " + FormatMac(*mac);
+    return "ok removed " + FormatMac(*mac);
+  }
+  int64_t dbm = 0;
+  if (!ParseInteger(words[4], -120, 0, &dbm)) {
+    return "error station add: DBM must be a whole number from -120 to 0";
+  }
+  if (!driver.addApStation({*mac, static_cast<int32_t>(dbm)})) {
+    return "error " + name + " lists " + FormatMac(*mac) + " already or has " +
+           std::to_string(kMaxApStations) + " stations";
+  }
+  return "ok added " + FormatMac(*mac);
 }
 
 }  // namespace ov::sim

@@ -49,7 +49,11 @@ class SimDaemon {
   //   ap add JSON         → "ok added BSSID"        (JSON: one access point object, one line)
   //   ap remove BSSID     → "ok removed BSSID"
   //   ap move BSSID DBM   → "ok moved BSSID DBM"    (the access point's signal, -120 to 0)
-  // Anything else → "error ...".
+  //   stations NAME       → "ok MAC/DBM ..."        (associated while NAME serves as an AP;
+  //                                                  an error while it is a station)
+  //   station add NAME MAC DBM → "ok added MAC"
+  //   station remove NAME MAC  → "ok removed MAC"
+  // NAME is the adapter's name or its NetCfgInstanceId "{...}". Anything else → "error ...".
   std::string execute(std::string_view line);
 
   SimulatedAdapter* adapter(std::string_view name);
@@ -63,6 +67,7 @@ class SimDaemon {
   bool plug(Adapter& adapter, std::string* error);
   void unplug(Adapter& adapter);
   std::string executeAccessPoint(const std::vector<std::string>& words, std::string_view line);
+  std::string executeStations(const std::vector<std::string>& words);
   void wlanChanged();
 
   const SimClock& clock_;

@@ -150,6 +150,7 @@ std::vector<uint32_t> SimulatedAdapter::SetOids() {
 SimulatedAdapter::SimulatedAdapter(AdapterSpec spec, const SimClock& clock)
     : spec_(std::move(spec)), clock_(clock), signalDbm_(spec_.signalDbm) {
   std::lock_guard lock(mutex_);
+  apStations_ = spec_.apStations;
   parameters_ = DefaultAdapterParameters(spec_);
   startMs_ = statisticsBaseMs_ = now();
   resetState();
@@ -309,11 +310,50 @@ std::optional<std::vector<uint8_t>> SimulatedAdapter::lastSet(uint32_t oid) cons
 
 uint32_t SimulatedAdapter::handleRequest(uint32_t controlCode, uint32_t oid,
                                          std::vector<uint8_t>& buffer, uint32_t* bytesReturned) {
+  uint32_t status = 0;
+  bool modeChanged = false;
+  {
+    std::lock_guard lock(mutex_);
+    *bytesReturned = 0;
+    if (controlCode != IOCTL_NDIS_QUERY_GLOBAL_STATS) return kStatusInvalidFunction;
+    if ((oid & OidSetMask) != OidSetMask) return handleQuery(oid, buffer, bytesReturned);
+    const uint32_t modeBefore = opMode_;
+    status = handleSet(oid, buffer, bytesReturned);
+    modeChanged = opMode_ != modeBefore;
+  }
+  // Outside the lock: the observer reaches the wireless service, which calls back into us.
+  if (modeChanged && opModeObserver_) opModeObserver_();
+  return status;
+}
+
+bool SimulatedAdapter::servesAccessPoint() const {
   std::lock_guard lock(mutex_);
-  *bytesReturned = 0;
-  if (controlCode != IOCTL_NDIS_QUERY_GLOBAL_STATS) return kStatusInvalidFunction;
-  if ((oid & OidSetMask) == OidSetMask) return handleSet(oid, buffer, bytesReturned);
-  return handleQuery(oid, buffer, bytesReturned);
+  return opMode_ == 1;
+}
+
+void SimulatedAdapter::setOpModeObserver(std::function<void()> observer) {
+  std::lock_guard lock(mutex_);
+  opModeObserver_ = std::move(observer);
+}
+
+std::vector<ApStation> SimulatedAdapter::apStations() const {
+  std::lock_guard lock(mutex_);
+  return apStations_;
+}
+
+bool SimulatedAdapter::addApStation(const ApStation& station) {
+  std::lock_guard lock(mutex_);
+  if (apStations_.size() >= kMaxApStations) return false;
+  for (const ApStation& s : apStations_) {
+    if (s.mac == station.mac) return false;
+  }
+  apStations_.push_back(station);
+  return true;
+}
+
+bool SimulatedAdapter::removeApStation(const Mac& mac) {
+  std::lock_guard lock(mutex_);
+  return std::erase_if(apStations_, [&](const ApStation& s) { return s.mac == mac; }) > 0;
 }
 
 uint32_t SimulatedAdapter::handleQuery(uint32_t oid, std::vector<uint8_t>& buffer,

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -104,6 +105,19 @@ class SimulatedAdapter {
   void setRadio(bool softwareOn, bool hardwareOn);
   // The "Radio" parameter the driver started with (1: the radio starts switched off).
   bool radioOffByParameter() const;
+
+  // Operation mode 1 (OpMode, OID_VND_OP_MODE): the adapter serves as an access point and does
+  // no station work.
+  bool servesAccessPoint() const;
+  // Called after a set of OID_VND_OP_MODE changed the mode, outside the driver's lock, on the
+  // thread of the request. Set it before the adapter is plugged.
+  void setOpModeObserver(std::function<void()> observer);
+  // The stations that are associated while the adapter serves as an access point (kept whatever
+  // the mode, and across driver restarts: they are the world's, not the driver's).
+  std::vector<ApStation> apStations() const;
+  // False when the MAC is listed already or kMaxApStations are.
+  bool addApStation(const ApStation& station);
+  bool removeApStation(const Mac& mac);
 
   bool busy() const;
   bool ready() const;
@@ -216,6 +230,8 @@ class SimulatedAdapter {
   CountryRegion countryRegion_;
   int32_t txPower_ = 100;
   uint32_t opMode_ = 0;
+  std::function<void()> opModeObserver_;
+  std::vector<ApStation> apStations_;
   NDIS_802_11_SSID desiredSsid_;
   NDIS_802_11_CONFIGURATION configuration_;
   StaConfig staConfig_;

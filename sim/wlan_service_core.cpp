@@ -236,6 +236,21 @@ void WlanServiceCore::setInterfacePresent(const std::string& adapterName, bool p
   }
 }
 
+void WlanServiceCore::accessPointModeChanged(const std::string& adapterName) {
+  std::lock_guard lock(mutex_);
+  Interface* iface = findInterfaceByName(adapterName);
+  if (!iface || !iface->present || !iface->adapter->servesAccessPoint()) return;
+  // Serving as an access point the adapter is no station: its link or attempt ends now and a
+  // running scan ends without results when it falls due.
+  if (iface->connection) {
+    if (iface->connection->established) {
+      dropLink(*iface, WLAN_REASON_CODE_DRIVER_DISCONNECTED);
+    } else {
+      failConnection(*iface, WLAN_REASON_CODE_DRIVER_DISCONNECTED);
+    }
+  }
+}
+
 bool WlanServiceCore::setHardwareRadio(const std::string& adapterName, bool on) {
   std::lock_guard lock(mutex_);
   Interface* iface = findInterfaceByName(adapterName);
@@ -524,6 +539,11 @@ void WlanServiceCore::completeScan(Interface& iface) {
   if (!radioOn(iface)) {
     notify(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_scan_fail, iface.guid,
            std::nullopt, std::nullopt, ERROR_NDIS_DOT11_POWER_STATE_INVALID);
+    return;
+  }
+  if (iface.adapter->servesAccessPoint()) {
+    notify(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_scan_fail, iface.guid,
+           std::nullopt, std::nullopt, ERROR_INVALID_STATE);
     return;
   }
   bool band5 = iface.adapter->spec().band5GHz;
@@ -820,6 +840,7 @@ StatusResponse WlanServiceCore::scan(ClientId client, const ScanRequest& r) {
   Interface* iface = nullptr;
   if (uint32_t status = resolve(client, r.handle, r.guid, &iface)) return {status};
   if (!radioOn(*iface)) return {ERROR_NDIS_DOT11_POWER_STATE_INVALID};
+  if (iface->adapter->servesAccessPoint()) return {ERROR_INVALID_STATE};
   if (r.ssid) iface->directedSsids.push_back(*r.ssid);
   // A scan already running answers this request too.
   if (!iface->scanDueMs) iface->scanDueMs = now() + kScanDurationMs;
@@ -954,6 +975,7 @@ StatusResponse WlanServiceCore::connect(ClientId client, const ConnectRequest& r
     return {ERROR_INVALID_PARAMETER};
   }
   if (!radioOn(*iface)) return {ERROR_NDIS_DOT11_POWER_STATE_INVALID};
+  if (iface->adapter->servesAccessPoint()) return {ERROR_INVALID_STATE};
 
   // A running link or attempt ends first.
   if (iface->connection) {

@@ -60,6 +60,11 @@ class WlanServiceCore {
   void addInterface(SimulatedAdapter* adapter);
   // Plugging or unplugging the adapter: the interface arrives or goes (ACM 13 / 14).
   void setInterfacePresent(const std::string& adapterName, bool present);
+  // The adapter's operation mode changed (OID_VND_OP_MODE, or a driver restart with OpMode 1).
+  // Serving as an access point it does no station work: its link drops (ACM 21, or an attempt
+  // fails), and scans and connections are refused with ERROR_INVALID_STATE until it is a station
+  // again; the link comes back when a client connects again.
+  void accessPointModeChanged(const std::string& adapterName);
   // The hardware radio switch of an adapter; false when there is no such adapter.
   bool setHardwareRadio(const std::string& adapterName, bool on);
   // False with *error when the BSSID is in use already.

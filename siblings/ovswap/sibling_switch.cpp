@@ -34,6 +34,11 @@ std::optional<SwitchCommand> ParseSwitchCommand(const std::vector<std::string>& 
   return c;
 }
 
+std::vector<std::string> SwitchArguments(bool toAccessPoint, const std::string& hardwareId) {
+  return {toAccessPoint ? "ON" : "OFF", "OvUI", "DeZA", "Orvane Wireless", "Orvane Wireless Utility",
+          hardwareId};
+}
+
 std::string CommandLineText(const std::string& program, const std::vector<std::string>& args) {
   std::string line = program;
   for (const std::string& a : args) {

@@ -20,6 +20,10 @@ struct SwitchCommand {
 // anything else.
 std::optional<SwitchCommand> ParseSwitchCommand(const std::vector<std::string>& args);
 
+// The switch tool's arguments, as the utility gives them: ON (hand-over) or OFF (hand-back),
+// the two utilities, the product and utility names, and the adapter's hardware identifier.
+std::vector<std::string> SwitchArguments(bool toAccessPoint, const std::string& hardwareId);
+
 // The command line as one log line: the program name and each argument, quoted where it has
 // blanks or is empty.
 std::string CommandLineText(const std::string& program, const std::vector<std::string>& args);

@@ -1,6 +1,9 @@
-// The OvSwap and DeZA stand-ins against the real ovsimd: the adapter named by its hardware
-// identifier changes mode in the driver and the registry, and every start is logged.
+// The switch tool against the real ovsimd: the adapter named by its hardware identifier changes
+// mode in the driver and the registry, the access-point utility is started from the tool's own
+// folder, and every start is logged. DeZA's status print runs the real program too.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -31,6 +34,18 @@ std::vector<std::string> Args(const std::string& mode, const std::string& hardwa
   a.insert(a.end(), kNames.begin(), kNames.end());
   a.push_back(hardwareId);
   return a;
+}
+
+// A program folder of its own: a copy of OvSwap (it starts DeZA from its own folder) beside a
+// DeZA that only notes its arguments, so no window is left running.
+fs::path ProgramFolderWithStubDeza(const fs::path& folder, const fs::path& note) {
+  fs::create_directories(folder);
+  fs::copy_file(kOvSwap, folder / "OvSwap", fs::copy_options::overwrite_existing);
+  WriteFileBytes(folder / "DeZA", "#!/bin/sh\nprintf '%s\\n' \"$*\" > '" + note.string() + "'\n");
+  for (const char* name : {"OvSwap", "DeZA"}) {
+    fs::permissions(folder / name, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  }
+  return folder / "OvSwap";
 }
 
 class OvSwapTest : public ::testing::Test {
@@ -64,7 +79,9 @@ class OvSwapTest : public ::testing::Test {
 
 TEST_F(OvSwapTest, OnAndOffChangeTheAdapterAndAreLogged) {
   std::string out;
-  ASSERT_EQ(RunProgram(kOvSwap, Args("ON", kHardwareId), root_.path(), &out), 0) << out;
+  const fs::path note = root_.path() / "deza-arguments";
+  const fs::path ovswap = ProgramFolderWithStubDeza(root_.path() / "program", note);
+  ASSERT_EQ(RunProgram(ovswap, Args("ON", kHardwareId), root_.path(), &out), 0) << out;
   EXPECT_EQ(DriverOpMode(), 1u);
   EXPECT_EQ(RegistryOpMode(), "1");
   const std::string log = Log("OvSwap");
@@ -73,6 +90,9 @@ TEST_F(OvSwapTest, OnAndOffChangeTheAdapterAndAreLogged) {
             std::string::npos)
       << log;
   EXPECT_NE(log.find("started DeZA"), std::string::npos) << log;
+  // Started, not waited for: it notes its arguments when it gets to run.
+  for (int i = 0; i < 500 && !fs::exists(note); ++i) usleep(10000);
+  EXPECT_EQ(ReadFileBytes(note), "--adapter PCI\\VEN_0F5A&DEV_0601\n");
 
   // What the utility saved before the hand-over comes back with the adapter.
   auto adapter = sibling::FindAdapter(kHardwareId);
@@ -81,7 +101,7 @@ TEST_F(OvSwapTest, OnAndOffChangeTheAdapterAndAreLogged) {
                            "11"),
             0u);
   ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, adapter->adapterKeyPath, "Channel", "1"), 0u);
-  ASSERT_EQ(RunProgram(kOvSwap, Args("OFF", kHardwareId), root_.path(), &out), 0) << out;
+  ASSERT_EQ(RunProgram(ovswap, Args("OFF", kHardwareId), root_.path(), &out), 0) << out;
   EXPECT_EQ(DriverOpMode(), 0u);
   EXPECT_EQ(RegistryOpMode(), "0");
   EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, adapter->adapterKeyPath, "Channel"), "11");
@@ -109,10 +129,27 @@ TEST_F(OvSwapTest, RefusedCommandLinesChangeNothing) {
   EXPECT_NE(Log("OvSwap").find("OvSwap TOGGLE"), std::string::npos) << "every start is logged";
 }
 
-TEST_F(OvSwapTest, DezaLogsItsCommandLine) {
+TEST_F(OvSwapTest, DezaPrintsTheAdapterAndLogsItsCommandLine) {
+  auto print = [&](const std::vector<std::string>& args, int status) {
+    std::string out;
+    EXPECT_EQ(RunProgram(kDeza, args, root_.path(), &out), status);
+    return out;
+  };
+  EXPECT_EQ(print({"--adapter", kHardwareId, "--print"}, 0), "Mode: station\nSSID: (none)\nChannel: 6\n");
+  const fs::path ovswap = ProgramFolderWithStubDeza(root_.path() / "program", root_.path() / "note");
   std::string out;
-  ASSERT_EQ(RunProgram(kDeza, {"--adapter", kHardwareId}, root_.path(), &out), 0);
-  EXPECT_EQ(Log("DeZA"), "DeZA --adapter PCI\\VEN_0F5A&DEV_0601\n");
+  ASSERT_EQ(RunProgram(ovswap, Args("ON", kHardwareId), root_.path(), &out), 0) << out;
+  // The default scenario's stations, as the simulator reports them.
+  EXPECT_EQ(print({"--adapter", kHardwareId, "--print"}, 0),
+            "Mode: access point\nSSID: (none)\nChannel: 6\nStations: 2\n"
+            "  02-5A-0F-30-00-01 -48 dBm\n  02-5A-0F-30-00-02 -66 dBm\n");
+  EXPECT_EQ(print({"--adapter", "PCI\\VEN_0F5A&DEV_9999", "--print"}, 1), "Adapter: not present\n");
+  EXPECT_EQ(print({"--print"}, 2), "usage: DeZA --adapter <hardware id> [--print]\n");
+  EXPECT_EQ(Log("DeZA"),
+            "DeZA --adapter PCI\\VEN_0F5A&DEV_0601 --print\n"
+            "DeZA --adapter PCI\\VEN_0F5A&DEV_0601 --print\n"
+            "DeZA --adapter PCI\\VEN_0F5A&DEV_9999 --print\n"
+            "DeZA --print\n");
 }
 
 TEST(SiblingSwitch, CommandLineParsingAndText) {

@@ -82,6 +82,12 @@ std::optional<LayerTable::Entry> PlaceOf(const LayerTable& table, std::string_vi
 }
 
 std::vector<Include> QuotedIncludes(std::string_view source) {
+  std::vector<Include> out = Includes(source);
+  std::erase_if(out, [](const Include& i) { return i.angled; });
+  return out;
+}
+
+std::vector<Include> Includes(std::string_view source) {
   std::vector<Include> out;
   int number = 0;
   size_t start = 0;
@@ -96,10 +102,11 @@ std::vector<Include> QuotedIncludes(std::string_view source) {
     i = line.find_first_not_of(" \t", i + 1);
     if (i == std::string_view::npos || line.substr(i, 7) != "include") continue;
     i = line.find_first_not_of(" \t", i + 7);
-    if (i == std::string_view::npos || line[i] != '"') continue;
-    const size_t close = line.find('"', i + 1);
+    if (i == std::string_view::npos || (line[i] != '"' && line[i] != '<')) continue;
+    const bool angled = line[i] == '<';
+    const size_t close = line.find(angled ? '>' : '"', i + 1);
     if (close == std::string_view::npos || close == i + 1) continue;
-    out.push_back({number, std::string(line.substr(i + 1, close - i - 1))});
+    out.push_back({number, std::string(line.substr(i + 1, close - i - 1)), angled});
   }
   return out;
 }
@@ -125,6 +132,67 @@ std::vector<Finding> CheckLayering(
                           "includes \"" + include.path + "\" (layer " +
                               (place ? LayerName(table, layer) : std::string("none")) +
                               ") from layer " + LayerName(table, own->layer)});
+    }
+  }
+  return findings;
+}
+
+bool ParseQtFreeTable(std::string_view text, QtFreeTable* table, std::string* error) {
+  *table = {};
+  std::istringstream in{std::string(text)};
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    const std::vector<std::string> words = Words(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    const std::string where = "line " + std::to_string(number) + ": ";
+    if (words.size() != 2 || (words[0] != "free" && words[0] != "qt")) {
+      *error = where + "expected \"free <folder>\" or \"qt <folder>\"";
+      return false;
+    }
+    std::string prefix = words[1];
+    while (!prefix.empty() && prefix.back() == '/') prefix.pop_back();
+    if (prefix.empty() || prefix[0] == '/' || prefix.find("..") != std::string::npos) {
+      *error = where + "\"" + words[1] + "\" is not a folder below the project root";
+      return false;
+    }
+    for (const QtFreeTable::Entry& e : table->entries) {
+      if (e.prefix == prefix) {
+        *error = where + "\"" + prefix + "\" is given twice";
+        return false;
+      }
+    }
+    table->entries.push_back({prefix, words[0] == "free"});
+  }
+  return true;
+}
+
+bool MustBeQtFree(const QtFreeTable& table, std::string_view path) {
+  const QtFreeTable::Entry* best = nullptr;
+  for (const QtFreeTable::Entry& e : table.entries) {
+    if (Matches(e.prefix, path) && (!best || e.prefix.size() > best->prefix.size())) best = &e;
+  }
+  return best && best->free;
+}
+
+std::vector<Finding> CheckQtFree(
+    const QtFreeTable& table, const std::vector<SourceFile>& files,
+    const std::function<std::optional<std::string>(const std::string&, const std::string&)>& resolve) {
+  std::vector<Finding> findings;
+  for (const SourceFile& file : files) {
+    if (!MustBeQtFree(table, file.path)) continue;
+    for (const Include& include : Includes(file.text)) {
+      if (include.angled) {
+        if (include.path[0] == 'Q') {
+          findings.push_back({file.path, include.line, "includes <" + include.path + ">, but must be free of Qt"});
+        }
+        continue;
+      }
+      const auto target = resolve(file.path, include.path);
+      if (target && !MustBeQtFree(table, *target)) {
+        findings.push_back({file.path, include.line,
+                            "includes \"" + include.path + "\", which may use Qt, but must be free of Qt"});
+      }
     }
   }
   return findings;

@@ -32,12 +32,14 @@ bool ParseLayerTable(std::string_view text, LayerTable* table, std::string* erro
 std::optional<LayerTable::Entry> PlaceOf(const LayerTable& table, std::string_view path);
 
 struct Include {
-  int line;          // 1-based
-  std::string path;  // as written between the quotes
+  int line;             // 1-based
+  std::string path;     // as written between the quotes or brackets
+  bool angled = false;  // <...>: a header of the system or a library such as Qt
 };
 
-// The `#include "..."` lines of a source text (spaces allowed around '#'); angle-bracket
-// includes are the system's and are left out.
+// Every `#include "..."` and `#include <...>` line of a source text (spaces allowed around '#').
+std::vector<Include> Includes(std::string_view source);
+// The quoted ones only: the project's own headers are written that way.
 std::vector<Include> QuotedIncludes(std::string_view source);
 
 struct SourceFile {
@@ -57,6 +59,26 @@ struct Finding {
 // project; only project files are judged.
 std::vector<Finding> CheckLayering(
     const LayerTable& table, const std::vector<SourceFile>& files,
+    const std::function<std::optional<std::string>(const std::string& file, const std::string& include)>&
+        resolve);
+
+// Which sources must stay free of Qt, so that the command-line programs and the data-in,
+// data-out logic build without it. One entry a line, "free <prefix>" or "qt <prefix>"; the
+// longest matching entry decides, and a file no entry matches may use Qt.
+struct QtFreeTable {
+  struct Entry {
+    std::string prefix;
+    bool free;
+  };
+  std::vector<Entry> entries;
+};
+bool ParseQtFreeTable(std::string_view text, QtFreeTable* table, std::string* error);
+bool MustBeQtFree(const QtFreeTable& table, std::string_view path);
+
+// Every include, in a file that must be free of Qt, of a Qt header (<Q...>) or of a project
+// header that may use Qt.
+std::vector<Finding> CheckQtFree(
+    const QtFreeTable& table, const std::vector<SourceFile>& files,
     const std::function<std::optional<std::string>(const std::string& file, const std::string& include)>&
         resolve);
 

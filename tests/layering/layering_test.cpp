@@ -38,12 +38,13 @@ bool IsSource(const fs::path& path) {
   return false;
 }
 
-// Every source below the root, build folders and hidden ones left out.
+// Every source below the root, build folders (generated sources) and hidden ones left out.
 std::vector<SourceFile> TreeSources() {
   std::vector<SourceFile> files;
   for (const auto& top : fs::directory_iterator(kRoot)) {
     const std::string name = top.path().filename().string();
-    if (!top.is_directory() || top.is_symlink() || name.starts_with(".") || name.starts_with("build")) {
+    if (!top.is_directory() || top.is_symlink() || name.starts_with(".") || name.starts_with("build") ||
+        fs::exists(top.path() / "CMakeCache.txt")) {
       continue;
     }
     for (const auto& entry : fs::recursive_directory_iterator(top.path())) {
@@ -72,6 +73,17 @@ TEST(Layering, NoSourceIncludesALayerAboveItsOwn) {
   std::string report;
   for (const Finding& f : CheckLayering(table, files, ResolveInTree)) report += FormatFinding(f) + "\n";
   EXPECT_EQ(report, "") << "order: tests/layering/layers.txt";
+}
+
+TEST(Layering, QtFreeSourcesStayFreeOfQt) {
+  QtFreeTable table;
+  std::string error;
+  ASSERT_TRUE(ParseQtFreeTable(ReadText(kRoot / "tests/layering/qt_free.txt"), &table, &error)) << error;
+  const std::vector<SourceFile> files = TreeSources();
+  ASSERT_GT(files.size(), 100u) << "the tree was not found under " << kRoot;
+  std::string report;
+  for (const Finding& f : CheckQtFree(table, files, ResolveInTree)) report += FormatFinding(f) + "\n";
+  EXPECT_EQ(report, "") << "table: tests/layering/qt_free.txt";
 }
 
 TEST(Layering, TableOrderFollowsTheArchitecture) {
@@ -142,6 +154,53 @@ TEST(LayerTable, TheLongestEntryPlacesAFile) {
     SCOPED_TRACE(c.path);
     auto place = PlaceOf(table, c.path);
     EXPECT_EQ(place ? std::optional<int>(place->layer) : std::nullopt, c.layer);
+  }
+}
+
+TEST(QtFree, TheLongestEntryDecidesAndEveryQtIncludeIsNamed) {
+  QtFreeTable table;
+  std::string error;
+  ASSERT_TRUE(ParseQtFreeTable("# comment\nfree platform\nqt platform/time/qt_timer\nfree shell/broker\n", &table,
+                               &error))
+      << error;
+  const struct {
+    const char* path;
+    bool free;
+  } places[] = {
+      {"platform/ini/ini.cpp", true},
+      {"platform/time/qt_timer.cpp", false},
+      {"platform/time/qt_timer_extra.cpp", true},
+      {"shell/broker.h", true},
+      {"shell/monitor.h", false},
+      {"cli/main.cpp", false},
+  };
+  for (const auto& p : places) EXPECT_EQ(MustBeQtFree(table, p.path), p.free) << p.path;
+
+  const std::map<std::string, std::string> project = {
+      {"platform/a.h", "#include <QString>\n#include <string>\n#include \"platform/time/qt_timer.h\"\n"},
+      {"platform/time/qt_timer.h", "#include <QTimer>\n"},
+      {"shell/broker.h", "#include \"platform/a.h\"\n#  include <QtCore/QObject>\n#include \"shell/monitor.h\"\n"},
+      {"shell/monitor.h", "#include <QWidget>\n"},
+  };
+  std::vector<SourceFile> files;
+  for (const auto& [path, text] : project) files.push_back({path, text});
+  auto resolve = [&](const std::string&, const std::string& include) -> std::optional<std::string> {
+    if (project.count(include)) return include;
+    return std::nullopt;
+  };
+  std::vector<std::string> found;
+  for (const Finding& f : CheckQtFree(table, files, resolve)) found.push_back(FormatFinding(f));
+  const std::vector<std::string> expected = {
+      "platform/a.h:1: includes <QString>, but must be free of Qt",
+      "platform/a.h:3: includes \"platform/time/qt_timer.h\", which may use Qt, but must be free of Qt",
+      "shell/broker.h:2: includes <QtCore/QObject>, but must be free of Qt",
+      "shell/broker.h:3: includes \"shell/monitor.h\", which may use Qt, but must be free of Qt",
+  };
+  EXPECT_EQ(found, expected);
+
+  for (const char* bad : {"free\n", "maybe driver\n", "free /etc\n", "free a\nqt a\n"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(ParseQtFreeTable(bad, &table, &error));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,9 @@ TEST(Scenario, DefaultFileDescribesOneWxp4PciAdapter) {
   EXPECT_EQ(a.guid, "{0F5A51D0-0000-4000-8000-025A0F000601}");
   EXPECT_EQ(a.instance, "4&0F000601&0&00E0");
   EXPECT_GE(scenario.accessPoints.size(), 14u);  // the kinds are checked in wlan_world_test
+  ASSERT_EQ(a.apStations.size(), 2u);  // associated while it serves as an access point
+  EXPECT_EQ(a.apStations[0].mac, (Mac{0x02, 0x5A, 0x0F, 0x30, 0x00, 0x01}));
+  EXPECT_EQ(a.apStations[1].signalDbm, -66);
 }
 
 const char* kMinimalAdapter = R"({
@@ -150,8 +154,34 @@ std::vector<BadCase> BadCases() {
       {"duplicate names ignoring case", Two(a, Adapter({{"name", "\"WLAN0\""}, {"mac", "\"02:5A:0F:00:06:03\""}})), "adapters[1].name: \"WLAN0\" is used already"},
       {"duplicate mac", Two(a, WithField("name", "\"wlan1\"")), "adapters[1].mac: 02:5A:0F:00:06:01 is used already"},
       {"duplicate guid ignoring case", Two(Adapter({{"guid", "\"{0F5A51D0-0000-4000-8000-0000000000AB}\""}}), Adapter({{"name", "\"w2\""}, {"mac", "\"02:5A:0F:00:06:04\""}, {"guid", "\"{0f5a51d0-0000-4000-8000-0000000000ab}\""}})), "adapters[1].guid: {0F5A51D0-0000-4000-8000-0000000000AB} is used already"},
+      {"stations not an array", One(WithField("ap_stations", "{}")), "adapters[0].ap_stations: must be an array"},
+      {"station not an object", One(WithField("ap_stations", "[1]")), "ap_stations[0]: must be an object"},
+      {"station without mac", One(WithField("ap_stations", "[{\"signal_dbm\": -40}]")), "ap_stations[0].mac: must be a unicast MAC"},
+      {"station group mac", One(WithField("ap_stations", "[{\"mac\": \"01:00:5E:00:00:01\"}]")), "ap_stations[0].mac: must be a unicast MAC"},
+      {"station listed twice", One(WithField("ap_stations", "[{\"mac\": \"02:00:00:00:00:01\"}, {\"mac\": \"02-00-00-00-00-01\"}]")), "ap_stations[1].mac: 02:00:00:00:00:01 is listed twice"},
+      {"station signal above 0", One(WithField("ap_stations", "[{\"mac\": \"02:00:00:00:00:01\", \"signal_dbm\": 1}]")), "ap_stations[0].signal_dbm: must be a whole number from -120 to 0"},
+      {"station misspelt field", One(WithField("ap_stations", "[{\"mac\": \"02:00:00:00:00:01\", \"signal\": -3}]")), "ap_stations[0]: unknown field \"signal\""},
       {"duplicate instance of one device", Two(Adapter({{"instance", "\"X\""}}), Adapter({{"name", "\"w2\""}, {"mac", "\"02:5A:0F:00:06:04\""}, {"instance", "\"x\""}})), "adapters[1].instance: \"x\" of PCI\\VEN_0F5A&DEV_0601 is used already"},
   };
+}
+
+TEST(Scenario, AtMostThirtyTwoStationsAssociate) {
+  auto stations = [](size_t count) {
+    std::string list = "[";
+    for (size_t i = 0; i < count; ++i) {
+      char mac[64];
+      std::snprintf(mac, sizeof mac, "%s{\"mac\": \"02:00:00:00:01:%02X\"}", i ? ", " : "", static_cast<unsigned>(i));
+      list += mac;
+    }
+    return list + "]";
+  };
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(One(WithField("ap_stations", stations(kMaxApStations).c_str())), &scenario, &error)) << error;
+  EXPECT_EQ(scenario.adapters[0].apStations.size(), kMaxApStations);
+  EXPECT_EQ(scenario.adapters[0].apStations.back().signalDbm, -60);  // the default
+  EXPECT_FALSE(ParseScenario(One(WithField("ap_stations", stations(kMaxApStations + 1).c_str())), &scenario, &error));
+  EXPECT_NE(error.find("ap_stations: at most 32 stations"), std::string::npos) << error;
 }
 
 TEST(Scenario, MalformedInputIsRefusedWithAClearMessage) {

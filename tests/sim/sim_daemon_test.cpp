@@ -82,8 +82,8 @@ TEST_F(SimDaemonTest, ControlCommandsAnswerOkOrError) {
       {"plug", "error usage: plug NAME"},
       {"list all", "error usage: list"},
       {"unplug wlan9", "error no adapter named \"wlan9\""},
-      {"reboot wlan0", "error unknown command \"reboot\" (list, plug, unplug, busy, signal, radio, ap)"},
-      {"", "error empty command (list, plug, unplug, busy, signal, radio, ap)"},
+      {"reboot wlan0", "error unknown command \"reboot\" (list, plug, unplug, busy, signal, radio, ap, stations, station)"},
+      {"", "error empty command (list, plug, unplug, busy, signal, radio, ap, stations, station)"},
       {"radio wlan0 off", "ok radio wlan0 off"},
       {"radio wlan0 maybe", "error radio: say on or off"},
       {"radio wlan0", "error usage: radio NAME on|off"},
@@ -162,6 +162,116 @@ TEST_F(SimDaemonTest, UnplugRemovesTheSocketAndPlugRestartsFromTheRegistry) {
   daemon_.stop();
   EXPECT_FALSE(fs::exists(socketOf(kWlanGuid)));
   EXPECT_FALSE(fs::exists(socketOf(kUsbGuid)));
+}
+
+// OpMode 1 makes the adapter an access point: whether it arrives as OID_VND_OP_MODE or with a
+// driver restart, the station link goes and no station work is done until OpMode is 0 again.
+TEST_F(SimDaemonTest, AccessPointModeTakesTheStationLinkAwayUntilStationModeReturns) {
+  scenario_.adapters[0].apStations = {{{0x02, 0x5A, 0x0F, 0x30, 0x00, 0x01}, -41},
+                                      {{0x02, 0x5A, 0x0F, 0x30, 0x00, 0x02}, -67}};
+  std::string error;
+  ASSERT_TRUE(daemon_.start(scenario_, &error)) << error;
+  ASSERT_EQ(daemon_.execute(R"(ap add {"ssid":"Open","bssid":"02:5A:0F:10:00:01","channel":1,"signal_dbm":-50})"),
+            "ok added 02:5A:0F:10:00:01");
+  WlanServiceCore& wlan = daemon_.wlanService();
+  const wlan::Guid guid = *wlan::ParseGuid(kWlanGuid);
+  const wlan::ClientHandle handle = wlan.openHandle(1, {2}).handle;
+  ASSERT_EQ(wlan.registerNotification(1, {handle, wlan::WLAN_NOTIFICATION_SOURCE_ACM, false}).status,
+            wlan::ERROR_SUCCESS);
+  const std::string open =
+      "<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v1\">"
+      "<name>Open</name><SSIDConfig><SSID><hex>4F70656E</hex><name>Open</name></SSID></SSIDConfig><connectionType>ESS"
+      "</connectionType><connectionMode>auto</connectionMode><MSM><security><authEncryption><authentication>"
+      "open</authentication><encryption>none</encryption><useOneX>false</useOneX></authEncryption>"
+      "</security></MSM></WLANProfile>";
+  ASSERT_EQ(wlan.setProfile(1, {handle, guid, 0, open, true}).status, wlan::ERROR_SUCCESS);
+  auto connect = [&] {
+    wlan::ConnectionParameters p;
+    p.profile = "Open";
+    return wlan.connect(1, {handle, guid, p}).status;
+  };
+  auto codesAfter = [&](int64_t ms) {
+    clock_.advance(ms);
+    wlan.advance();
+    std::vector<uint32_t> codes;
+    for (const OutgoingNotification& n : wlan.takeNotifications()) codes.push_back(n.notification.code);
+    return codes;
+  };
+  auto setOpMode = [&](uint8_t mode) {
+    return test::Ask(*daemon_.adapter("wlan0"), OID_VND_OP_MODE.set | OidSetMask, 4, {mode, 0, 0, 0}).status;
+  };
+  ASSERT_EQ(connect(), wlan::ERROR_SUCCESS);
+  codesAfter(1000);
+  ASSERT_EQ(ask("wlan0", OID_VND_EXTRA_INFO.query), EXTRA_INFO_LINK_UP);
+  EXPECT_EQ(daemon_.execute("stations wlan0"), "error wlan0 is a station, not an access point");
+
+  ASSERT_EQ(setOpMode(1), kStatusSuccess);
+  EXPECT_EQ(codesAfter(0), std::vector<uint32_t>{wlan::wlan_notification_acm_disconnected});
+  EXPECT_EQ(ask("wlan0", OID_VND_EXTRA_INFO.query), EXTRA_INFO_LINK_DOWN);
+  EXPECT_EQ(connect(), wlan::ERROR_INVALID_STATE);
+  EXPECT_EQ(wlan.scan(1, {handle, guid, std::nullopt, {}}).status, wlan::ERROR_INVALID_STATE);
+  EXPECT_EQ(daemon_.execute("stations wlan0"), "ok 02:5A:0F:30:00:01/-41 02:5A:0F:30:00:02/-67");
+  // The access-point utility knows the adapter by its NetCfgInstanceId.
+  EXPECT_EQ(daemon_.execute(std::string("stations ") + kWlanGuid),
+            "ok 02:5A:0F:30:00:01/-41 02:5A:0F:30:00:02/-67");
+
+  ASSERT_EQ(setOpMode(0), kStatusSuccess);
+  EXPECT_EQ(codesAfter(0), std::vector<uint32_t>{});
+  ASSERT_EQ(connect(), wlan::ERROR_SUCCESS);
+  EXPECT_EQ(codesAfter(1000), (std::vector<uint32_t>{wlan::wlan_notification_acm_connection_start,
+                                                     wlan::wlan_notification_acm_connection_complete}));
+  EXPECT_EQ(ask("wlan0", OID_VND_EXTRA_INFO.query), EXTRA_INFO_LINK_UP);
+
+  // A driver that restarts with OpMode 1 in its parameters serves as an access point at once.
+  ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, daemon_.registryPaths("wlan0")->driverKey, "OpMode", "1"),
+            ERROR_SUCCESS);
+  ASSERT_EQ(daemon_.execute("unplug wlan0"), "ok unplugged wlan0");
+  EXPECT_EQ(daemon_.execute("stations wlan0"), "error wlan0 is unplugged");
+  ASSERT_EQ(daemon_.execute("plug wlan0"), "ok plugged wlan0");
+  codesAfter(0);
+  EXPECT_EQ(connect(), wlan::ERROR_INVALID_STATE);
+  EXPECT_EQ(daemon_.execute("stations wlan0"), "ok 02:5A:0F:30:00:01/-41 02:5A:0F:30:00:02/-67");
+}
+
+TEST_F(SimDaemonTest, StationCommandsChangeWhoIsAssociated) {
+  std::string error;
+  ASSERT_TRUE(daemon_.start(scenario_, &error)) << error;
+  ASSERT_EQ(test::Ask(*daemon_.adapter("wlan0"), OID_VND_OP_MODE.set | OidSetMask, 4, {1, 0, 0, 0}).status,
+            kStatusSuccess);
+  const struct {
+    const char* line;
+    const char* reply;
+  } rows[] = {
+      {"stations wlan0", "ok"},
+      {"station add wlan0 02:5a:0f:30:00:09 -55", "ok added 02:5A:0F:30:00:09"},
+      {"station add WLAN0 02-5A-0F-30-00-0A -80", "ok added 02:5A:0F:30:00:0A"},
+      {"stations wlan0", "ok 02:5A:0F:30:00:09/-55 02:5A:0F:30:00:0A/-80"},
+      {"station add wlan0 02:5A:0F:30:00:09 -50",
+       "error wlan0 lists 02:5A:0F:30:00:09 already or has 32 stations"},
+      {"station add wlan0 03:5A:0F:30:00:01 -50",
+       "error station add: \"03:5A:0F:30:00:01\" is not a unicast MAC address"},
+      {"station add wlan0 02:5A:0F:30:00:01 5", "error station add: DBM must be a whole number from -120 to 0"},
+      {"station remove wlan0 02:5A:0F:30:00:09", "ok removed 02:5A:0F:30:00:09"},
+      {"station remove wlan0 02:5A:0F:30:00:09", "error wlan0 has no station 02:5A:0F:30:00:09"},
+      {"stations wlan0", "ok 02:5A:0F:30:00:0A/-80"},
+      {"stations usb0", "error usb0 is a station, not an access point"},
+      {"stations nosuch", "error no adapter named \"nosuch\""},
+      {"stations", "error usage: stations NAME | station add NAME MAC DBM | station remove NAME MAC"},
+      {"station add wlan0 02:5A:0F:30:00:01",
+       "error usage: stations NAME | station add NAME MAC DBM | station remove NAME MAC"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(daemon_.execute(row.line), row.reply);
+  }
+  // At most kMaxApStations: a full list refuses one more.
+  for (size_t i = 1; i < kMaxApStations; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "station add wlan0 02:5A:0F:31:00:%02X -60", static_cast<unsigned>(i));
+    ASSERT_EQ(daemon_.execute(line).substr(0, 2), "ok") << line;
+  }
+  EXPECT_EQ(daemon_.execute("station add wlan0 02:5A:0F:32:00:01 -60"),
+            "error wlan0 lists 02:5A:0F:32:00:01 already or has 32 stations");
 }
 
 TEST_F(SimDaemonTest, AFailedStartLeavesNothingServing) {
