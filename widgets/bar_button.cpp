@@ -51,6 +51,22 @@ void BarButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange) applyFace();
 }
 
+// A label's longest word must fit the button's width (the scroll buttons' "<==" in their narrow
+// slots): the font shrinks for it, never below 8 pixels, rather than the label being cut.
+QFont BarButton::FittingFont(int width) const {
+  QFont fitted = font();
+  const QStringList words = text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  auto widest = [&words](const QFont& f) {
+    const QFontMetrics metrics(f);
+    int most = 0;
+    for (const QString& word : words) most = std::max(most, metrics.horizontalAdvance(word));
+    return most;
+  };
+  if (fitted.pixelSize() <= 0) fitted.setPixelSize(QFontInfo(fitted).pixelSize());
+  while (widest(fitted) > width && fitted.pixelSize() > 8) fitted.setPixelSize(fitted.pixelSize() - 1);
+  return fitted;
+}
+
 void BarButton::paintEvent(QPaintEvent* event) {
   (void)event;
   QPainter painter(this);
@@ -88,7 +104,7 @@ void BarButton::paintEvent(QPaintEvent* event) {
   QColor ink = accent_ ? QColor(Qt::white) : palette().color(QPalette::ButtonText);
   if (!isEnabled()) ink = accent_ ? QColor(0xb8, 0xc7, 0xd6) : palette().color(QPalette::Disabled, QPalette::ButtonText);
   painter.setPen(ink);
-  painter.setFont(font());
+  painter.setFont(FittingFont(area.width() - 6));
   const int textFlags = Qt::AlignHCenter | Qt::TextWordWrap;
 
   if (withIcon && withText) {

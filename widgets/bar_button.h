@@ -38,6 +38,7 @@ class BarButton : public QToolButton {
 
  private:
   void applyFace();
+  QFont FittingFont(int width) const;
 
   QIcon icon_;
   bool textOnly_ = false;

@@ -4,6 +4,8 @@
 //   --expanded   open with the lower frame shown
 //   --message=T  show T in the message box over the window
 //   --select     show the adapter selection dialog with three made-up adapters
+//   --page=N     press the bar button with command number N (6252: the about page)
+//   --scroll=N   scroll the bar N buttons to the right
 //   --screenshot=F  save the screen as the PNG file F a moment after start, then end
 // Closing the window ends the preview; a second start hands off to the first, as the utility's.
 #include <QApplication>
@@ -11,11 +13,14 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "lang/language_table.h"
 #include "platform/time/monitor_messages.h"
+#include "radio/page_about.h"
+#include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box.h"
 #include "shell/ui/sel_card_dlg.h"
@@ -28,6 +33,8 @@ struct PreviewOptions {
   bool small = false;
   bool expanded = false;
   bool select = false;
+  int page = 0;
+  int scroll = 0;
   QString message;
   QString screenshot;
 };
@@ -63,6 +70,10 @@ int main(int argc, char** argv) {
       preview.select = true;
     } else if (arg.rfind("--screenshot=", 0) == 0) {
       preview.screenshot = QString::fromStdString(arg.substr(13));
+    } else if (arg.rfind("--scroll=", 0) == 0) {
+      preview.scroll = std::atoi(arg.c_str() + 9);
+    } else if (arg.rfind("--page=", 0) == 0) {
+      preview.page = std::atoi(arg.c_str() + 7);
     } else if (arg.rfind("--message=", 0) == 0) {
       preview.message = QString::fromStdString(arg.substr(10));
     } else {
@@ -82,6 +93,8 @@ int main(int argc, char** argv) {
     state.RadioOn = true;
     ov::MainWindowHost host;
     ov::PageRegistry registry;
+    // The pages that exist so far, without an adapter behind them.
+    registry.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
     ov::COvUI2007Dlg window(state, host, registry, {std::filesystem::path(started.ProgramDir())});
     QObject::connect(&window, &QDialog::rejected, &app, &QCoreApplication::quit);
 
@@ -99,6 +112,8 @@ int main(int argc, char** argv) {
       if (command == ov::IDM_TRAY_EXIT) app.quit();
     });
     if (started.OpenMainOnStart()) openMainWindow();
+    for (int i = 0; i < preview.scroll; ++i) window.OnCommand(ov::IDC_SCROLL_RIGHT);
+    if (preview.page != 0) window.OnCommand(preview.page);
 
     if (!preview.message.isEmpty()) {
       QTimer::singleShot(0, &window, [&] { ov::ShowMessage(preview.message, &window); });

@@ -2,6 +2,7 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,6 +139,38 @@ TEST_F(SmallScreenTest, HelpWithoutAViewerTellsTheUser) {
     EXPECT_NE(messages[0].find((programDir.path() / kHelpFile).string()), std::string::npos)
         << "the message names the file";
   }
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// Records the mouse presses a window itself receives.
+class PressRecorder final : public QObject {
+ public:
+  int presses = 0;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    (void)watched;
+    if (event->type() == QEvent::MouseButtonPress) ++presses;
+    return false;
+  }
+};
+
+// Without a caption the body is the handle to drag the window by: a press on an empty spot of
+// the body must reach the window through the scroll area around it.
+TEST_F(SmallScreenTest, APressOnTheBodyReachesTheWindowInsideTheScrollArea) {
+  auto window = MakeWindow(QRect(0, 0, 640, 400), false);
+  ASSERT_TRUE(window->Scrolling());
+  PressRecorder recorder;
+  window->installEventFilter(&recorder);
+  QWidget* lower = window->Body();
+  const QPoint emptySpot(L::kWidth / 2, L::kUpperFrame.y() + 150);
+  QWidget* target = lower->childAt(emptySpot);
+  QWidget* receiver = target ? target : lower;
+  QTest::mousePress(receiver, Qt::LeftButton, {}, receiver->mapFrom(lower, emptySpot));
+  EXPECT_EQ(recorder.presses, 1);
 }
 
 }  // namespace

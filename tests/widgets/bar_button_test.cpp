@@ -77,3 +77,38 @@ TEST(BarButton, IconAndLabelPlacesDoNotDependOnTheLabel) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+// The caption-less bar labels its narrow scroll buttons "<==" and "==>": shrunk, never cut.
+TEST(BarButton, ANarrowTextButtonShrinksItsLabelInsteadOfCuttingIt) {
+  QWidget bar;
+  auto* scroll = new BarButton(&bar);
+  QFont font = scroll->font();
+  font.setPixelSize(13);
+  scroll->setFont(font);
+  scroll->setFace(QStringLiteral("<=="), QIcon());
+  scroll->resize(28, 64);
+  ASSERT_GT(QFontMetrics(font).horizontalAdvance(QStringLiteral("<==")), 28 - 6)
+      << "at its own size the label would not fit";
+  const QImage image = test::Render(*scroll);
+  const QColor face = image.pixelColor(3, 3);
+  // The label's ink lies inside the button's border, clear of its first and last columns.
+  int left = image.width();
+  int right = -1;
+  for (int y = 8; y < 56; ++y) {
+    for (int x = 1; x < image.width() - 1; ++x) {
+      if (image.pixelColor(x, y) != face) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  }
+  ASSERT_GE(right, 0) << "the label is drawn";
+  EXPECT_GE(left, 2);
+  EXPECT_LE(right, image.width() - 3);
+}
+
+}  // namespace
+}  // namespace ov
