@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/registry/hive_files.h"
@@ -483,30 +484,27 @@ struct BatchHive {
   size_t firstChange = 0;
   HiveLease lease;
   bool begun = false;
-  // The key the previous change of this hive resolved: a file's values follow their key.
-  std::vector<std::string> lastParts;
-  int64_t lastId = 0;
+  // Keys this batch has resolved, by folded path: a file names each parent over and over.
+  std::unordered_map<std::string, int64_t> resolved;
 };
 
 // The key named by `parts`, created with every missing key on the way when `create`.
 uint32_t ResolveForBatch(BatchHive& h, const std::vector<std::string>& parts, bool create,
                          int64_t* id) {
-  if (h.lastId != 0 && parts.size() == h.lastParts.size() &&
-      std::equal(parts.begin(), parts.end(), h.lastParts.begin(),
-                 [](const std::string& a, const std::string& b) {
-                   return registry_detail::FoldName(a) == registry_detail::FoldName(b);
-                 })) {
-    *id = h.lastId;
-    return ERROR_SUCCESS;
-  }
   int64_t current = kTopKeyId;
+  std::string path;
   for (const std::string& part : parts) {
+    path += '\\';
+    path += registry_detail::FoldName(part);
+    if (auto known = h.resolved.find(path); known != h.resolved.end()) {
+      current = known->second;
+      continue;
+    }
     uint32_t err = h.lease.findChild(current, part, &current);
     if (err == ERROR_FILE_NOT_FOUND && create) err = h.lease.createChild(current, part, &current);
     if (err) return err;
+    h.resolved.emplace(path, current);
   }
-  h.lastParts = parts;
-  h.lastId = current;
   *id = current;
   return ERROR_SUCCESS;
 }
@@ -529,7 +527,7 @@ uint32_t ApplyChange(BatchHive& h, const RegChange& change, const std::vector<st
       uint32_t err = ResolveForBatch(h, parts, false, &id);
       if (err == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
       if (err) return err;
-      h.lastId = 0;  // the remembered key may be gone now
+      h.resolved.clear();  // keys remembered below it are gone now
       return h.lease.deleteTree(id);
     }
   }
