@@ -17,7 +17,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/ini/ini.h"
+#include "driver/params/program_options.h"
 #include "platform/registry/registry.h"
 #include "platform/system/admin_group.h"
 #include "platform/system/error_codes.h"
@@ -145,10 +145,9 @@ ServicePolicy ReadServicePolicy(const std::string& programIniPath) {
     policy.distrustReason = why;
     return policy;
   }
-  policy.allowStandardUserSetAdvance =
-      IniReadString(programIniPath, "Advance", "AllowStandardUserSetAdvance", "1") == "1";
-  policy.allowStandardUserSetProfile =
-      IniReadString(programIniPath, "Advance", "AllowStandardUserSetProfile", "0") == "1";
+  const ProgramOptions options = ReadProgramOptions(programIniPath);
+  policy.allowStandardUserSetAdvance = options.allowStandardUserSetAdvance;
+  policy.allowStandardUserSetProfile = options.allowStandardUserSetProfile;
   return policy;
 }
 

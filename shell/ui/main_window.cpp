@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "platform/ini/ini.h"
+#include "driver/params/program_options.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/message_box.h"
 #include "shell/ui/shell_icons.h"
@@ -253,7 +253,7 @@ TabBarOptions COvUI2007Dlg::CurrentBarOptions() const {
   TabBarOptions options;
   options.ssoInstalled = host_.SsoInstalled();
   const std::string ini = (options_.programDir / kProgramIniName).string();
-  options.offer80211n = IniReadString(ini, "Page", "11n Setting", "0", 255) == "1";
+  options.offer80211n = ReadProgramOptions(ini).page80211n;
   options.htCapable = state_.Adapter.htCapable;
   std::error_code ec;
   options.helpFileExists = std::filesystem::is_regular_file(options_.programDir / kHelpFile, ec);
