@@ -60,7 +60,7 @@ ScanListFill ScanToBssidList(wlan::WlanService& service, wlan::ClientHandle hand
   fill.status = service.GetAvailableNetworkList(handle, interfaceGuid, 0, &networks);
   if (fill.status != ERROR_SUCCESS) return fill;
 
-  std::set<wlan::Mac> listed;
+  std::set<MacAddress> listed;
   auto append = [&](const std::vector<wlan::BssEntry>& entries) {
     for (const wlan::BssEntry& bss : entries) {
       if (listed.count(bss.bssid)) continue;

@@ -14,6 +14,7 @@
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
 #include "sim/scenario.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov::sim {
 
@@ -147,7 +148,7 @@ bool ReadUsers(const QJsonValue& value, std::vector<ApUser>* users, std::string*
       *error = where + "certificate_sha1: must be 40 hexadecimal digits";
       return false;
     }
-    for (char& c : user.certificateSha1) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    user.certificateSha1 = AsciiLowered(user.certificateSha1);
     users->push_back(std::move(user));
   }
   return true;
@@ -334,7 +335,7 @@ bool ParseAccessPointJson(std::string_view json, const std::string& baseDir,
   if (f.has("bssid")) {
     if (!f.string("bssid", &text, 32)) return false;
     auto mac = ParseMac(text);
-    if (!mac || ((*mac)[0] & 0x01) || *mac == Mac{}) {
+    if (!mac || ((*mac)[0] & 0x01) || *mac == MacAddress{}) {
       return f.fail("bssid: \"" + text + "\" is not a unicast MAC address such as 02:5A:0F:10:00:01");
     }
     s.bssid = *mac;

@@ -6,28 +6,15 @@
 #include "driver/wireless_mode.h"
 #include "platform/registry/registry.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov::sim {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool SameText(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+std::string Upper(std::string_view text) { return AsciiUppered(text); }
+std::string Lower(std::string_view text) { return AsciiLowered(text); }
+bool SameText(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
 std::string Decimal(int64_t value) { return std::to_string(value); }
 

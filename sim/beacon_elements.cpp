@@ -5,6 +5,7 @@
 
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
+#include "platform/system/hex_text.h"
 
 namespace ov::sim {
 
@@ -205,12 +206,7 @@ Bytes WpsBody(const AccessPointSpec& s) {
   WpsAttribute(b, kManufacturer, Text("Orvane"));
   WpsAttribute(b, kModelName, Text("Orvane AP"));
   WpsAttribute(b, kModelNumber, Text("1"));
-  std::string serial;
-  for (uint8_t octet : s.bssid) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    serial += kHex[octet >> 4];
-    serial += kHex[octet & 0xF];
-  }
+  const std::string serial = HexEncode(s.bssid);
   WpsAttribute(b, kSerialNumber, Text(serial));
   WpsAttribute(b, kPrimaryDeviceType,
                Bytes(std::begin(kPrimaryDeviceTypeAp), std::end(kPrimaryDeviceTypeAp)));

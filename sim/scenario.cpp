@@ -1,6 +1,8 @@
 #include "sim/scenario.h"
 
 #include "platform/system/regular_file.h"
+#include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -20,17 +22,9 @@ namespace ov::sim {
 
 namespace {
 
-constexpr char kHex[] = "0123456789ABCDEF";
-
 std::string Quote(const QString& text) { return "\"" + text.toStdString() + "\""; }
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
+std::string Upper(std::string_view text) { return AsciiUppered(text); }
 
 // A JSON value as it would be written, for messages.
 std::string ValueText(const QJsonValue& value) {
@@ -46,16 +40,7 @@ bool IsPrintableAscii(std::string_view text) {
 }
 
 std::string HexBytes(const uint8_t* bytes, size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) {
-    out += kHex[bytes[i] >> 4];
-    out += kHex[bytes[i] & 0xF];
-  }
-  return out;
-}
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  return HexEncode(std::span<const uint8_t>(bytes, count));
 }
 
 // "{8-4-4-4-12}" in hexadecimal digits.
@@ -267,7 +252,7 @@ class AdapterReader {
       }
       ApStation station;
       auto mac = ParseMac(item.value("mac").toString().toStdString());
-      if (!item.value("mac").isString() || !mac || ((*mac)[0] & 0x01) || *mac == Mac{}) {
+      if (!item.value("mac").isString() || !mac || ((*mac)[0] & 0x01) || *mac == MacAddress{}) {
         return fail(error, at + ".mac: must be a unicast MAC address such as 02:5A:0F:20:00:01");
       }
       for (const ApStation& other : *stations) {
@@ -287,7 +272,7 @@ class AdapterReader {
     return true;
   }
 
-  bool readMac(Mac* mac, std::string* error) {
+  bool readMac(MacAddress* mac, std::string* error) {
     std::string text;
     if (!requireString("mac", &text, error)) return false;
     auto parsed = ParseMac(text);
@@ -298,7 +283,7 @@ class AdapterReader {
     if ((*parsed)[0] & 0x01) {
       return fail(error, "mac: \"" + text + "\" is a group address; an adapter needs a unicast one");
     }
-    if (*parsed == Mac{}) return fail(error, "mac: the all-zero address is no adapter address");
+    if (*parsed == MacAddress{}) return fail(error, "mac: the all-zero address is no adapter address");
     *mac = *parsed;
     return true;
   }
@@ -352,33 +337,22 @@ bool CheckUnique(const std::vector<AdapterSpec>& adapters, std::string* error) {
 
 }  // namespace
 
-std::optional<Mac> ParseMac(std::string_view text) {
+std::optional<MacAddress> ParseMac(std::string_view text) {
   if (text.size() != 17) return std::nullopt;
   char separator = text[2];
   if (separator != ':' && separator != '-') return std::nullopt;
-  Mac mac{};
+  MacAddress mac{};
   for (size_t i = 0; i < 6; ++i) {
     char hi = text[i * 3];
     char lo = text[i * 3 + 1];
     if (!IsHexDigit(hi) || !IsHexDigit(lo)) return std::nullopt;
     if (i < 5 && text[i * 3 + 2] != separator) return std::nullopt;
-    auto value = [](char c) {
-      return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-    };
-    mac[i] = static_cast<uint8_t>(value(hi) << 4 | value(lo));
+    mac[i] = static_cast<uint8_t>(HexDigitValue(hi) << 4 | HexDigitValue(lo));
   }
   return mac;
 }
 
-std::string FormatMac(const Mac& mac, char separator) {
-  std::string out;
-  for (size_t i = 0; i < mac.size(); ++i) {
-    if (i) out += separator;
-    out += kHex[mac[i] >> 4];
-    out += kHex[mac[i] & 0xF];
-  }
-  return out;
-}
+std::string FormatMac(const MacAddress& mac, char separator) { return FormatMacAddress(mac, separator); }
 
 std::optional<HardwareIdParts> SplitHardwareId(std::string_view hardwareId) {
   size_t slash = hardwareId.find('\\');

@@ -8,18 +8,18 @@
 
 #include "driver/chip_family.h"
 #include "sim/access_point.h"
+#include "platform/system/mac_address.h"
 
 // The world ovsimd simulates, as read from a scenario file (JSON; the format is in README.md).
 // Parsing checks everything up front, so that a malformed file stops the simulator before it
 // creates anything.
 namespace ov::sim {
 
-using Mac = std::array<uint8_t, 6>;
 
 // A station associated with the adapter while it serves as an access point.
 constexpr size_t kMaxApStations = 32;
 struct ApStation {
-  Mac mac{};
+  MacAddress mac{};
   int32_t signalDbm = -60;  // as the adapter hears it
 };
 
@@ -32,7 +32,7 @@ struct AdapterSpec {
   std::string deviceDescription;
   std::string manufacturer;  // "Mfg"
   std::string location;      // "LocationInformation"
-  Mac mac{};
+  MacAddress mac{};
   int receiveChains = 1;  // 1..3
   bool band5GHz = false;
   uint32_t startupDelayMs = 0;  // until OID_VND_NIC_READY answers 1
@@ -55,8 +55,8 @@ bool ParseScenario(std::string_view json, Scenario* scenario, std::string* error
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
 
 // "02:5A:0F:00:06:01" or with '-' separators; nothing for anything else.
-std::optional<Mac> ParseMac(std::string_view text);
-std::string FormatMac(const Mac& mac, char separator = ':');
+std::optional<MacAddress> ParseMac(std::string_view text);
+std::string FormatMac(const MacAddress& mac, char separator = ':');
 
 // "PCI" or "USB" and the rest of the hardware identifier ("VEN_0F5A&DEV_0601&SUBSYS_00010F5A").
 struct HardwareIdParts {

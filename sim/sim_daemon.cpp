@@ -8,6 +8,8 @@
 #include "platform/deviceio/device_protocol.h"
 #include "platform/deviceio/device_socket_server.h"
 #include "platform/system/machine_root.h"
+#include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
 
 namespace ov::sim {
 
@@ -15,15 +17,7 @@ namespace {
 
 constexpr int64_t kMaxBusyMs = 3600000;
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
 std::vector<std::string> Words(std::string_view line) {
   std::vector<std::string> words;
@@ -266,12 +260,8 @@ std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
     if (words.size() != 2) return kUsage;
     std::string reply = "ok";
     for (const AccessPointSpec& ap : wlan_.accessPoints()) {
-      std::string hex;
-      for (unsigned char c : ap.ssid) {
-        static constexpr char kHex[] = "0123456789ABCDEF";
-        hex += kHex[c >> 4];
-        hex += kHex[c & 0xF];
-      }
+      const std::string hex = HexEncode(
+          std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(ap.ssid.data()), ap.ssid.size()));
       reply += " " + FormatMac(ap.bssid) + "/" + std::to_string(ap.channel) + "/" +
                std::to_string(ap.signalDbm) + "/" + hex;
     }
@@ -330,7 +320,7 @@ std::string SimDaemon::executeStations(const std::vector<std::string>& words) {
     return reply;
   }
   auto mac = ParseMac(words[3]);
-  if (!mac || ((*mac)[0] & 0x01) || *mac == Mac{}) {
+  if (!mac || ((*mac)[0] & 0x01) || *mac == MacAddress{}) {
     return "error station " + verb + ": \"" + words[3] + "\" is not a unicast MAC address";
   }
   if (verb == "remove") {

@@ -351,7 +351,7 @@ bool SimulatedAdapter::addApStation(const ApStation& station) {
   return true;
 }
 
-bool SimulatedAdapter::removeApStation(const Mac& mac) {
+bool SimulatedAdapter::removeApStation(const MacAddress& mac) {
   std::lock_guard lock(mutex_);
   return std::erase_if(apStations_, [&](const ApStation& s) { return s.mac == mac; }) > 0;
 }

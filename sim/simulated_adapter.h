@@ -66,7 +66,7 @@ constexpr uint32_t kLinkRxBytesPerSecond = 96000;
 // The link the wireless service made: what the driver reports while associated.
 struct Association {
   std::vector<uint8_t> ssid;
-  Mac bssid{};
+  MacAddress bssid{};
   uint32_t frequencyKHz = 2412000;
   int32_t signalDbm = -55;
   uint32_t linkQuality = 0;  // percent
@@ -117,7 +117,7 @@ class SimulatedAdapter {
   std::vector<ApStation> apStations() const;
   // False when the MAC is listed already or kMaxApStations are.
   bool addApStation(const ApStation& station);
-  bool removeApStation(const Mac& mac);
+  bool removeApStation(const MacAddress& mac);
 
   bool busy() const;
   bool ready() const;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "nativewifi/wlansvc/wlan_types.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov::sim {
 
@@ -256,7 +257,7 @@ uint32_t ReadIhv(const pugi::xml_node& root, ProfileDocument* p) {
   pugi::xml_node oui = Path(ihv, "OUIHeader/OUI");
   if (!oui) return WLAN_REASON_CODE_IHV_OUI_MISSING;
   std::string digits = Trim(Text(oui));
-  for (char& c : digits) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  digits = AsciiLowered(digits);
   if (digits != kOwnIhvOui) return WLAN_REASON_CODE_IHV_OUI_MISMATCH;
   pugi::xml_node ccx = Path(ihv, "connectivity/CCX");
   p->ownProfile = static_cast<bool>(Child(ccx, "OrvaneProfile"));
@@ -329,7 +330,7 @@ bool ParseUserCredentials(const std::string& xml, UserCredentials* out) {
   c.username = Text(Descendant(credentials, "Username"));
   c.password = Text(Descendant(credentials, "Password"));
   c.userCert = Trim(Text(Descendant(credentials, "UserCert")));
-  for (char& ch : c.userCert) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  c.userCert = AsciiLowered(c.userCert);
   *out = std::move(c);
   return true;
 }

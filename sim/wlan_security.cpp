@@ -1,4 +1,5 @@
 #include "sim/wlan_security.h"
+#include "platform/system/ascii_text.h"
 
 #include <openssl/evp.h>
 
@@ -28,10 +29,7 @@ std::vector<uint8_t> HexBytes(const std::string& text) {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
+  return EqualsIgnoringAsciiCase(a, b);
 }
 
 std::vector<uint8_t> ApSsid(const AccessPointSpec& ap) {

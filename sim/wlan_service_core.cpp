@@ -9,6 +9,7 @@
 
 #include "sim/element_constants.h"
 #include "sim/wlan_security.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov::sim {
 
@@ -125,11 +126,11 @@ struct WlanServiceCore::Connection {
   ProfileDocument document;
   std::optional<UserCredentials> credentials;
   uint32_t flags = 0;
-  std::vector<Mac> desiredBssids;
+  std::vector<MacAddress> desiredBssids;
   bool established = false;
   int64_t dueMs = 0;  // when the attempt ends (not established)
   // Once established:
-  Mac bssid{};
+  MacAddress bssid{};
   bool formedAdhoc = false;
   SecurityAttributes security;
   PhyType phyType = dot11_phy_type_unknown;
@@ -205,10 +206,7 @@ WlanServiceCore::Interface* WlanServiceCore::findInterface(const Guid& guid) {
 WlanServiceCore::Interface* WlanServiceCore::findInterfaceByName(const std::string& name) {
   for (auto& i : interfaces_) {
     const std::string& own = i->adapter->spec().name;
-    if (own.size() == name.size() &&
-        std::equal(own.begin(), own.end(), name.begin(), [](unsigned char a, unsigned char b) {
-          return std::tolower(a) == std::tolower(b);
-        })) {
+    if (EqualsIgnoringAsciiCase(own, name)) {
       return i.get();
     }
   }
@@ -276,7 +274,7 @@ bool WlanServiceCore::addAccessPoint(const AccessPointSpec& spec, std::string* e
   return true;
 }
 
-bool WlanServiceCore::removeAccessPoint(const Mac& bssid) {
+bool WlanServiceCore::removeAccessPoint(const MacAddress& bssid) {
   std::lock_guard lock(mutex_);
   auto it = std::find_if(world_.begin(), world_.end(),
                          [&](const auto& ap) { return ap->spec.bssid == bssid; });
@@ -290,7 +288,7 @@ bool WlanServiceCore::removeAccessPoint(const Mac& bssid) {
   return true;
 }
 
-bool WlanServiceCore::moveAccessPoint(const Mac& bssid, int32_t signalDbm) {
+bool WlanServiceCore::moveAccessPoint(const MacAddress& bssid, int32_t signalDbm) {
   std::lock_guard lock(mutex_);
   WorldAp* ap = findAp(bssid);
   if (!ap) return false;
@@ -396,7 +394,7 @@ void WlanServiceCore::loadProfiles(Interface& iface) {
   iface.profiles = std::move(loaded);
 }
 
-WlanServiceCore::WorldAp* WlanServiceCore::findAp(const Mac& bssid) {
+WlanServiceCore::WorldAp* WlanServiceCore::findAp(const MacAddress& bssid) {
   for (auto& ap : world_) {
     if (ap->spec.bssid == bssid) return ap.get();
   }

@@ -70,9 +70,9 @@ class WlanServiceCore {
   // False with *error when the BSSID is in use already.
   bool addAccessPoint(const AccessPointSpec& spec, std::string* error);
   // Removing the access point a station is on disconnects it.
-  bool removeAccessPoint(const Mac& bssid);
+  bool removeAccessPoint(const MacAddress& bssid);
   // A new signal (the station moved relative to it); a link that becomes inaudible drops.
-  bool moveAccessPoint(const Mac& bssid, int32_t signalDbm);
+  bool moveAccessPoint(const MacAddress& bssid, int32_t signalDbm);
   std::vector<AccessPointSpec> accessPoints() const;
 
   // ---- Clients (the socket server) ----
@@ -130,7 +130,7 @@ class WlanServiceCore {
   // Checks handle and interface; the error number when either is wrong.
   uint32_t resolve(ClientId client, wlan::ClientHandle handle, const wlan::Guid& guid,
                    Interface** out);
-  WorldAp* findAp(const Mac& bssid);
+  WorldAp* findAp(const MacAddress& bssid);
   void saveProfiles(const Interface& iface);
   void loadProfiles(Interface& iface);
   StoredProfile* findProfile(Interface& iface, const std::string& name);

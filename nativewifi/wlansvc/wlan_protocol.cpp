@@ -37,7 +37,7 @@ class Writer {
     raw(b.data(), b.size());
   }
   void guid(const Guid& g) { raw(g.data(), g.size()); }
-  void mac(const Mac& m) { raw(m.data(), m.size()); }
+  void mac(const MacAddress& m) { raw(m.data(), m.size()); }
   void ssid(const Ssid& s) { blob(s.bytes); }
   std::vector<uint8_t> take() { return std::move(bytes_); }
 
@@ -114,8 +114,8 @@ class Reader {
     raw(g.data(), g.size());
     return g;
   }
-  Mac mac() {
-    Mac m{};
+  MacAddress mac() {
+    MacAddress m{};
     raw(m.data(), m.size());
     return m;
   }
@@ -376,7 +376,7 @@ void Put(Writer& w, const ConnectionParameters& p) {
   w.text(p.profile);
   Put(w, p.ssid);
   w.u32(static_cast<uint32_t>(p.desiredBssids.size()));
-  for (const Mac& m : p.desiredBssids) w.mac(m);
+  for (const MacAddress& m : p.desiredBssids) w.mac(m);
   w.u32(p.bssType);
   w.u32(p.flags);
 }
@@ -386,7 +386,7 @@ void Get(Reader& r, ConnectionParameters* p) {
   p->ssid = GetOptionalSsid(r);
   uint32_t n = r.count(6, 64);
   p->desiredBssids.resize(n);
-  for (Mac& m : p->desiredBssids) m = r.mac();
+  for (MacAddress& m : p->desiredBssids) m = r.mac();
   p->bssType = ReadBssType(r);
   p->flags = r.u32();
 }

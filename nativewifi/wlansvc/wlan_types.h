@@ -9,6 +9,7 @@
 #include "driver/ndis_types.h"
 #include "driver/oid/ndis_records.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/mac_address.h"
 
 // The wireless service's vocabulary without any platform type: the records, codes and error
 // numbers of the host's native wireless API, with the host's numbers so that callers written
@@ -83,7 +84,6 @@ std::string ReasonCodeText(uint32_t reasonCode);
 
 // ---- Identifiers ----
 using Guid = std::array<uint8_t, 16>;  // in the host's memory order (Data1..3 little-endian)
-using Mac = std::array<uint8_t, 6>;
 using ClientHandle = uint32_t;  // 0 is never a valid handle
 
 // "{8-4-4-4-12}" upper case, as the registry writes NetCfgInstanceId.
@@ -234,7 +234,7 @@ struct InterfaceInfo {
 struct AssociationAttributes {
   Ssid ssid;
   BssType bssType = dot11_BSS_type_infrastructure;
-  Mac bssid{};
+  MacAddress bssid{};
   PhyType phyType = dot11_phy_type_unknown;
   uint32_t phyIndex = 0;
   uint32_t signalQuality = 0;  // 0..100
@@ -289,7 +289,7 @@ struct InterfaceQueryResult {
 struct BssEntry {
   Ssid ssid;
   uint32_t phyId = 0;
-  Mac bssid{};
+  MacAddress bssid{};
   BssType bssType = dot11_BSS_type_infrastructure;
   PhyType phyType = dot11_phy_type_unknown;
   int32_t rssi = 0;           // dBm
@@ -334,7 +334,7 @@ struct ConnectionParameters {
   ConnectionMode mode = wlan_connection_mode_profile;
   std::string profile;  // a profile name (mode profile) or a profile document (temporary)
   std::optional<Ssid> ssid;
-  std::vector<Mac> desiredBssids;
+  std::vector<MacAddress> desiredBssids;
   BssType bssType = dot11_BSS_type_infrastructure;
   uint32_t flags = 0;
   bool operator==(const ConnectionParameters&) const = default;

@@ -27,7 +27,7 @@ TEST(Scenario, DefaultFileDescribesOneWxp4PciAdapter) {
   EXPECT_EQ(a.name, "wlan0");
   EXPECT_EQ(a.family, WXP4);
   EXPECT_EQ(a.hardwareId, "PCI\\VEN_0F5A&DEV_0601&SUBSYS_00010F5A");
-  EXPECT_EQ(a.mac, (Mac{0x02, 0x5A, 0x0F, 0x00, 0x06, 0x01}));
+  EXPECT_EQ(a.mac, (MacAddress{0x02, 0x5A, 0x0F, 0x00, 0x06, 0x01}));
   EXPECT_EQ(a.mac[0] & 0x03, 0x02);  // locally administered, unicast
   EXPECT_EQ(a.receiveChains, 3);
   EXPECT_TRUE(a.band5GHz);
@@ -38,7 +38,7 @@ TEST(Scenario, DefaultFileDescribesOneWxp4PciAdapter) {
   EXPECT_EQ(a.instance, "4&0F000601&0&00E0");
   EXPECT_GE(scenario.accessPoints.size(), 14u);  // the kinds are checked in wlan_world_test
   ASSERT_EQ(a.apStations.size(), 2u);  // associated while it serves as an access point
-  EXPECT_EQ(a.apStations[0].mac, (Mac{0x02, 0x5A, 0x0F, 0x30, 0x00, 0x01}));
+  EXPECT_EQ(a.apStations[0].mac, (MacAddress{0x02, 0x5A, 0x0F, 0x30, 0x00, 0x01}));
   EXPECT_EQ(a.apStations[1].signalDbm, -66);
 }
 
@@ -55,7 +55,7 @@ TEST(Scenario, OptionalFieldsTakeTheirDefaults) {
   ASSERT_TRUE(ParseScenario(json, &scenario, &error)) << error;
   const AdapterSpec& a = scenario.adapters[0];
   EXPECT_EQ(a.family, WXU4);
-  EXPECT_EQ(a.mac, (Mac{0x02, 0x5A, 0x0F, 0x00, 0x07, 0x01}));
+  EXPECT_EQ(a.mac, (MacAddress{0x02, 0x5A, 0x0F, 0x00, 0x07, 0x01}));
   EXPECT_EQ(a.friendlyName, "");
   EXPECT_EQ(a.startupDelayMs, 0u);
   EXPECT_EQ(a.signalDbm, -55);
@@ -223,8 +223,8 @@ TEST(Scenario, FileThatIsNotARegularFileIsRefusedUnread) {
 }
 
 TEST(Scenario, MacAddressesParseInEitherNotation) {
-  EXPECT_EQ(ParseMac("02:5a:0F:00:06:01"), (Mac{2, 0x5A, 0x0F, 0, 6, 1}));
-  EXPECT_EQ(ParseMac("02-5A-0F-00-06-01"), (Mac{2, 0x5A, 0x0F, 0, 6, 1}));
+  EXPECT_EQ(ParseMac("02:5a:0F:00:06:01"), (MacAddress{2, 0x5A, 0x0F, 0, 6, 1}));
+  EXPECT_EQ(ParseMac("02-5A-0F-00-06-01"), (MacAddress{2, 0x5A, 0x0F, 0, 6, 1}));
   for (const char* bad : {"", "02:5A:0F:00:06:01:", "025A0F000601", "02:5A:0F:00:06: 1",
                           "02.5A.0F.00.06.01"}) {
     SCOPED_TRACE(bad);

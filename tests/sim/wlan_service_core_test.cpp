@@ -203,7 +203,7 @@ TEST_F(WlanServiceCoreTest, ConnectionCompletesWhenItsHandshakesAreDone) {
   // The strongest BSS of the network.
   QueryInterfaceResponse q = core_.queryInterface(kClient, {handle_, kGuid, wlan_intf_opcode_current_connection});
   ASSERT_EQ(q.status, ERROR_SUCCESS);
-  EXPECT_EQ(q.result.connection.association.bssid, (Mac{2, 0, 0, 0, 0, 2}));
+  EXPECT_EQ(q.result.connection.association.bssid, (MacAddress{2, 0, 0, 0, 0, 2}));
   EXPECT_EQ(q.result.connection.association.phyType, dot11_phy_type_ht);
   EXPECT_EQ(q.result.connection.profileName, "Home");
   EXPECT_EQ(q.result.connection.mode, wlan_connection_mode_profile);

@@ -10,7 +10,7 @@ namespace ov::wlan::protocol {
 namespace {
 
 const Guid kGuid = *ParseGuid("{0F5A51D0-0000-4000-8000-025A0F000601}");
-const Mac kBssid = {0x02, 0x5A, 0x0F, 0x10, 0x00, 0x05};
+const MacAddress kBssid = {0x02, 0x5A, 0x0F, 0x10, 0x00, 0x05};
 
 ConnectionNotificationData SampleConnection() {
   ConnectionNotificationData c;

@@ -397,7 +397,7 @@ TEST_F(WlanServiceEndToEnd, ControlSocketMovesRemovesAndAddsAccessPoints) {
   std::vector<BssEntry> entries;
   ASSERT_EQ(client_.GetNetworkBssList(handle_, guid_, std::nullopt, dot11_BSS_type_any, false, &entries),
             ERROR_SUCCESS);
-  auto find = [&](const Mac& bssid) {
+  auto find = [&](const MacAddress& bssid) {
     return std::find_if(entries.begin(), entries.end(), [&](const BssEntry& e) { return e.bssid == bssid; });
   };
   auto moved = find({0x02, 0x5A, 0x0F, 0x10, 0x00, 0x01});
