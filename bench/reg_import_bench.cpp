@@ -3,14 +3,11 @@
 // the two sizes show the cost grows with the file and no faster.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
+#include "bench/bench_machine_root.h"
 #include "cli/reg_command.h"
 #include "cli/reg_file.h"
-#include "platform/registry/hive_store.h"
 #include "platform/registry/registry.h"
 
 namespace {
@@ -27,26 +24,8 @@ std::string FileOfKeys(int keys) {
   return text;
 }
 
-class BenchRoot {
- public:
-  BenchRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ovui-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-    setenv("OVUI_ROOT", path_.c_str(), 1);
-  }
-  ~BenchRoot() {
-    ov::registry_detail::CloseConnections();
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
 void BM_ImportRegFile(benchmark::State& state) {
-  BenchRoot root;
+  ov::bench::BenchMachineRoot root;
   const std::string text = FileOfKeys(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench/bench_machine_root.h"
 #include "platform/registry/hive_store.h"
 #include "platform/registry/registry.h"
 
@@ -20,10 +21,6 @@ constexpr const char* kAdapterKey =
 class BenchRoot {
  public:
   BenchRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ovui-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-    setenv("OVUI_ROOT", path_.c_str(), 1);
     for (int i = 0; i < 40; ++i) {
       ov::RegWriteString(ov::HKEY_LOCAL_MACHINE, kAdapterKey, "Param" + std::to_string(i),
                          std::to_string(i));
@@ -31,15 +28,9 @@ class BenchRoot {
     ov::RegWriteDword(ov::HKEY_LOCAL_MACHINE, kAdapterKey, "BACapability", 0x1234);
     ov::RegWriteString(ov::HKEY_LOCAL_MACHINE, kAdapterKey, "WirelessMode", "9");
   }
-  ~BenchRoot() {
-    ov::registry_detail::CloseConnections();
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-    unsetenv("OVUI_ROOT");
-  }
 
  private:
-  std::filesystem::path path_;
+  ov::bench::BenchMachineRoot root_;
 };
 
 // state.range(0): 1 = kept connection, 0 = a connection per call.

@@ -6,12 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
-#include <unistd.h>
 
-#include "platform/registry/hive_store.h"
+#include "bench/bench_machine_root.h"
 #include "platform/registry/registry.h"
 
 namespace {
@@ -23,11 +21,6 @@ class Sizes {
   static Sizes& get() {
     static Sizes sizes;
     return sizes;
-  }
-  ~Sizes() {
-    ov::registry_detail::CloseConnections();
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
   }
   std::string valuesKey(int n) {
     const std::string key = "SOFTWARE\\Values" + std::to_string(n);
@@ -56,13 +49,8 @@ class Sizes {
   }
 
  private:
-  Sizes() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ovui-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-    setenv("OVUI_ROOT", path_.c_str(), 1);
-  }
-  std::filesystem::path path_;
+  Sizes() = default;
+  ov::bench::BenchMachineRoot root_;
   std::map<std::string, bool> made_;
 };
 

@@ -166,6 +166,12 @@ uint32_t WithKeyForWrite(HKEY key, const char* subKey, REGSAM needed, Body&& bod
   return lease.commit();
 }
 
+// A hive's top key, or the key a predefined handle stands for (HKEY_CLASSES_ROOT is the machine
+// hive's SOFTWARE\Classes): never deleted.
+bool IsPredefinedTop(const Start& start, const char* subKey, int64_t id) {
+  return id == kTopKeyId || (start.predefined && (subKey == nullptr || *subKey == '\0'));
+}
+
 HKEY NewHandle(const Start& start, int64_t id, REGSAM rights) {
   auto* object = new KeyObject{start.hive, start.file, id, rights, {}, {}};
   liveHandles.insert(object);
@@ -333,8 +339,8 @@ uint32_t RegDeleteValue(HKEY key, const char* valueName) {
 uint32_t RegDeleteKey(HKEY key, const char* subKey) {
   if (subKey == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
-  return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start&, int64_t id) {
-    if (id == kTopKeyId) return ERROR_ACCESS_DENIED;
+  return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start& start, int64_t id) {
+    if (IsPredefinedTop(start, subKey, id)) return ERROR_ACCESS_DENIED;
     bool any = false;
     if (uint32_t err = lease.hasSubKeys(id, &any)) return err;
     if (any) return ERROR_ACCESS_DENIED;
@@ -344,8 +350,8 @@ uint32_t RegDeleteKey(HKEY key, const char* subKey) {
 
 uint32_t SHDeleteKey(HKEY key, const char* subKey) {
   std::lock_guard lock(registryMutex);
-  return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start&, int64_t id) {
-    if (id == kTopKeyId) return ERROR_ACCESS_DENIED;
+  return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start& start, int64_t id) {
+    if (IsPredefinedTop(start, subKey, id)) return ERROR_ACCESS_DENIED;
     return lease.deleteTree(id);
   });
 }

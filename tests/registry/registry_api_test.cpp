@@ -306,6 +306,14 @@ TEST_F(RegistryTest, DeleteKeyRefusesSubkeysAndSHDeleteKeyRemovesTheTree) {
   // RegDeleteKey removes a leaf, its values with it.
   EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tree\\A\\B\\C"), ERROR_SUCCESS);
   EXPECT_EQ(probe.open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tree\\A\\B\\C"), ERROR_FILE_NOT_FOUND);
+
+  // What a predefined handle stands for is never deleted through it, the classes root included.
+  ASSERT_EQ(RegWriteString(HKEY_CLASSES_ROOT, ".ovp", "", "OvUI.Profile"), ERROR_SUCCESS);
+  for (HKEY top : {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE}) {
+    EXPECT_EQ(SHDeleteKey(top, ""), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKey(top, ""), ERROR_ACCESS_DENIED);
+  }
+  EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".ovp", ""), "OvUI.Profile");
 }
 
 TEST_F(RegistryTest, CreateKeyMakesEveryMissingKeyOnTheWay) {
