@@ -1,4 +1,6 @@
 #include "cli/reg_file.h"
+#include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
 
 #include <cstdio>
 
@@ -18,28 +20,11 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool ParseHexNumber(std::string_view digits, uint32_t* value) {
   if (digits.empty() || digits.size() > 8) return false;
   uint32_t v = 0;
   for (char c : digits) {
-    int d = HexDigit(c);
+    int d = HexDigitValue(c);
     if (d < 0) return false;
     v = (v << 4) | static_cast<uint32_t>(d);
   }
@@ -143,7 +128,7 @@ bool ParseData(std::string_view rest, bool utf16, RegFileValue* value, std::stri
     value->data = EncodeString(text);
     return true;
   }
-  if (StartsWithIgnoringCase(rest, "dword:")) {
+  if (StartsWithIgnoringAsciiCase(rest, "dword:")) {
     uint32_t number = 0;
     if (!ParseHexNumber(Trim(rest.substr(6)), &number)) {
       *message = "dword: needs 1 to 8 hex digits";
@@ -154,7 +139,7 @@ bool ParseData(std::string_view rest, bool utf16, RegFileValue* value, std::stri
     for (int i = 0; i < 4; ++i) value->data.push_back(static_cast<char>((number >> (8 * i)) & 0xFF));
     return true;
   }
-  if (StartsWithIgnoringCase(rest, "hex")) {
+  if (StartsWithIgnoringAsciiCase(rest, "hex")) {
     rest.remove_prefix(3);
     uint32_t type = REG_BINARY;
     if (!rest.empty() && rest.front() == '(') {

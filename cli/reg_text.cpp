@@ -1,4 +1,6 @@
 #include "cli/reg_text.h"
+#include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
 
 #include <cstdio>
 
@@ -30,23 +32,6 @@ constexpr TypeEntry kTypes[] = {
     {"REG_QWORD", REG_QWORD},
 };
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // One strictly valid UTF-8 sequence at `i`: its code point and length, or false.
 bool DecodeUtf8(std::string_view s, size_t i, uint32_t* cp, size_t* length) {
@@ -116,7 +101,7 @@ bool ParseNumber(std::string_view text, uint64_t max, uint64_t* value) {
   if (text.empty()) return false;
   uint64_t v = 0;
   for (char c : text) {
-    int d = HexDigit(c);
+    int d = HexDigitValue(c);
     if (d < 0 || d >= base) return false;
     if (v > (max - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
     v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
@@ -155,8 +140,8 @@ bool ParseKeyName(std::string_view text, RegKeyName* key, std::string* error) {
   const std::string_view rootText = text.substr(0, cut);
   const RootEntry* found = nullptr;
   for (const RootEntry& entry : kRoots) {
-    if (EqualsIgnoringCase(rootText, entry.longName) ||
-        EqualsIgnoringCase(rootText, entry.shortName)) {
+    if (EqualsIgnoringAsciiCase(rootText, entry.longName) ||
+        EqualsIgnoringAsciiCase(rootText, entry.shortName)) {
       found = &entry;
     }
   }
@@ -228,7 +213,7 @@ std::string TypeName(uint32_t type) {
 
 bool ParseTypeName(std::string_view name, uint32_t* type) {
   for (const TypeEntry& entry : kTypes) {
-    if (EqualsIgnoringCase(name, entry.name)) {
+    if (EqualsIgnoringAsciiCase(name, entry.name)) {
       *type = entry.type;
       return true;
     }
@@ -268,7 +253,7 @@ bool ParseValueData(uint32_t type, const std::vector<std::string>& args, std::st
       std::string digits;
       for (char c : text) {
         if (c == ',' || c == ' ') continue;
-        if (HexDigit(c) < 0) {
+        if (HexDigitValue(c) < 0) {
           *error = "\"" + text + "\" is not a list of hex bytes";
           return false;
         }
@@ -280,7 +265,7 @@ bool ParseValueData(uint32_t type, const std::vector<std::string>& args, std::st
       }
       data->clear();
       for (size_t i = 0; i < digits.size(); i += 2) {
-        data->push_back(static_cast<char>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
+        data->push_back(static_cast<char>(HexDigitValue(digits[i]) * 16 + HexDigitValue(digits[i + 1])));
       }
       return true;
     }
@@ -310,15 +295,11 @@ bool ParseValueData(uint32_t type, const std::vector<std::string>& args, std::st
 }
 
 std::string HexBytes(std::string_view data, bool upper, std::string_view separator) {
-  static const char* kUpper = "0123456789ABCDEF";
-  static const char* kLower = "0123456789abcdef";
-  const char* digits = upper ? kUpper : kLower;
   std::string out;
   for (size_t i = 0; i < data.size(); ++i) {
     if (i > 0) out += separator;
     const auto b = static_cast<uint8_t>(data[i]);
-    out.push_back(digits[b >> 4]);
-    out.push_back(digits[b & 0xF]);
+    out += HexEncode(std::span<const uint8_t>(&b, 1), upper ? HexCase::Upper : HexCase::Lower);
   }
   return out;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/registry/registry.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov {
 
@@ -52,16 +53,7 @@ const std::vector<AllowRule>& Rules() {
 
 constexpr std::string_view kLogonLibrary = "OrvaneGina.DLL";
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
 std::vector<std::string_view> Components(std::string_view path) {
   std::vector<std::string_view> parts;

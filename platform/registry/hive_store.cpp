@@ -11,6 +11,7 @@
 
 #include "platform/registry/hive_recovery.h"
 #include "platform/system/error_codes.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov::registry_detail {
 
@@ -197,13 +198,7 @@ uint32_t CreateHiveFile(HiveId hive, const std::string& file) {
 
 }  // namespace
 
-std::string FoldName(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return folded;
-}
+std::string FoldName(std::string_view name) { return AsciiUppered(name); }
 
 namespace {
 uint64_t lastConnectionSerial = 0;
