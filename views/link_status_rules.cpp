@@ -101,13 +101,6 @@ std::string ChannelText(std::optional<uint32_t> channel) {
   return std::to_string(*channel);
 }
 
-uint32_t LinkStatusQuerySize(int32_t chipFamily) {
-  switch (chipFamily) {
-    case 0: case 1: case 4: case 5: return 16;
-    default: return IsHtFamily(chipFamily) ? 20 : 0;
-  }
-}
-
 double LegacyRxRate(std::optional<uint32_t> index) {
   static constexpr double kRates[] = {1, 2, 5.5, 11, 6, 9, 12, 18, 24, 36, 48, 54};
   if (!index || *index >= std::size(kRates)) return 1.0;

@@ -53,10 +53,6 @@ std::string EncryptionText(uint32_t cipher);
 // list is shown without its frequency.
 std::string ChannelText(std::optional<uint32_t> channel);
 
-// Bytes asked of OID_VND_LINK_STATUS: 16 for families 0, 1, 4, 5; 20 for 6 to 10; 0 otherwise
-// (the query is not made).
-uint32_t LinkStatusQuerySize(int32_t chipFamily);
-
 // The rate of a legacy receive index 0-11 (1 ... 54 Mbit/s); a failed query or another index 1.0.
 double LegacyRxRate(std::optional<uint32_t> index);
 

@@ -56,14 +56,6 @@ TEST(LinkStatusTexts, CodesBecomeTheirTexts) {
 }
 
 TEST(LinkStatusRates, ByFamilyAndByTransmitSetting) {
-  EXPECT_EQ(LinkStatusQuerySize(0), 16u);
-  EXPECT_EQ(LinkStatusQuerySize(5), 16u);
-  EXPECT_EQ(LinkStatusQuerySize(6), 20u);
-  EXPECT_EQ(LinkStatusQuerySize(10), 20u);
-  EXPECT_EQ(LinkStatusQuerySize(2), 0u);
-  EXPECT_EQ(LinkStatusQuerySize(3), 0u);
-  EXPECT_EQ(LinkStatusQuerySize(11), 0u);
-
   EXPECT_EQ(LegacyRxRate(0), 1.0);
   EXPECT_EQ(LegacyRxRate(2), 5.5);
   EXPECT_EQ(LegacyRxRate(11), 54.0);
