@@ -358,6 +358,12 @@ bool NativeWifiClient::IsConnected() {
   return query(wlan_intf_opcode_interface_state, &q) && q.state == wlan_interface_state_connected;
 }
 
+std::optional<bool> NativeWifiClient::QueryInterfaceConnected() {
+  InterfaceQueryResult q;
+  if (!query(wlan_intf_opcode_interface_state, &q)) return std::nullopt;
+  return q.state == wlan_interface_state_connected;
+}
+
 bool NativeWifiClient::GetCurrentSsid(NDIS_802_11_SSID& ssid) {
   ssid = NDIS_802_11_SSID{};
   ConnectionAttributes c;

@@ -147,6 +147,8 @@ class NativeWifiClient {
 
   // ---- Interface queries: false when the query failed, the output then at its default ----
   bool IsConnected();
+  // The interface state: nothing when the service did not answer, else whether it is connected.
+  std::optional<bool> QueryInterfaceConnected();
   bool GetCurrentSsid(NDIS_802_11_SSID& ssid);
   bool GetCurrentBssid(MacAddress& bssid);
   bool GetAuthAlgorithm(uint32_t& algorithm);

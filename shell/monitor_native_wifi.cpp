@@ -47,10 +47,8 @@ bool NativeWifiMonitorWifi::OpenInterface(const std::string& description) {
 
 std::optional<bool> NativeWifiMonitorWifi::QueryConnected() {
   // A failed query is told apart from "not connected": the adapter may be gone.
-  uint32_t bssType = 0;
-  if (!client_.IsOpen() || !client_.InterfaceMatched() || !client_.GetBssType(bssType))
-    return std::nullopt;
-  return client_.IsConnected();
+  if (!client_.IsOpen() || !client_.InterfaceMatched()) return std::nullopt;
+  return client_.QueryInterfaceConnected();
 }
 
 bool NativeWifiMonitorWifi::CurrentLink(std::string* ssid, MacAddress* bssid) {

@@ -19,6 +19,7 @@
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
+#include "views/link_status_dlg.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     // The pages of the main window.
     ov::PageRegistry pages;
     pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+    pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
 
     ov::MonitorServices services;
     services.timers = &timers;

@@ -167,6 +167,7 @@ void LinkStatusPoller::Throughput(LinkStatusView& v, const LinkStatus& status) {
 void LinkStatusPoller::AddSamples(LinkStatusView& v, double tx, double rx) {
   tx_.Push(tx);
   rx_.Push(rx);
+  v.sampled = true;
   v.txSample = tx;
   v.rxSample = rx;
   v.txScale = tx_.Maximum();

@@ -69,7 +69,9 @@ struct LinkStatusView {
   std::string txRate, txThroughput, rxRate, rxThroughput;
   std::array<BarView, kBarCount> bars;
   HtView ht;
-  // The samples this poll added to the graphs, and the graphs' new scales.
+  // The samples this poll added to the graphs (none on the first connected poll, which only
+  // stores the counters), and the graphs' new scales.
+  bool sampled = false;
   double txSample = 0, rxSample = 0;
   double txScale = 0, rxScale = 0;
   std::string txScaleText, rxScaleText;

@@ -31,6 +31,7 @@ struct ShellState {
   int LowerPanel = 0;        // the main window's lower panel on show
   AdapterInfo Adapter;       // the selected adapter (HtCapable, IsFirstGeneration, IsAdmin ...)
   SiteSurveyMarks Survey;
+  bool ShowDbm = false;      // signal in dBm rather than percent (the survey's check box)
 };
 
 // Holds Busy set for its lifetime and gives back the previous value afterwards.

@@ -59,3 +59,27 @@ TEST(MacAddressText, Separators) {
 
 }  // namespace
 }  // namespace ov
+
+#include "platform/system/adapter_addresses.h"
+
+namespace ov {
+namespace {
+
+TEST(InterfaceAddressesRoutes, TheDefaultRouteOfTheInterface) {
+  const std::string table =
+      "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+      "eth0\t00000000\t0102A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+      "wl0\t0002000C\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n"
+      "wl0\t00000000\t010200C0\t0003\t0\t0\t600\t00000000\t0\t0\t0\n"
+      "bad\t00000000\tZZZZZZZZ\t0003\t0\t0\t0\t00000000\t0\t0\t0\n";
+  EXPECT_EQ(DefaultGatewayFromRouteTable(table, "wl0"), "192.0.2.1");
+  EXPECT_EQ(DefaultGatewayFromRouteTable(table, "eth0"), "192.168.2.1");
+  EXPECT_EQ(DefaultGatewayFromRouteTable(table, "bad"), "") << "not a number";
+  EXPECT_EQ(DefaultGatewayFromRouteTable(table, "lo"), "") << "no default route";
+  EXPECT_EQ(DefaultGatewayFromRouteTable("", "wl0"), "");
+  // No interface has a locally administered test address.
+  EXPECT_FALSE(FindInterfaceAddresses(MacAddress{0x02, 0x5A, 0x0F, 0xEE, 0xEE, 0xEE}).has_value());
+}
+
+}  // namespace
+}  // namespace ov
