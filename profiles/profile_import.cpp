@@ -1,6 +1,8 @@
 #include "profiles/profile_import.h"
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 
 #include "driver/ndis_types.h"
 #include "nativewifi/station_profile.h"
@@ -49,20 +51,69 @@ std::optional<std::string_view> BadHexSsid(std::string_view text) {
   return std::nullopt;
 }
 
-}  // namespace
+// What the check needs to know of each profile key, worked out once: the per-key name
+// comparisons would otherwise run for every key of every file.
+enum class KeyRole { Plain, Ssid, DiagnosticSsid, AuthMode, CertLength, BlobLength, Blob };
+struct KeyTraits {
+  std::string_view key;
+  KeyRole role = KeyRole::Plain;
+  size_t limit = 0;
+  bool secret = false;
+};
 
-std::string DecodeStoredValue(std::string_view key, std::string stored, bool ssidInHex,
-                              SecretCodec* codec) {
-  if ((SameKey(key, kSsidKey) && ssidInHex) || SameKey(key, kDiagnosticSsidKey)) {
+const std::array<KeyTraits, ProfileKeyList.size()>& Traits() {
+  static const auto traits = [] {
+    std::array<KeyTraits, ProfileKeyList.size()> t{};
+    for (size_t i = 0; i < ProfileKeyList.size(); ++i) {
+      std::string_view key = ProfileKeyList[i];
+      KeyRole role = SameKey(key, kSsidKey)                                             ? KeyRole::Ssid
+                     : SameKey(key, kDiagnosticSsidKey)                                 ? KeyRole::DiagnosticSsid
+                     : SameKey(key, kAuthModeKey)                                       ? KeyRole::AuthMode
+                     : SameKey(key, "ClientCertLen") || SameKey(key, "ServerCertLen")   ? KeyRole::CertLength
+                     : SameKey(key, kEapConfigBlobLenKey)                               ? KeyRole::BlobLength
+                     : SameKey(key, kEapConfigBlobKey)                                  ? KeyRole::Blob
+                                                                                        : KeyRole::Plain;
+      t[i] = KeyTraits{key, role, ProfileValueLimit(key), IsEncryptedKey(key)};
+    }
+    return t;
+  }();
+  return traits;
+}
+
+// The position of a key in ProfileKeyList, letter case ignored.
+std::optional<size_t> KeyIndex(std::string_view key) {
+  static const auto byName = [] {
+    std::unordered_map<std::string, size_t> map;
+    for (size_t i = 0; i < ProfileKeyList.size(); ++i) map.emplace(ini_detail::LowerAscii(ProfileKeyList[i]), i);
+    return map;
+  }();
+  auto it = byName.find(ini_detail::LowerAscii(key));
+  if (it == byName.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string Decode(const KeyTraits& traits, std::string stored, bool ssidInHex, SecretCodec* codec) {
+  if ((traits.role == KeyRole::Ssid && ssidInHex) || traits.role == KeyRole::DiagnosticSsid) {
     stored = DecodeSsidHex(stored);
   }
-  if (!stored.empty() && IsEncryptedKey(key) && codec != nullptr) {
+  if (!stored.empty() && traits.secret && codec != nullptr) {
     if (auto clear = codec->Decrypt(stored)) {
       stored = std::string(UpToNul(*clear));
       if (stored.size() > kSecretMaxLength) stored.resize(kSecretMaxLength);
     }
   }
   return stored;
+}
+
+}  // namespace
+
+std::string DecodeStoredValue(std::string_view key, std::string stored, bool ssidInHex,
+                              SecretCodec* codec) {
+  KeyTraits traits{key};
+  if (SameKey(key, kSsidKey)) traits.role = KeyRole::Ssid;
+  if (SameKey(key, kDiagnosticSsidKey)) traits.role = KeyRole::DiagnosticSsid;
+  traits.secret = IsEncryptedKey(key);
+  return Decode(traits, std::move(stored), ssidInHex, codec);
 }
 
 ParsedImport ParseProfileImport(std::string text, SecretCodec* codec) {
@@ -79,35 +130,40 @@ ParsedImport ParseProfileImport(std::string text, SecretCodec* codec) {
     return Refused(kImportValueInvalid, "the profile name is longer than 32 bytes or holds control characters");
   }
 
-  auto raw = [&](std::string_view key) -> std::optional<std::string> {
-    auto value = doc.rawValue(parsed.name, key);
-    if (!value) return std::nullopt;
-    return std::string(ini_detail::StripQuotes(*value));
-  };
+  // The keys the section has, each looked up once: the work follows the file, not the key list.
+  std::array<std::optional<std::string>, ProfileKeyList.size()> found;
+  for (std::string_view name : doc.keyNames(parsed.name)) {
+    auto at = KeyIndex(name);
+    if (!at || found[*at]) continue;
+    if (auto value = doc.rawValue(parsed.name, name)) found[*at] = std::string(ini_detail::StripQuotes(*value));
+  }
   bool anyKey = false;
-  bool ssidInHex = raw(kSsidInHexKey).value_or("") == "1";
-  for (std::string_view key : ProfileKeyList) {
-    if (SameKey(key, kEapConfigBlobKey)) continue;  // with its length below
-    auto stored = raw(key);
+  const auto& inHex = found[*KeyIndex(kSsidInHexKey)];
+  bool ssidInHex = inHex && *inHex == "1";
+  for (size_t i = 0; i < ProfileKeyList.size(); ++i) {
+    const KeyTraits& traits = Traits()[i];
+    const std::string_view key = traits.key;
+    if (traits.role == KeyRole::Blob) continue;  // with its length below
+    auto& stored = found[i];
     if (!stored) {
       parsed.values.emplace_back(std::string(key), "");
       continue;
     }
     anyKey = true;
     if (stored->find('\0') != std::string::npos) return InvalidValue(key, "holds a NUL byte");
-    if ((SameKey(key, kSsidKey) && ssidInHex) || SameKey(key, kDiagnosticSsidKey)) {
+    if ((traits.role == KeyRole::Ssid && ssidInHex) || traits.role == KeyRole::DiagnosticSsid) {
       if (auto why = BadHexSsid(*stored)) return InvalidValue(key, *why);
     }
-    if (SameKey(key, kAuthModeKey) && !KnownAuthMode(*stored)) {
+    if (traits.role == KeyRole::AuthMode && !KnownAuthMode(*stored)) {
       return InvalidValue(key, "is no known authentication mode");
     }
-    std::string value = DecodeStoredValue(key, *stored, ssidInHex, codec);
-    if (value.size() > ProfileValueLimit(key)) return InvalidValue(key, "is longer than its field");
-    if (SameKey(key, "ClientCertLen") || SameKey(key, "ServerCertLen")) {
+    std::string value = Decode(traits, *stored, ssidInHex, codec);
+    if (value.size() > traits.limit) return InvalidValue(key, "is longer than its field");
+    if (traits.role == KeyRole::CertLength) {
       int32_t n = ParseStoreInt(value);
       if (n < 0 || n > static_cast<int32_t>(kCertHashMaxLength)) return InvalidValue(key, "is out of range");
     }
-    if (SameKey(key, kEapConfigBlobLenKey) && !value.empty()) {
+    if (traits.role == KeyRole::BlobLength && !value.empty()) {
       int32_t n = ParseStoreInt(value);
       if (n < 0 || n > static_cast<int32_t>(kEapBlobMaxLength)) return InvalidValue(key, "is out of range");
       std::string recordName = parsed.name + std::string(kExportBlobSuffix);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -181,32 +182,42 @@ TEST(IniStaleTemporaryFiles, NextWriterRemovesOnlyItsOwnDeadWritersFiles) {
 TEST(IniStaleTemporaryFiles, KilledWritersLeaveNothingAfterTheNextWrite) {
   test::TempDir dir;
   std::string file = dir.file("k.ini");
-  std::string big(1 << 20, 'x');  // long writes, so that kills land inside them
+  std::string big(1 << 20, 'x');
   ASSERT_TRUE(WritePrivateProfileString("s", "big", big.c_str(), file.c_str()));
-  for (int round = 0; round < 20; ++round) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
+  auto entries = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      names.push_back(e.path().filename().string());
+    }
+    return names;
+  };
+  // Each writer is killed the moment its temporary file appears, i.e. inside its write.
+  int watch = ::inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_CREATE), 0);
+  for (int round = 0; round < 5; ++round) {
     pid_t child = ::fork();
     if (child == 0) {
-      ::close(ready[0]);
-      for (int i = 0;; ++i) {
-        WritePrivateProfileString("s", "n", std::to_string(i).c_str(), file.c_str());
-        (void)!::write(ready[1], "x", 1);
+      for (int i = 0;; ++i) WritePrivateProfileString("s", "n", std::to_string(i).c_str(), file.c_str());
+    }
+    alignas(inotify_event) char buffer[4096];
+    bool created = false;
+    while (!created) {
+      ssize_t n = ::read(watch, buffer, sizeof buffer);
+      ASSERT_GT(n, 0);
+      for (ssize_t at = 0; at < n;) {
+        auto* event = reinterpret_cast<inotify_event*>(buffer + at);
+        if (event->len > 0 && std::string(event->name).rfind(".k.ini.", 0) == 0) created = true;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
     }
-    ::close(ready[1]);
-    char c;
-    for (int i = 0; i <= round % 3; ++i) (void)!::read(ready[0], &c, 1);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    ::close(ready[0]);
   }
+  ::close(watch);
+  ASSERT_GT(entries().size(), 1u) << "no writer died holding its temporary file";
   ASSERT_TRUE(WritePrivateProfileString("s", "n", "last", file.c_str()));
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(e.path().filename().string());
-  }
-  EXPECT_EQ(names, std::vector<std::string>{"k.ini"});
+  EXPECT_EQ(entries(), std::vector<std::string>{"k.ini"});
   EXPECT_EQ(IniReadString(file, "s", "big", "", 2u << 20), big);
 }
 
