@@ -31,10 +31,7 @@ namespace {
 
 constexpr std::string_view kClassesPrefix = "SOFTWARE\\Classes";
 
-int Usage(std::ostream& err, const std::string& problem) {
-  err << "ERROR: " << problem << "\n" << kRegUsage;
-  return kExitUsage;
-}
+int Usage(std::ostream& err, const std::string& problem) { return UsageError(err, problem, kRegUsage); }
 
 // Bad input in otherwise well-formed arguments: the problem alone, without the whole usage.
 int BadInput(std::ostream& err, const std::string& problem) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "nativewifi/station_profile.h"
+#include "platform/system/ascii_text.h"
 
 namespace ov {
 
@@ -12,8 +13,6 @@ constexpr std::array<std::string_view, 11> kFamilyPrefixes = {
     "WXP1PCI_", "WXU1_", "WXP2PCI_", "WXU2_", "WXP3_", "WXU3_",
     "WXP4_",    "WXU4_", "WXU5_",    "WXU6_", "WXP5_",
 };
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The identifier becomes part of a file name: it must not leave the data folder.
 bool SafeFileNamePart(std::string_view id) {
@@ -51,11 +50,7 @@ std::string StoreFileName(const StoreLocation& location, StoreFileKind kind) {
   return name;
 }
 
-bool SameKey(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-}
+bool SameKey(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
 bool IsEncryptedKey(std::string_view key) {
   return std::any_of(EncryptedKeyList.begin(), EncryptedKeyList.end(),

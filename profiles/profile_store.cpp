@@ -12,6 +12,7 @@
 #include "platform/system/error_codes.h"
 #include "platform/system/regular_file.h"
 #include "profiles/store_encoding.h"
+#include "platform/system/hex_text.h"
 
 namespace ov {
 
@@ -24,10 +25,6 @@ constexpr size_t kSecretMaxLength = 255;
 constexpr size_t kBlobHexBufferSize = 2 * kEapBlobMaxLength;
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 
 std::string Cut(std::string text, size_t maxChars) {
   if (text.size() > maxChars) text.resize(maxChars);

@@ -1,4 +1,5 @@
 #include "profiles/store_encoding.h"
+#include "platform/system/hex_text.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,35 +8,17 @@ namespace ov {
 
 namespace {
 
-constexpr char kLowerDigits[] = "0123456789abcdef";
-constexpr char kUpperDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string Hex(std::span<const uint8_t> bytes, const char* digits) {
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    out.push_back(digits[b >> 4]);
-    out.push_back(digits[b & 0x0F]);
-  }
-  return out;
-}
+int HexValue(char c) { return HexDigitValue(c); }
 
 }  // namespace
 
-std::string HexLower(std::span<const uint8_t> bytes) { return Hex(bytes, kLowerDigits); }
+std::string HexLower(std::span<const uint8_t> bytes) { return HexEncode(bytes, HexCase::Lower); }
 
 std::string HexLower(std::string_view bytes) {
-  return Hex({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, kLowerDigits);
+  return HexEncode({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, HexCase::Lower);
 }
 
-std::string HexUpper(std::span<const uint8_t> bytes) { return Hex(bytes, kUpperDigits); }
+std::string HexUpper(std::span<const uint8_t> bytes) { return HexEncode(bytes); }
 
 std::string DecodeSsidHex(std::string_view text) {
   size_t count = std::min<size_t>(text.size() / 2, 32);
@@ -51,17 +34,7 @@ std::string DecodeSsidHex(std::string_view text) {
   return out;
 }
 
-std::optional<std::vector<uint8_t>> DecodeHexBytes(std::string_view text) {
-  if (text.size() % 2 != 0) return std::nullopt;
-  std::vector<uint8_t> out(text.size() / 2);
-  for (size_t i = 0; i < out.size(); ++i) {
-    int hi = HexValue(text[2 * i]);
-    int lo = HexValue(text[2 * i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out[i] = static_cast<uint8_t>((hi << 4) | lo);
-  }
-  return out;
-}
+std::optional<std::vector<uint8_t>> DecodeHexBytes(std::string_view text) { return HexDecode(text); }
 
 std::vector<uint8_t> DecodeHexLenient(std::string_view text, size_t count) {
   std::vector<uint8_t> out(count, 0);

@@ -1,4 +1,5 @@
 #include "platform/ini/ini_document.h"
+#include "platform/system/ascii_text.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -8,8 +9,6 @@ namespace ov::ini_detail {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EndsWithLineBreak(std::string_view text) {
   return !text.empty() && (text.back() == '\n' || text.back() == '\r');
@@ -62,19 +61,9 @@ bool IniLineReader::next(IniLine& line) {
   return true;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
-  }
-  return true;
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(a, b); }
 
-std::string LowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = LowerChar(c);
-  return out;
-}
+std::string LowerAscii(std::string_view s) { return AsciiLowered(s); }
 
 std::string_view TrimBlanks(std::string_view s) {
   size_t b = 0;

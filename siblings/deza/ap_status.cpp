@@ -10,6 +10,8 @@
 #include "platform/time/virtual_clock.h"
 #include "siblings/ovswap/sibling_switch.h"
 #include "sim/sim_control_client.h"
+#include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
 
 namespace ov::deza {
 
@@ -42,10 +44,8 @@ std::optional<std::string> ProgramMacForm(std::string_view text) {
     if (i % 3 == 2) {
       if (c != ':' && c != '-') return std::nullopt;
       out += '-';
-    } else if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) {
-      out += c;
-    } else if (c >= 'a' && c <= 'f') {
-      out += static_cast<char>(c - 'a' + 'A');
+    } else if (IsHexDigit(c)) {
+      out += AsciiUpper(c);
     } else {
       return std::nullopt;
     }
