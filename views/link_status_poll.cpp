@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "driver/oid/oid_constants.h"
 #include "driver/oid/oid_requests.h"
 #include "driver/signal_strength.h"
 #include "lang/language_table.h"
@@ -55,7 +56,7 @@ LinkStatusView LinkStatusPoller::Poll(const PollInputs& in) {
   v.ht = ht_;
   const std::optional<uint32_t> extra = AskU32(QueryExtraInfo, driver_);
   v.extraInfo = ExtraInfoText(extra);
-  const bool hardwareRadioOff = extra && *extra == kExtraInfoHardwareRadioOff;
+  const bool hardwareRadioOff = extra && *extra == EXTRA_INFO_HW_RADIO_OFF;
 
   uint32_t txWord = 0;
   if (!QueryLastTxRate(driver_, txWord)) txWord = 0;

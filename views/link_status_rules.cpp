@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "driver/channel_frequency.h"
+#include "driver/oid/oid_constants.h"
 #include "radio/ht_table.h"
 
 namespace ov::link_status {
@@ -21,21 +22,7 @@ bool IsHtFamily(int32_t chipFamily) { return chipFamily >= 6 && chipFamily <= 10
 }  // namespace
 
 std::string ExtraInfoText(std::optional<uint32_t> code) {
-  static constexpr const char* kTexts[] = {
-      "Link is Up",
-      "Link is Down",
-      "Hardware radio off",
-      "Software radio off",
-      "Open authentication fail",
-      "Shared authentication fail",
-      "Association failed",
-      "Deauthencation because MIC failure",
-      "Deauthencation on 4-way handshake timeout",
-      "Deauthencation on group key handshake timeout",
-      "EAP succeed",
-  };
-  if (!code || *code >= std::size(kTexts)) return "";
-  return kTexts[*code];
+  return code ? std::string(ov::ExtraInfoText(*code)) : std::string();
 }
 
 std::string TxPowerText(std::optional<int32_t> percent) {

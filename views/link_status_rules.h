@@ -31,7 +31,6 @@ inline constexpr size_t kThroughputHistoryLength = 29;
 
 // "Link is Up" ... "EAP succeed" for codes 0 to 10; "" for a failed query or another code.
 std::string ExtraInfoText(std::optional<uint32_t> code);
-inline constexpr uint32_t kExtraInfoHardwareRadioOff = 2;
 
 // The transmit power: "" when the query failed, "100%" for 100 or -1, "Lowest" for 0 to 6, else
 // "v%".
