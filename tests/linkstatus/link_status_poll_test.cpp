@@ -8,6 +8,7 @@
 
 #include "driver/oid/oid_constants.h"
 #include "lang/language_table.h"
+#include "tests/linkstatus/fake_link_wifi.h"
 #include "views/link_status_poll.h"
 
 namespace ov::link_status {
@@ -44,27 +45,6 @@ class ScriptedDriver final : public OidRequester {
   }
 };
 
-class FakeWifi final : public LinkStatusWifi {
- public:
-  std::optional<bool> connected = true;
-  std::string ssid = "Orvane-WPA2-AES";
-  MacAddress bssid{0x02, 0x5A, 0x0F, 0x10, 0x00, 0x05};
-  std::optional<uint32_t> bssType = 1;
-  uint32_t auth = 7, cipher = 4;
-  std::optional<uint32_t> channel = 6;
-  bool available = true;
-  std::optional<bool> QueryConnected() override { return connected; }
-  void CurrentLink(std::string* s, MacAddress* b) override {
-    *s = ssid;
-    *b = bssid;
-  }
-  std::optional<uint32_t> BssType() override { return bssType; }
-  uint32_t AuthAlgorithm() override { return auth; }
-  uint32_t CipherAlgorithm() override { return cipher; }
-  std::optional<uint32_t> Channel() override { return channel; }
-  bool ServiceAvailable() override { return available; }
-};
-
 class LinkStatusPollTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -82,7 +62,7 @@ class LinkStatusPollTest : public ::testing::Test {
   PollInputs Legacy() { return PollInputs{4, false, true, false, false}; }
 
   ScriptedDriver driver;
-  FakeWifi wifi;
+  test::FakeLinkWifi wifi;
   MacAddress lookedUp{};
   LinkStatusPoller poller{driver, wifi, [this](const MacAddress& mac) {
                             lookedUp = mac;
