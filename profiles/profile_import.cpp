@@ -37,7 +37,7 @@ bool KnownAuthMode(std::string_view text) {
   if (text.empty()) return true;
   if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
   int32_t n = ParseStoreInt(text);
-  return (n >= Ndis802_11AuthModeOpen && n <= 11) || n == 256 || n == 512;
+  return (n >= static_cast<int32_t>(Ndis802_11AuthModeOpen) && n <= 11) || n == 256 || n == 512;
 }
 
 // A hexadecimal SSID must be whole bytes of digits, at most 32 bytes, without a NUL byte: the

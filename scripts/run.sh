@@ -32,6 +32,12 @@ start_daemon() {
 
 start_daemon ovsimd --scenario "$scenario" --root "$OVUI_ROOT"
 start_daemon ovregsvc --root "$OVUI_ROOT"
+# A simulated adapter reports ready a moment after it appears; the utility opens its window at
+# start only for an adapter it finds then, so wait for it (at most 5 s).
+for _ in $(seq 50); do
+  "$bin/ovuictl" status 2>/dev/null | grep -q "^  NIC ready: *yes" && break
+  sleep 0.1
+done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # Without a desktop the window and tray cannot appear: show what the utility sees instead.

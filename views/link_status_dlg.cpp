@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "driver/oid_requester.h"
 #include "platform/system/adapter_addresses.h"
@@ -75,7 +76,7 @@ CLinkStatusDlg::CLinkStatusDlg(const PageContext& context, QWidget* parent,
     fields->addWidget(values_[static_cast<int>(field)], r++, 1);
   }
   fields->setColumnStretch(1, 1);
-  row->addLayout(fields, 5);
+  row->addLayout(fields, 6);
 
   // Transmit and receive: rate, throughput and the graph.
   auto* traffic = new QVBoxLayout;
@@ -92,7 +93,8 @@ CLinkStatusDlg::CLinkStatusDlg(const PageContext& context, QWidget* parent,
     grid->addWidget(values_[static_cast<int>(throughput)], 1, 1);
     traffic->addLayout(grid);
     graph = new CStaticHistogramPellan(this);
-    graph->setLabelColumnWidth(50);
+    // Wide enough for the scale text ("999.999 Kbps") in the page's font.
+    graph->setLabelColumnWidth(std::max(50, graph->fontMetrics().horizontalAdvance(QStringLiteral("999.999 Kbps")) + 6));
     graph->setBarColour(FromColorRef(colour));
     graph->setMinimumHeight(28);
     traffic->addWidget(graph, 1);
@@ -135,7 +137,7 @@ CLinkStatusDlg::CLinkStatusDlg(const PageContext& context, QWidget* parent,
   }
   barsLayout->addWidget(htGroup_);
   barsLayout->addStretch(1);
-  row->addWidget(barColumn_, 5);
+  row->addWidget(barColumn_, 4);
 
   for (CProgressCtrlX* bar : bars_) bar->setCaption(UiText(IDS_LINK_QUALITY), CProgressCtrlX::CaptionMode::Percent);
   ShowBar(link_status::kBarSignal1, BarView{0, link_status::kGreen, IDS_LINK_STRENGTH, false, {}});
@@ -190,7 +192,9 @@ void CLinkStatusDlg::ShowBar(Bar index, const BarView& bar) {
 void CLinkStatusDlg::Show(const link_status::LinkStatusView& v) {
   last_ = v;
   auto set = [this](Field f, const std::string& text) {
+    // The whole text stays at hand where the field is too narrow for it.
     Value(f)->setText(QString::fromStdString(text));
+    Value(f)->setToolTip(Value(f)->text());
   };
   std::string status = v.statusKey ? LangText(*v.statusKey) : v.status;
   status += v.statusSuffix;
