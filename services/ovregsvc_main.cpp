@@ -27,6 +27,7 @@
 #include "platform/system/machine_root.h"
 #include "services/registry_service.h"
 #include "services/registry_service_client.h"
+#include "platform/system/guarded_main.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void LogLine(const std::string& line) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int RunProgram(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, &options)) {
     std::cerr << kUsage;
@@ -121,4 +122,8 @@ int main(int argc, char** argv) {
   ::close(listenFd);
   ::close(lockFd);
   return 0;
+}
+
+int main(int argc, char** argv) {
+  return ov::GuardedMain("ovregsvc", [&] { return RunProgram(argc, argv); });
 }

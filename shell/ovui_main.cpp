@@ -32,8 +32,9 @@
 #include "shell/ui/sel_card_dlg.h"
 #include "shell/ui/shell_icons.h"
 #include "shell/ui/startup.h"
+#include "platform/system/guarded_main.h"
 
-int main(int argc, char** argv) {
+static int RunProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   app.setApplicationName(QStringLiteral("OvUI"));
@@ -139,4 +140,8 @@ int main(int argc, char** argv) {
     client.Close();
     return result;
   });
+}
+
+int main(int argc, char** argv) {
+  return ov::GuardedMain("OvUI", [&] { return RunProgram(argc, argv); });
 }

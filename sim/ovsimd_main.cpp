@@ -23,6 +23,7 @@
 #include "sim/scenario.h"
 #include "sim/sim_control_client.h"
 #include "sim/sim_daemon.h"
+#include "platform/system/guarded_main.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ bool ParseArguments(int argc, char** argv, Options* options) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int RunProgram(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, &options)) {
     std::cerr << kUsage;
@@ -116,4 +117,8 @@ int main(int argc, char** argv) {
   daemon.stop();
   ::close(lockFd);
   return 0;
+}
+
+int main(int argc, char** argv) {
+  return ov::GuardedMain("ovsimd", [&] { return RunProgram(argc, argv); });
 }

@@ -13,8 +13,9 @@
 #include "siblings/deza/ap_status.h"
 #include "siblings/deza/deza_window.h"
 #include "siblings/ovswap/sibling_switch.h"
+#include "platform/system/guarded_main.h"
 
-int main(int argc, char** argv) {
+static int RunProgram(int argc, char** argv) {
   using namespace ov;
   std::vector<std::string> args(argv + 1, argv + argc);
   sibling::AppendLog("DeZA", sibling::CommandLineText("DeZA", args));
@@ -46,4 +47,8 @@ int main(int argc, char** argv) {
                           [hardwareId] { return deza::ReadAccessPointStatus(hardwareId); });
   window.show();
   return app.exec();
+}
+
+int main(int argc, char** argv) {
+  return ov::GuardedMain("DeZA", [&] { return RunProgram(argc, argv); });
 }

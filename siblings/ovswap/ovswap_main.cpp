@@ -14,10 +14,11 @@
 
 #include "platform/system/machine_root.h"
 #include "siblings/ovswap/sibling_switch.h"
+#include "platform/system/guarded_main.h"
 
 extern char** environ;
 
-int main(int argc, char** argv) {
+static int RunProgram(int argc, char** argv) {
   using namespace ov::sibling;
   std::vector<std::string> args(argv + 1, argv + argc);
   const std::string line = CommandLineText("OvSwap", args);
@@ -62,4 +63,8 @@ int main(int argc, char** argv) {
     }
   }
   return changed && restored ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+  return ov::GuardedMain("OvSwap", [&] { return RunProgram(argc, argv); });
 }
