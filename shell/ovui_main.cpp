@@ -20,6 +20,7 @@
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
 #include "views/link_status_dlg.h"
+#include "views/page_statistics.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
@@ -80,6 +81,7 @@ static int RunProgram(int argc, char** argv) {
     // The pages of the main window.
     ov::PageRegistry pages;
     pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+    pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
 
     ov::MonitorServices services;

@@ -36,6 +36,8 @@ class CLinkStatusDlg : public PageWidget {
   ~CLinkStatusDlg() override;
 
   void LoadValues() override;
+  // The statistics page cleared the driver's counters.
+  void ResetThroughputCounters() { poller_->ResetCounters(); }
   void Refresh() override;
   uint32_t RefreshPeriodMs() const override { return kLinkStatusPollMs; }
 

@@ -101,6 +101,11 @@ class LinkStatusPoller {
   // Each show: which chain bars exist. The graphs restart from an empty scale.
   ChainLayout OnShow();
   LinkStatusView Poll(const PollInputs& in);
+  // The driver's counters were cleared: the next sample is taken against zero.
+  void ResetCounters() {
+    previousTx_ = 0;
+    previousRx_ = 0;
+  }
 
   const ThroughputHistory& TxHistory() const { return tx_; }
   const ThroughputHistory& RxHistory() const { return rx_; }

@@ -175,3 +175,32 @@ TEST(LinkStatusNoise, FamilyRulesAndColours) {
 
 }  // namespace
 }  // namespace ov::link_status
+
+#include "views/statistics_rules.h"
+
+namespace ov::statistics {
+namespace {
+
+TEST(StatisticsValues, CountersAsTheRowsShowThem) {
+  DriverStatistics stats;
+  stats.SetCounter(STAT_TX_SUCCESS, 100);
+  stats.SetCounter(STAT_TX_RETRIED, 130);  // more retries than frames: the hidden row goes negative
+  stats.SetCounter(STAT_TX_FAIL_ALL_RETRIES, 3);
+  stats.SetCounter(STAT_RTS_SUCCESS, 7);
+  stats.SetCounter(STAT_RTS_FAILURE, 1);
+  stats.SetCounter(STAT_RX_SUCCESS, 0x1'0000'0005ull);  // past 2^32: its low 32 bits
+  stats.SetCounter(STAT_RX_CRC_ERROR, 9);
+  stats.SetCounter(STAT_RX_DUPLICATE, 2);
+  const Values v = FormatStatistics(stats, 4u);
+  EXPECT_EQ(v.transmit, (std::array<std::string, 6>{"100", "-30", "130", "3", "7", "1"}));
+  EXPECT_EQ(v.receive, (std::array<std::string, 4>{"5", "9", "4", "2"}));
+
+  const Values failed = FormatStatistics(std::nullopt, std::nullopt);
+  for (const std::string& t : failed.transmit) EXPECT_EQ(t, "0");
+  for (const std::string& t : failed.receive) EXPECT_EQ(t, "0");
+  EXPECT_TRUE(kTransmitRows[1].hidden);
+  EXPECT_EQ(ZeroValues().receive[0], "0");
+}
+
+}  // namespace
+}  // namespace ov::statistics
