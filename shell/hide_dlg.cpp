@@ -241,7 +241,8 @@ void CHideDlg::UpdateTrayState() {
   OidRequester& driver = services_.adapter->Driver();
   uint32_t extra = 0;
   const bool hardwareRadioOff = QueryExtraInfo(driver, extra) && extra == EXTRA_INFO_HW_RADIO_OFF;
-  if (hardwareRadioOff || !linkUp || AllZero(currentBssid_)) {
+  const bool shownUp = !(hardwareRadioOff || !linkUp || AllZero(currentBssid_));
+  if (!shownUp) {
     SetTrayState(TrayState::Lost);
   } else {
     // The chains that answered; no answer at all reads as 0 dBm.
@@ -249,10 +250,20 @@ void CHideDlg::UpdateTrayState() {
     QueryCombinedRssi(driver, dBm);
     SetTrayState(TrayStateForPercent(RssiToPercent(dBm)));
   }
+  NotifyLinkChange(shownUp);
   if (mainWindow_) {
     mainWindow_->UpdateWpsButton();
     mainWindow_->UpdateWmmButton();
   }
+}
+
+void CHideDlg::NotifyLinkChange(bool up) {
+  // The first look only records the link: a notice at start would say what the icon says.
+  const bool changed = linkShownUp_.has_value() && *linkShownUp_ != up;
+  linkShownUp_ = up;
+  if (!changed || !programOptions_.notify) return;
+  if (mainWindow_ && mainWindow_->isVisible() && mainWindow_->isActiveWindow()) return;
+  services_.tray->ShowNotification(UiText(IDS_ORVANE_CONFIG_TITLE), trayTip_);
 }
 
 void CHideDlg::SetTrayState(TrayState state) {

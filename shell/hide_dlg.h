@@ -167,6 +167,8 @@ class CHideDlg final : public MainWindowHost {
   void AdapterSetup(bool openMainWindow);
   bool CheckAdapter();
   void UpdateTrayState();
+  // A desktop notice when the link the tray shows came up or was lost.
+  void NotifyLinkChange(bool up);
   void DestroyMainWindow();
   // What the pages of a main window made now reach (the store follows the adapter).
   PageServices PageServicesNow();
@@ -210,6 +212,7 @@ class CHideDlg final : public MainWindowHost {
   std::string currentSsid_;
   MacAddress currentBssid_{};
   std::optional<TrayState> trayState_;
+  std::optional<bool> linkShownUp_;
   QString trayTip_;
   std::array<std::vector<uint8_t>, 3> scanLists_;
 };

@@ -39,6 +39,12 @@ class TrayIcon {
   virtual void Remove() = 0;
   // Shows the menu at the cursor; the chosen item arrives as a posted WM_COMMAND.
   virtual void PopupMenu(const std::vector<TrayMenuItem>& items) = 0;
+  // A desktop notice from the icon (the link came up or was lost); nothing where the desktop
+  // shows none.
+  virtual void ShowNotification(const QString& title, const QString& text) {
+    (void)title;
+    (void)text;
+  }
 };
 
 // The monitor's part of the native wireless client. Its service profiles are what a WPS run's

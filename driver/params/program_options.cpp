@@ -23,6 +23,7 @@ constexpr OptionKey kOptionKeys[] = {
     {"Advance", "TxRate", &ProgramOptions::txRate},
     {"Advance", "BgProtection", &ProgramOptions::bgProtection},
     {"Advance", "SupportPhyModeinWps", &ProgramOptions::supportPhyModeInWps},
+    {"Advance", "Notify", &ProgramOptions::notify},
     {"AuthEncry", "ShowPassword", &ProgramOptions::showPassword},
     {"AuthEncry", "EncryptedPassword", &ProgramOptions::encryptPasswords},
     {"AuthEncry", "SupportWAPI", &ProgramOptions::supportWapi},

@@ -21,6 +21,7 @@ struct ProgramOptions {
   bool txRate = false;                        // "TxRate"
   bool bgProtection = false;                  // "BgProtection"
   bool supportPhyModeInWps = false;           // "SupportPhyModeinWps"
+  bool notify = true;                         // "Notify": desktop notices when the link changes
   // [AuthEncry]
   bool showPassword = false;      // "ShowPassword"
   bool encryptPasswords = true;   // "EncryptedPassword"

@@ -37,6 +37,10 @@ class RecordingTray final : public TrayIcon {
     return !modifyFails;
   }
   void Remove() override { calls.push_back({"remove", std::nullopt, {}}); }
+  std::vector<std::pair<QString, QString>> notifications;
+  void ShowNotification(const QString& title, const QString& text) override {
+    notifications.emplace_back(title, text);
+  }
   void PopupMenu(const std::vector<TrayMenuItem>& items) override {
     calls.push_back({"menu", std::nullopt, {}});
     menus.push_back(items);

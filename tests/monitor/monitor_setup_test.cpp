@@ -254,3 +254,40 @@ TEST(AdapterSetupRules, FiveGigahertzAndFortyMegahertzReadings) {
 
 }  // namespace
 }  // namespace ov::test
+
+namespace ov::test {
+namespace {
+
+TEST_F(MonitorSetupTest, LinkUpAndLostAreNoticedUnlessSwitchedOff) {
+  const struct {
+    const char* name;
+    const char* ini;
+    size_t notices;
+  } rows[] = {
+      {"on by default", "[Account]\nWarningMessageForGenUser=0\n", 2},
+      {"[Advance] Notify=0", "[Account]\nWarningMessageForGenUser=0\n[Advance]\nNotify=0\n", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    monitor_.reset();
+    tray_.notifications.clear();
+    wifi_.connected = false;
+    WriteIni(row.ini);
+    Start();
+    Tick(2);
+    EXPECT_TRUE(tray_.notifications.empty()) << "nothing changed yet";
+    Connect("Home");
+    Tick(2);
+    wifi_.connected = false;
+    Tick();
+    ASSERT_EQ(tray_.notifications.size(), row.notices);
+    if (row.notices) {
+      EXPECT_NE(tray_.notifications[0].second.indexOf(QStringLiteral("Home")), -1)
+          << tray_.notifications[0].second.toStdString();
+      EXPECT_EQ(tray_.notifications[1].second, monitor_->TrayTip());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ov::test

@@ -27,6 +27,7 @@ const OptionRow kRows[] = {
     {"Advance", "TxRate", &ProgramOptions::txRate, false},
     {"Advance", "BgProtection", &ProgramOptions::bgProtection, false},
     {"Advance", "SupportPhyModeinWps", &ProgramOptions::supportPhyModeInWps, false},
+    {"Advance", "Notify", &ProgramOptions::notify, true},
     {"AuthEncry", "ShowPassword", &ProgramOptions::showPassword, false},
     {"AuthEncry", "EncryptedPassword", &ProgramOptions::encryptPasswords, true},
     {"AuthEncry", "SupportWAPI", &ProgramOptions::supportWapi, false},
