@@ -17,6 +17,7 @@ struct ReasonText {
 
 constexpr ReasonText kReasonTexts[] = {
     {WLAN_REASON_CODE_SUCCESS, "The operation was successful."},
+    {WLAN_REASON_CODE_UNKNOWN, "The wireless service stopped answering."},
     {WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, "The network is not compatible."},
     {WLAN_REASON_CODE_PROFILE_NOT_COMPATIBLE, "The profile is not compatible."},
     {WLAN_REASON_CODE_KEY_MISMATCH, "The network key does not match."},
