@@ -95,7 +95,9 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     listed.push_back(&frame);
   }
   if (size_t leftOut = perBss.kept().size() - listed.size() + perBss.leftOut(); leftOut > 0) {
-    err << "warning: the scan list is full; " << leftOut << " BSSs left out\n";
+    const bool floor = perBss.leftOut() >= LatestFramePerBssid::kMaxCountedLeftOut;
+    err << "warning: the scan list is full; " << (floor ? "at least " : "") << leftOut
+        << " BSSs left out\n";
   }
   std::vector<DecodedBss> decoded;
   const auto entries = BssidListEntries(scanList);

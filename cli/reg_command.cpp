@@ -13,6 +13,7 @@
 
 #include "platform/system/error_codes.h"
 #include "platform/system/machine_root.h"
+#include "platform/system/regular_file.h"
 
 namespace ov::cli {
 
@@ -197,7 +198,10 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Reads the file named on the command line: a regular file of at most kMaxRegFileBytes, read
 // without blocking on a FIFO or a device and without reading more than the limit.
 bool ReadRegFileBytes(const std::string& path, std::string* bytes, std::string* problem) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  // As every reader of the tools: a link in a folder other users can write is not followed.
+  const int fd = FolderOfFileOthersCanWrite(path)
+                     ? open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW)
+                     : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     *problem = "cannot read " + path + ": " + std::strerror(errno);
     return false;

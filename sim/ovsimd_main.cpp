@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -102,6 +103,11 @@ static int RunProgram(int argc, char** argv) {
   }
   const std::string controlPath = ov::sim::ControlSocketPath();
   int controlFd = ov::ListenUnixSocket(controlPath);
+  // Unplugging adapters is the simulator owner's business only, whatever the umask.
+  if (controlFd >= 0 && ::chmod(controlPath.c_str(), 0600) != 0) {
+    ::close(controlFd);
+    controlFd = -1;
+  }
   if (controlFd < 0) {
     std::cerr << "ovsimd: cannot create the control socket " << controlPath << "\n";
     daemon.stop();

@@ -447,7 +447,7 @@ void LatestFramePerBssid::Add(CapturedBss&& frame) {
     return;
   }
   // Every entry is at least its fixed part, so no list can reach a BSSID this far back.
-  leftOut_.insert(key);
+  if (leftOut_.size() < kMaxCountedLeftOut) leftOut_.insert(key);
 }
 
 std::vector<const CapturedBss*> LatestFramePerBss(const std::vector<CapturedBss>& frames) {

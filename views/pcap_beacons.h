@@ -100,7 +100,9 @@ class LatestFramePerBssid {
   void Add(CapturedBss&& frame);
   // In the order the BSSIDs first appeared, each the latest frame's.
   const std::vector<CapturedBss>& kept() const { return kept_; }
-  // Distinct BSSIDs that came after the list could hold no more.
+  // Distinct BSSIDs that came after the list could hold no more, counted up to
+  // kMaxCountedLeftOut (the memory of the count must not grow with the file).
+  static constexpr size_t kMaxCountedLeftOut = 65536;
   size_t leftOut() const { return leftOut_.size(); }
 
  private:

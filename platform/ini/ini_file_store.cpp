@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <chrono>
+#include <climits>
 #include <filesystem>
 #include <list>
 #include <mutex>
@@ -19,6 +22,9 @@
 namespace ov::ini_detail {
 
 namespace {
+
+// A writer waits this long for another writer of the same folder (a user may hold the lock).
+constexpr int kFolderLockWaitMs = 5000;
 
 constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
 
@@ -154,31 +160,44 @@ std::string FolderOf(const std::string& key) {
   return folder.empty() ? "/" : folder;
 }
 
+// Where a symbolic link points, one hop only: its text resolved against the link's folder. A
+// chain is never walked, so a link that another user planted further along cannot steer us.
+std::string ResolveTarget(const std::string& key) {
+  char text[PATH_MAX];
+  const ssize_t n = ::readlink(key.c_str(), text, sizeof text - 1);
+  if (n <= 0) return key;
+  std::filesystem::path link(std::string(text, static_cast<size_t>(n)));
+  if (link.is_relative()) link = std::filesystem::path(key).parent_path() / link;
+  return link.lexically_normal().string();
+}
+
 // What the last part of the path is, without following it. A symbolic link is accepted (and
-// then followed) only in a folder no other user can write; anything but a regular file, or a
-// link to one, is refused.
-uint32_t CheckEntry(const std::string& key, bool* isLink, struct stat* st) {
-  *isLink = false;
+// then followed one hop, to a regular file, never to another link) only in a folder no other
+// user can write; anything but a regular file, or such a link to one, is refused. `openPath` is
+// what to open: the path itself, or the link's target.
+uint32_t CheckEntry(const std::string& key, std::string* openPath, struct stat* st) {
+  *openPath = key;
   if (::lstat(key.c_str(), st) != 0) return ErrnoToError(errno);
   if (S_ISLNK(st->st_mode)) {
     if (FolderOfFileOthersCanWrite(key)) return ERROR_CANT_ACCESS_FILE;
-    *isLink = true;
-    if (::stat(key.c_str(), st) != 0) return ErrnoToError(errno);
+    *openPath = ResolveTarget(key);
+    if (::lstat(openPath->c_str(), st) != 0) return ErrnoToError(errno);
+    if (S_ISLNK(st->st_mode)) return ERROR_CANT_ACCESS_FILE;
   }
   if (!S_ISREG(st->st_mode)) return ERROR_CANT_ACCESS_FILE;
   if (static_cast<uint64_t>(st->st_size) > kFileMaxBytes) return ERROR_FILE_TOO_LARGE;
   return ERROR_SUCCESS;
 }
 
-// Loads the file's current document; `exists` tells a missing file from an unreadable one. The
-// open never blocks (a FIFO planted in place of the file cannot hang the reader) and follows a
-// link only when `followLink` (CheckEntry's verdict).
-std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, bool followLink,
+// Loads the file's current document, cached under `key`; `exists` tells a missing file from an
+// unreadable one. The open never blocks (a FIFO planted in place of the file cannot hang the
+// reader) and never follows a link: `openPath` is the file itself or the target CheckEntry chose.
+std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, const std::string& openPath,
                                              uint32_t* error, bool* exists,
                                              struct stat* statOut) {
   *exists = false;
-  int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW);
-  FileDescriptor fd(::open(key.c_str(), flags));
+  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
+  FileDescriptor fd(::open(openPath.c_str(), flags));
   if (fd.get() < 0) {
     *error = errno == ELOOP ? ERROR_CANT_ACCESS_FILE : ErrnoToError(errno);
     if (errno != ENOENT) *exists = true;
@@ -212,10 +231,15 @@ std::shared_ptr<const IniDocument> LoadFresh(const std::string& key, bool follow
   return document;
 }
 
-std::string ResolveTarget(const std::string& key) {
-  std::error_code ec;
-  auto real = std::filesystem::weakly_canonical(key, ec);
-  return ec ? key : real.string();
+// The folder's writer lock, waited for at most kFolderLockWaitMs.
+bool LockFolder(int folderFd) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFolderLockWaitMs);
+  for (;;) {
+    if (::flock(folderFd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    ::poll(nullptr, 0, 10);
+  }
 }
 
 // True for "." + base + "." + six characters of mkstemp's alphabet.
@@ -268,14 +292,14 @@ std::shared_ptr<const IniDocument> LoadDocument(const std::string& fileName, uin
   }
   std::string key = CacheKey(fileName);
   struct stat st{};
-  bool isLink = false;
-  if (uint32_t problem = CheckEntry(key, &isLink, &st); problem != ERROR_SUCCESS) {
+  std::string openPath;
+  if (uint32_t problem = CheckEntry(key, &openPath, &st); problem != ERROR_SUCCESS) {
     *error = problem;
     return nullptr;
   }
   if (auto cached = CacheLookup(key, FileIdentity::Of(st))) return cached;
   bool exists = false;
-  return LoadFresh(key, isLink, error, &exists, nullptr);
+  return LoadFresh(key, openPath, error, &exists, nullptr);
 }
 
 uint32_t UpdateFile(const std::string& fileName, const IniEdit& edit, bool createIfMissing) {
@@ -298,16 +322,16 @@ uint32_t UpdateFile(const std::string& fileName, const IniEdit& edit, bool creat
 
   FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folderFd.get() < 0) return errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrnoToError(errno);
-  while (::flock(folderFd.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return ERROR_SHARING_VIOLATION;
-  }
+  // Any user who can open the folder can lock it: wait a bounded time, then give up as the host
+  // does for a file another program holds.
+  if (!LockFolder(folderFd.get())) return ERROR_SHARING_VIOLATION;
   RemoveStaleTempFiles(folderFd.get(), targetPath.filename().string());
 
   uint32_t error = ERROR_SUCCESS;
   bool exists = false;
   struct stat original{};
   // The target itself is never followed: a link put there since the check above is refused.
-  auto current = LoadFresh(target, /*followLink=*/false, &error, &exists, &original);
+  auto current = LoadFresh(target, target, &error, &exists, &original);
   if (!current) {
     if (exists) return error;  // present but unreadable: never overwrite what we cannot read
     if (!createIfMissing) return ERROR_SUCCESS;

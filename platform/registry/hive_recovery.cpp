@@ -37,6 +37,9 @@ bool Lock(int fd, short type, off_t start, off_t length) {
 bool ReadAll(int fd, std::string* bytes) {
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // A hive or journal larger than this is not ours to copy into memory.
+  constexpr off_t kMaxCopyBytes = off_t{1} << 30;
+  if (st.st_size < 0 || st.st_size > kMaxCopyBytes) return false;
   bytes->assign(static_cast<size_t>(st.st_size), '\0');
   size_t done = 0;
   while (done < bytes->size()) {

@@ -18,7 +18,7 @@ void UseMachineRootOption(const std::string& root) {
 }
 
 int TakeInstanceLock(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) return -1;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
@@ -30,7 +30,7 @@ int TakeInstanceLock(const std::string& path) {
 void OpenFolderToEveryone(const std::string& folder) {
   struct stat st{};
   if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
-    ::chmod(folder.c_str(), (st.st_mode & 07777) | 0755);
+    ::chmod(folder.c_str(), ((st.st_mode & 07777) & ~022) | 0755);
 }
 
 }  // namespace ov

@@ -142,3 +142,29 @@ TEST_F(StandardUserRoadTest, AWriteOutsideTheAllowedKeysIsRefused) {
 
 }  // namespace
 }  // namespace ov::cli
+
+namespace ov::cli {
+namespace {
+
+// Started with an open umask, the daemons still leave their run folder and the simulator's
+// control socket to their owner: nobody else may replace the sockets or unplug the adapter.
+TEST(DaemonFolders, StayTheOwnersWhateverTheUmask) {
+  test::TempDir dir;
+  const mode_t previous = ::umask(0);
+  std::optional<test::SimulatorProcess> simulator;
+  simulator.emplace(kBin, kDefaultScenario, dir.path());
+  ::umask(previous);
+  ASSERT_TRUE(simulator->ready()) << simulator->output();
+  const auto mode = [](const fs::path& p) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
+    return st.st_mode & 07777;
+  };
+  EXPECT_EQ(mode(dir.path() / "run/ovui"), 0755u);
+  EXPECT_EQ(mode(dir.path() / "run/ovui/devices"), 0755u);
+  EXPECT_EQ(mode(dir.path() / "run/ovui/ovsimd.ctl"), 0600u);
+  EXPECT_EQ(mode(dir.path() / "run/ovui/wlansvc"), 0666u);
+}
+
+}  // namespace
+}  // namespace ov::cli

@@ -131,6 +131,42 @@ TEST(IniSharedFolder, LinkInPrivateFolderIsStillFollowed) {
   EXPECT_EQ(test::ReadFileBytes(real), "[s]\r\nk=2\r\n");
 }
 
+// A private link that points into the shared folder reaches the file there, but never a link
+// another user planted in its place: links are followed one hop.
+TEST(IniSharedFolder, PrivateLinkIntoTheSharedFolderIsFollowedOneHopOnly) {
+  SharedFolder f;
+  test::TempDir mine;
+  ::chmod(mine.path().c_str(), 0700);
+  const std::string link = mine.file("mine.ini");
+  std::filesystem::create_symlink(f.file, link);
+
+  test::WriteFileBytes(f.file, "[s]\r\nk=1\r\n");
+  EXPECT_EQ(IniReadString(link, "s", "k"), "1") << "one hop to a regular file";
+
+  std::filesystem::remove(f.file);
+  ASSERT_TRUE(PlantAsOtherUser([&] { return ::symlink(f.secret.c_str(), f.file.c_str()) == 0; }));
+  uint32_t error = ERROR_SUCCESS;
+  EXPECT_EQ(ini_detail::LoadDocument(link, &error), nullptr) << "the planted second link was followed";
+  EXPECT_EQ(error, ERROR_CANT_ACCESS_FILE);
+  EXPECT_FALSE(WritePrivateProfileString("root", "injected", "1", link.c_str()));
+  EXPECT_EQ(test::ReadFileBytes(f.secret), kSecret);
+}
+
+// Any user can open the shared folder and hold its lock: a writer gives up after a bounded wait
+// instead of waiting for ever, and a reader is not held at all.
+TEST(IniSharedFolder, AHeldFolderLockMakesWritersGiveUpNotHang) {
+  SharedFolder f;
+  test::WriteFileBytes(f.file, "[s]\r\nk=1\r\n");
+  const int holder = ::open(f.shared.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  EXPECT_EQ(IniReadString(f.file, "s", "k"), "1");
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "held", f.file.c_str()));
+  EXPECT_EQ(test::ReadFileBytes(f.file), "[s]\r\nk=1\r\n");
+  ::close(holder);
+  EXPECT_TRUE(WritePrivateProfileString("s", "k", "2", f.file.c_str()));
+}
+
 TEST(IniSharedFolder, OversizedFileIsRefusedNotRead) {
   test::TempDir dir;
   std::string file = dir.file("huge.ini");
