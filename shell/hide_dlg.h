@@ -162,6 +162,9 @@ class CHideDlg final : public MainWindowHost {
   bool AdapterConnected() override;
   bool RadioParameterOn() override;
   void SwitchRadio(bool radioOn) override;
+  std::span<uint8_t> ScanList() override { return scanLists_[kScanListCurrent]; }
+  void QueueScan() override { queue_->QueueScan(); }
+  bool ScanInProgress() override { return queue_->MonitorBusy(); }
 
  private:
   void AdapterSetup(bool openMainWindow);

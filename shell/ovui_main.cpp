@@ -20,6 +20,7 @@
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
 #include "views/link_status_dlg.h"
+#include "views/page_site_survey.h"
 #include "views/page_statistics.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
@@ -81,6 +82,7 @@ static int RunProgram(int argc, char** argv) {
     // The pages of the main window.
     ov::PageRegistry pages;
     pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+    pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
 

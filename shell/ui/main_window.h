@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 
 #include "shell/ui/page_contract.h"
 #include "shell/ui/shell_state.h"
@@ -40,6 +41,13 @@ class MainWindowHost {
   // client, the "Radio" parameter, the site survey's marks and its rescan. `radioOn` is the new
   // state, already in ShellState::RadioOn.
   virtual void SwitchRadio(bool radioOn) { (void)radioOn; }
+  // The monitor's scan list (BssidListBuffer), which the site survey sorts in place; empty
+  // without a monitor.
+  virtual std::span<uint8_t> ScanList() { return {}; }
+  // Asks the action queue for a scan (QueueScan); the result arrives as 0x404.
+  virtual void QueueScan() {}
+  // A scan the queue started has not completed (MonitorBusy).
+  virtual bool ScanInProgress() { return false; }
   // Opens a document or an address with the desktop's viewer (xdg-open). `failed` runs, on the
   // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
   // or the opener reported an error (no program for the type, a missing file).

@@ -1,0 +1,197 @@
+#include "views/page_site_survey.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "driver/signal_strength.h"
+#include "nativewifi/native_wifi_client.h"
+#include "platform/time/monitor_messages.h"
+#include "shell/ui/control_ids.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/ui_text.h"
+#include "widgets/signal_bar_delegate.h"
+#include "widgets/virtual_list_model.h"
+
+namespace ov {
+
+namespace {
+
+constexpr const char* kIconFiles[] = {"adhoc",      "access_point", "band_a",  "band_b",
+                                      "band_g",     "key",          "connected", "grey_arrow",
+                                      "wps",        "band_n",       "padlock"};
+// Column widths as parts of the list's width.
+constexpr double kColumnShares[survey::kSurveyColumnCount] = {0.02, 0.29, 0.02, 0.04, 0.02, 0.02,
+                                                              0.02, 0.02, 0.04, 0.08, 0.41};
+constexpr int kSignalTextColumn = 9;
+constexpr int kSignalBarColumn = 10;
+
+}  // namespace
+
+// The rows as the list asks for them, cell by cell.
+class CPageSiteSurveyDlg::SurveyRowSource final : public RowSource {
+ public:
+  SurveyRowSource(const std::vector<survey::SurveyEntry>& rows, const ShellState& state)
+      : rows_(rows), state_(state) {}
+  size_t RowCount() const override { return rows_.size(); }
+  ListCell Cell(size_t row, int column) const override {
+    const survey::SurveyEntry& r = rows_[row];
+    ListCell cell;
+    if (auto icon = survey::ColumnIcon(r, column)) cell.icon = *icon;
+    switch (column) {
+      case 1: cell.text = r.ssid; break;
+      case 3: cell.text = r.channelText; break;
+      case kSignalTextColumn: cell.text = survey::SignalCellText(r.rssi, state_.ShowDbm); break;
+      case kSignalBarColumn: {
+        const int percent = RssiToPercent(r.rssi);
+        cell.percent = percent;
+        cell.colourRef = survey::SignalBarColour(percent);
+        break;
+      }
+      default: break;
+    }
+    return cell;
+  }
+
+ private:
+  const std::vector<survey::SurveyEntry>& rows_;
+  const ShellState& state_;
+};
+
+CPageSiteSurveyDlg::CPageSiteSurveyDlg(const PageContext& context, QWidget* parent)
+    : PageWidget(context, parent) {
+  setObjectName(ControlName(IDD_PAGE_SITE_SURVEY_DLG));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 6, 8, 6);
+  layout->addWidget(new QLabel(UiText(IDS_SITESUR_AP_LIST), this));
+
+  source_ = std::make_unique<SurveyRowSource>(rows_, State());
+  model_ = new VirtualListModel(*source_, QStringList(survey::kSurveyColumnCount, QString()), this);
+  model_->setIconLookup([](int icon) {
+    if (icon < 0 || icon >= static_cast<int>(std::size(kIconFiles))) return QIcon();
+    return QIcon(QStringLiteral(":/icons/survey/%1.svg").arg(QLatin1String(kIconFiles[icon])));
+  });
+  list_ = new QTableView(this);
+  list_->setModel(model_);
+  list_->horizontalHeader()->hide();
+  list_->verticalHeader()->hide();
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setShowGrid(false);
+  list_->setIconSize(QSize(16, 16));
+  list_->verticalHeader()->setDefaultSectionSize(20);
+  list_->setItemDelegateForColumn(kSignalBarColumn, new SignalBarDelegate(list_));
+  list_->setAccessibleName(UiText(IDS_SITESUR_AP_LIST));
+  layout->addWidget(list_, 1);
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(new QLabel(UiText(IDS_SITESUR_SORTBY), this));
+  sortGroup_ = new QButtonGroup(this);
+  const LanguageKey sortLabels[] = {IDS_SITESUR_SSID, IDS_SITESUR_CHANNEL, IDS_SITESUR_SIGNAL};
+  for (int key = 0; key < 3; ++key) {
+    auto* radio = new QRadioButton(UiText(sortLabels[key]), this);
+    sortGroup_->addButton(radio, key);
+    controls->addWidget(radio);
+  }
+  sortGroup_->button(0)->setChecked(true);
+  // A new order is taken at the next refresh, as a rebuild.
+  connect(sortGroup_, &QButtonGroup::idClicked, this, [this](int) { State().Survey.rescanPending = true; });
+  showDbm_ = new QCheckBox(UiText(IDS_SHOW_DBM), this);
+  showDbm_->setChecked(State().ShowDbm);
+  connect(showDbm_, &QCheckBox::toggled, this, [this](bool on) {
+    State().ShowDbm = on;
+    if (!rows_.empty()) emit model_->dataChanged(model_->index(0, kSignalTextColumn),
+                                                  model_->index(static_cast<int>(rows_.size()) - 1,
+                                                                kSignalTextColumn));
+  });
+  controls->addWidget(showDbm_);
+  controls->addStretch(1);
+  rescan_ = new QPushButton(UiText(IDS_SITESUR_RESCAN), this);
+  rescan_->setAutoDefault(false);
+  connect(rescan_, &QPushButton::clicked, this, &CPageSiteSurveyDlg::Rescan);
+  controls->addWidget(rescan_);
+  layout->addLayout(controls);
+
+  if (State().RadioOn) Rescan();
+  RefreshButtons();
+}
+
+CPageSiteSurveyDlg::~CPageSiteSurveyDlg() = default;
+
+survey::SortKey CPageSiteSurveyDlg::Key() const {
+  return static_cast<survey::SortKey>(std::max(0, sortGroup_->checkedId()));
+}
+
+void CPageSiteSurveyDlg::Rescan() {
+  State().Survey.rescanPending = true;
+  Host().QueueScan();
+  RefreshButtons();
+}
+
+void CPageSiteSurveyDlg::RebuildList() {
+  std::span<uint8_t> list = Host().ScanList();
+  if (!list.empty()) survey::SortScanList(list, Key());
+  rows_ = State().RadioOn ? survey::BuildSurveyRows(list) : std::vector<survey::SurveyEntry>{};
+  MarkConnectedRow();
+  model_->Reset();
+  const int width = list_->viewport()->width();
+  for (int c = 0; c < survey::kSurveyColumnCount; ++c) {
+    list_->setColumnWidth(c, std::max(18, static_cast<int>(kColumnShares[c] * width)));
+  }
+}
+
+void CPageSiteSurveyDlg::MarkConnectedRow() {
+  for (survey::SurveyEntry& row : rows_) row.connected = 0;
+  NativeWifiClient* wifi = Services().wifi;
+  if (!wifi || !State().RadioOn || wifi->QueryInterfaceConnected() != true) return;
+  survey::CurrentLink link;
+  if (!wifi->GetCurrentBssid(link.bssid)) return;
+  NDIS_802_11_SSID ssid;
+  if (wifi->GetCurrentSsid(ssid)) link.ssid = std::string(NdisSsidText(ssid));
+  uint32_t channel = 0;
+  if (wifi->GetChannel(channel)) link.channel = channel;
+  link.infrastructure = wifi->IsInfrastructure() || !wifi->GetBssType(channel) ? 1 : 0;
+  if (auto row = survey::FindConnectedRow(rows_, link)) rows_[*row].connected = 1;
+}
+
+void CPageSiteSurveyDlg::Refresh() {
+  if (State().Survey.rescanPending) {
+    if (Host().ScanInProgress()) return;
+    RebuildList();
+    State().Survey.rescanPending = false;
+  } else {
+    MarkConnectedRow();
+    if (!rows_.empty()) emit model_->dataChanged(model_->index(0, 0), model_->index(static_cast<int>(rows_.size()) - 1, 0));
+  }
+  if (!State().RadioOn && !rows_.empty()) {
+    rows_.clear();
+    model_->Reset();
+  }
+  RefreshButtons();
+}
+
+void CPageSiteSurveyDlg::RefreshButtons() {
+  const bool usable = State().RadioOn && !State().Survey.rescanPending;
+  rescan_->setEnabled(usable);
+  showDbm_->setEnabled(usable);
+  for (QAbstractButton* radio : sortGroup_->buttons()) radio->setEnabled(usable);
+}
+
+void CPageSiteSurveyDlg::OnMonitorMessage(const Message& message) {
+  if (message.message != WM_MON_SCAN_DONE) return;
+  RebuildList();
+  State().Survey.rescanPending = false;
+  RefreshButtons();
+}
+
+QWidget* MakeSiteSurveyPage(const PageContext& context, QWidget* parent) {
+  return new CPageSiteSurveyDlg(context, parent);
+}
+
+}  // namespace ov
