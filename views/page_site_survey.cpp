@@ -26,9 +26,6 @@ namespace {
 constexpr const char* kIconFiles[] = {"adhoc",      "access_point", "band_a",  "band_b",
                                       "band_g",     "key",          "connected", "grey_arrow",
                                       "wps",        "band_n",       "padlock"};
-// Column widths as parts of the list's width.
-constexpr double kColumnShares[survey::kSurveyColumnCount] = {0.02, 0.29, 0.02, 0.04, 0.02, 0.02,
-                                                              0.02, 0.02, 0.04, 0.08, 0.41};
 constexpr int kSignalTextColumn = 9;
 constexpr int kSignalBarColumn = 10;
 
@@ -87,6 +84,18 @@ CPageSiteSurveyDlg::CPageSiteSurveyDlg(const PageContext& context, QWidget* pare
   list_->setIconSize(QSize(16, 16));
   list_->verticalHeader()->setDefaultSectionSize(20);
   list_->setItemDelegateForColumn(kSignalBarColumn, new SignalBarDelegate(list_));
+  // Icon columns fit a 16-pixel icon; the SSID and the signal bar share what is left, whatever
+  // the list's width when it is laid out.
+  QHeaderView* columns = list_->horizontalHeader();
+  columns->setMinimumSectionSize(8);
+  for (int c = 0; c < survey::kSurveyColumnCount; ++c) {
+    columns->setSectionResizeMode(c, QHeaderView::Fixed);
+    list_->setColumnWidth(c, 22);
+  }
+  list_->setColumnWidth(3, 40);
+  list_->setColumnWidth(kSignalTextColumn, 72);
+  columns->setSectionResizeMode(1, QHeaderView::Stretch);
+  columns->setSectionResizeMode(kSignalBarColumn, QHeaderView::Stretch);
   list_->setAccessibleName(UiText(IDS_SITESUR_AP_LIST));
   layout->addWidget(list_, 1);
 
@@ -140,10 +149,6 @@ void CPageSiteSurveyDlg::RebuildList() {
   rows_ = State().RadioOn ? survey::BuildSurveyRows(list) : std::vector<survey::SurveyEntry>{};
   MarkConnectedRow();
   model_->Reset();
-  const int width = list_->viewport()->width();
-  for (int c = 0; c < survey::kSurveyColumnCount; ++c) {
-    list_->setColumnWidth(c, std::max(18, static_cast<int>(kColumnShares[c] * width)));
-  }
 }
 
 void CPageSiteSurveyDlg::MarkConnectedRow() {

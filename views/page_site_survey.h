@@ -49,6 +49,7 @@ class CPageSiteSurveyDlg : public PageWidget {
  private:
   class SurveyRowSource;
   survey::SortKey Key() const;
+
   void MarkConnectedRow();
   void RefreshButtons();
 
