@@ -147,6 +147,8 @@ class NativeWifiClient {
 
   // ---- Interface queries: false when the query failed, the output then at its default ----
   bool IsConnected();
+  // The interface state itself (wlan_interface_state_*); it answers whether or not a link is up.
+  bool GetInterfaceState(uint32_t& state);
   bool GetCurrentSsid(NDIS_802_11_SSID& ssid);
   bool GetCurrentBssid(MacAddress& bssid);
   bool GetAuthAlgorithm(uint32_t& algorithm);

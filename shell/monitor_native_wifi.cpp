@@ -46,11 +46,13 @@ bool NativeWifiMonitorWifi::OpenInterface(const std::string& description) {
 }
 
 std::optional<bool> NativeWifiMonitorWifi::QueryConnected() {
-  // A failed query is told apart from "not connected": the adapter may be gone.
-  uint32_t bssType = 0;
-  if (!client_.IsOpen() || !client_.InterfaceMatched() || !client_.GetBssType(bssType))
+  // A failed query is told apart from "not connected": the adapter may be gone. The interface
+  // state answers without a link (the current connection does not), so an idle adapter is not
+  // taken for a lost one and reopened on every tick.
+  uint32_t state = 0;
+  if (!client_.IsOpen() || !client_.InterfaceMatched() || !client_.GetInterfaceState(state))
     return std::nullopt;
-  return client_.IsConnected();
+  return state == wlan::wlan_interface_state_connected;
 }
 
 bool NativeWifiMonitorWifi::CurrentLink(std::string* ssid, MacAddress* bssid) {

@@ -230,6 +230,30 @@ TEST(SingleInstanceTest, GarbageOnTheSocketIsIgnoredAndLaterCommandsStillArrive)
   EXPECT_EQ(received, std::vector<uint32_t>{IDM_TRAY_LAUNCH});
 }
 
+// Peers that connect and never write must not use up the running instance's descriptors or
+// keep a real command from arriving.
+TEST(SingleInstanceTest, SilentPeersDoNotBlockALaterCommand) {
+  test::TempDir dir;
+  const fs::path runtime = dir.path() / "run";
+  SingleInstance first(runtime);
+  ASSERT_EQ(first.Acquire(), SingleInstance::Role::First);
+  std::vector<uint32_t> received;
+  first.SetCommandHandler([&](uint32_t command) { received.push_back(command); });
+
+  std::vector<QLocalSocket*> silent;
+  for (int i = 0; i < 40; ++i) {
+    auto* socket = new QLocalSocket;
+    socket->connectToServer(QString::fromStdString((runtime / kInstanceSocketName).string()));
+    socket->waitForConnected(200);
+    silent.push_back(socket);
+    QCoreApplication::processEvents();
+  }
+  ASSERT_TRUE(SingleInstance::SendCommand(runtime, IDM_TRAY_EXIT));
+  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !received.empty(); }));
+  EXPECT_EQ(received, std::vector<uint32_t>{IDM_TRAY_EXIT});
+  for (QLocalSocket* socket : silent) delete socket;
+}
+
 // The real program started a second time: it must hand the command over and end at once.
 TEST(SingleInstanceTest, SecondProgramStartSendsLaunchAndExits) {
   test::TempDir dir;
