@@ -6,7 +6,9 @@
 # its timers send: to the device (one connection per open) and to the wireless service. The
 # requests' own cost is taken as one wake-up per device request (the caller waiting for the
 # answer) and two per service request (the caller, and the client's reader thread taking the
-# answer); what remains is what wakes without being asked for.
+# answer); what remains of the voluntary switches (a thread that slept and was woken) is what
+# wakes without being asked for. Nonvoluntary switches are shown apart: they are preemptions of a
+# running thread, and their number follows the load of the machine.
 #
 # Usage: bench/desktop/tray_idle_wakeups.sh [--seconds N (60)] [--settle N (5)]
 #          [--trace-seconds N (10, 0: no request count)] [--bin DIR]
@@ -54,7 +56,8 @@ join <(echo "$before") <(echo "$after") | awk -v d="$seconds" '
   END { printf "  %-8s %-16s %12.2f %12.2f %10.2f\n", "all", "", sv / d, sn / d, (sv + sn) / d }' \
   >"$sandbox_root/switches"
 cat "$sandbox_root/switches"
-total=$(awk '$1 == "all" {print $4}' "$sandbox_root/switches")
+voluntary=$(awk '$1 == "all" {print $2}' "$sandbox_root/switches")
+nonvoluntary=$(awk '$1 == "all" {print $3}' "$sandbox_root/switches")
 
 ((trace_seconds > 0)) || exit 0
 
@@ -64,7 +67,7 @@ total=$(awk '$1 == "all" {print $4}' "$sandbox_root/switches")
 trace="$sandbox_root/trace"
 timeout -s INT "$trace_seconds" strace -f -qq -e trace=connect,sendto,close -o "$trace" \
   -p "$ovui_pid" 2>/dev/null || true
-awk -v d="$trace_seconds" -v total="$total" '
+awk -v d="$trace_seconds" -v voluntary="$voluntary" -v nonvoluntary="$nonvoluntary" '
   function fd_of(call) { sub(/^[a-z]+\(/, "", call); sub(/,.*/, "", call); return call }
   { line = $0; sub(/^[0-9]+ +/, "", line) }
   line ~ /^connect\(/ && line ~ /run\/ovui\/devices\// && line ~ /= 0$/ {
@@ -74,7 +77,9 @@ awk -v d="$trace_seconds" -v total="$total" '
   END {
     printf "Requests while idle (traced %d s apart): %.2f device opens/s, %.2f device requests/s, %.2f service requests/s\n",
            d, opens / d, dev / d, svc / d
-    beyond = total - dev / d - 2 * svc / d
-    printf "Wake-ups beyond the timers'"'"' own requests: %.2f/s (total %.2f/s - %.2f device - 2 x %.2f service)\n",
-           beyond, total, dev / d, svc / d
+    beyond = voluntary - dev / d - 2 * svc / d
+    printf "Wake-ups beyond the timers'"'"' own requests: %.2f/s (voluntary %.2f/s - %.2f device - 2 x %.2f service)\n",
+           beyond, voluntary, dev / d, svc / d
+    printf "Nonvoluntary switches (preempted while running; they follow the machine'"'"'s load): %.2f/s\n",
+           nonvoluntary
   }' "$trace"
