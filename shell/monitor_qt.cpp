@@ -134,24 +134,24 @@ LogindSession::LogindSession() {
               this, SLOT(PrepareForSleep(bool)));
   followsSeat_ = bus.connect(kLogindService, kSeatPath, kPropertiesInterface,
                              QStringLiteral("PropertiesChanged"), this,
-                             SLOT(SeatPropertiesChanged(QString, QVariantMap, QStringList)));
+                             SLOT(SeatPropertiesChanged(QString,QVariantMap,QStringList)));
 }
 
 uint32_t LogindSession::ActiveSession() {
   if (!available_) return 0;
   if (followsSeat_ && activeSession_) return *activeSession_;
-  const uint32_t session = ReadActiveSession();
-  activeSession_ = session;
-  return session;
+  // A failed reading is not kept: the next check asks again.
+  activeSession_ = ReadActiveSession();
+  return activeSession_.value_or(0);
 }
 
-uint32_t LogindSession::ReadActiveSession() {
+std::optional<uint32_t> LogindSession::ReadActiveSession() {
   // The seat's active session is a (name, object path) pair; its name identifies it.
   QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kSeatPath,
                                                      kPropertiesInterface, QStringLiteral("Get"));
   call << kSeatInterface << kActiveSession;
   QDBusReply<QDBusVariant> reply = QDBusConnection::systemBus().call(call);
-  if (!reply.isValid()) return 0;
+  if (!reply.isValid()) return std::nullopt;
   const QDBusArgument argument = reply.value().variant().value<QDBusArgument>();
   QString name;
   QDBusObjectPath path;

@@ -80,7 +80,7 @@ class LogindSession final : public QObject, public SessionSource {
                              const QStringList& invalidated);
 
  private:
-  uint32_t ReadActiveSession();
+  std::optional<uint32_t> ReadActiveSession();
 
   bool available_ = false;
   bool followsSeat_ = false;  // the change signal is subscribed, so a kept reading stays true

@@ -78,8 +78,9 @@ awk -v d="$trace_seconds" -v voluntary="$voluntary" -v nonvoluntary="$nonvolunta
     printf "Requests while idle (traced %d s apart): %.2f device opens/s, %.2f device requests/s, %.2f service requests/s\n",
            d, opens / d, dev / d, svc / d
     beyond = voluntary - dev / d - 2 * svc / d
-    printf "Wake-ups beyond the timers'"'"' own requests: %.2f/s (voluntary %.2f/s - %.2f device - 2 x %.2f service)\n",
-           beyond, voluntary, dev / d, svc / d
+    # Below zero: answers that came before their caller slept cost less than the estimate.
+    printf "Wake-ups beyond the timers'"'"' own requests: %.2f/s%s (voluntary %.2f/s - %.2f device - 2 x %.2f service)\n",
+           beyond, beyond <= 0 ? ", none" : "", voluntary, dev / d, svc / d
     printf "Nonvoluntary switches (preempted while running; they follow the machine'"'"'s load): %.2f/s\n",
            nonvoluntary
   }' "$trace"
