@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <functional>
+#include <unordered_map>
 
 #include "shell/ui/control_ids.h"
 
@@ -29,7 +31,26 @@ QString TrayStateIconPath(TrayState state) {
   return QStringLiteral(":/icons/tray_notexist.svg");
 }
 
-QIcon TrayStateIcon(TrayState state) { return QIcon(TrayStateIconPath(state)); }
+namespace {
+
+// Icons are asked for again on every tick and every more/less sync; a style's standard icon is
+// looked up in the desktop's icon theme on disk first, and a tray icon parses its SVG. Kept for
+// the program's life (never destroyed: the application may be gone when statics are).
+QIcon CachedIcon(int key, const std::function<QIcon()>& make) {
+  static auto* cache = new std::unordered_map<int, QIcon>;
+  auto it = cache->find(key);
+  if (it == cache->end()) it = cache->emplace(key, make()).first;
+  return it->second;
+}
+
+constexpr int kTrayIconKeyBase = 1 << 20;  // apart from the bitmap ids
+
+}  // namespace
+
+QIcon TrayStateIcon(TrayState state) {
+  return CachedIcon(kTrayIconKeyBase + static_cast<int>(state),
+                    [state] { return QIcon(TrayStateIconPath(state)); });
+}
 
 QIcon AppIcon() { return QIcon(QStringLiteral(":/icons/app.svg")); }
 
@@ -57,7 +78,7 @@ QIcon BitmapIcon(int bitmapId) {
     case IDI_MESSAGE_BOX: pixmap = QStyle::SP_MessageBoxInformation; break;
     default: return QIcon();
   }
-  return QApplication::style()->standardIcon(pixmap);
+  return CachedIcon(bitmapId, [pixmap] { return QApplication::style()->standardIcon(pixmap); });
 }
 
 }  // namespace ov
