@@ -26,7 +26,13 @@ sandbox_ovui "$bin" "${args[@]}"
 curve="$sandbox_root/curve"
 echo "seconds rss_kib" | tee "$curve"
 for ((t = 0; t <= seconds; t += every)); do
-  kill -0 "$ovui_pid" 2>/dev/null || { echo "OvUI ended at ${t} s" >&2; exit 1; }
+  if ! kill -0 "$ovui_pid" 2>/dev/null; then
+    status=0
+    wait "$ovui_pid" || status=$?
+    echo "OvUI ended at ${t} s with status $status; the end of its output:" >&2
+    tail -n 20 "$sandbox_root/OvUI.log" >&2
+    exit 1
+  fi
   echo "$t $(rss_kib "$ovui_pid")" | tee -a "$curve"
   ((t + every <= seconds)) && sleep "$every"
 done
