@@ -354,14 +354,22 @@ bool NativeWifiClient::queryConnection(ConnectionAttributes* connection) {
 }
 
 bool NativeWifiClient::IsConnected() {
+  uint32_t state = 0;
+  return GetInterfaceState(state) && state == wlan_interface_state_connected;
+}
+
+bool NativeWifiClient::GetInterfaceState(uint32_t& state) {
+  state = 0;
   InterfaceQueryResult q;
-  return query(wlan_intf_opcode_interface_state, &q) && q.state == wlan_interface_state_connected;
+  if (!query(wlan_intf_opcode_interface_state, &q)) return false;
+  state = q.state;
+  return true;
 }
 
 std::optional<bool> NativeWifiClient::QueryInterfaceConnected() {
-  InterfaceQueryResult q;
-  if (!query(wlan_intf_opcode_interface_state, &q)) return std::nullopt;
-  return q.state == wlan_interface_state_connected;
+  uint32_t state = 0;
+  if (!GetInterfaceState(state)) return std::nullopt;
+  return state == wlan_interface_state_connected;
 }
 
 bool NativeWifiClient::GetCurrentSsid(NDIS_802_11_SSID& ssid) {

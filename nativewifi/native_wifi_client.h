@@ -149,6 +149,8 @@ class NativeWifiClient {
   bool IsConnected();
   // The interface state: nothing when the service did not answer, else whether it is connected.
   std::optional<bool> QueryInterfaceConnected();
+  // The interface state itself (wlan_interface_state_*); it answers whether or not a link is up.
+  bool GetInterfaceState(uint32_t& state);
   bool GetCurrentSsid(NDIS_802_11_SSID& ssid);
   bool GetCurrentBssid(MacAddress& bssid);
   bool GetAuthAlgorithm(uint32_t& algorithm);

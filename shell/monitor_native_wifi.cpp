@@ -46,7 +46,9 @@ bool NativeWifiMonitorWifi::OpenInterface(const std::string& description) {
 }
 
 std::optional<bool> NativeWifiMonitorWifi::QueryConnected() {
-  // A failed query is told apart from "not connected": the adapter may be gone.
+  // A failed query is told apart from "not connected": the adapter may be gone. The interface
+  // state answers without a link (the current connection does not), so an idle adapter is not
+  // taken for a lost one and reopened on every tick.
   if (!client_.IsOpen() || !client_.InterfaceMatched()) return std::nullopt;
   return client_.QueryInterfaceConnected();
 }

@@ -2,7 +2,8 @@
 
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusArgument>
@@ -57,17 +58,23 @@ bool QtTrayIcon::Add(TrayState state, const QString& tip) {
                 target_.post(WM_MON_TRAY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
             });
   }
-  icon_->setIcon(TrayStateIcon(state));
-  icon_->setToolTip(PlainTip(tip));
+  shownState_.reset();
+  Show(state, tip);
   icon_->show();
   return icon_->isVisible();
 }
 
 bool QtTrayIcon::Modify(TrayState state, const QString& tip) {
   if (!icon_ || !icon_->isVisible()) return false;
-  icon_->setIcon(TrayStateIcon(state));
-  icon_->setToolTip(PlainTip(tip));
+  Show(state, tip);
   return true;
+}
+
+void QtTrayIcon::Show(TrayState state, const QString& tip) {
+  if (shownState_ != state) icon_->setIcon(TrayStateIcon(state));
+  if (!shownState_ || shownTip_ != tip) icon_->setToolTip(PlainTip(tip));
+  shownState_ = state;
+  shownTip_ = tip;
 }
 
 void QtTrayIcon::Remove() {
@@ -103,30 +110,48 @@ void QtMonitorDesktop::OpenDocument(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
+namespace {
+
+const QString kLogindService = QStringLiteral("org.freedesktop.login1");
+const QString kSeatPath = QStringLiteral("/org/freedesktop/login1/seat/seat0");
+const QString kSeatInterface = QStringLiteral("org.freedesktop.login1.Seat");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kActiveSession = QStringLiteral("ActiveSession");
+
+}  // namespace
+
+// Plain messages rather than QDBusInterface, which introspects its object with a blocking call
+// each time one is made.
 LogindSession::LogindSession() {
   QDBusConnection bus = QDBusConnection::systemBus();
-  if (!bus.isConnected()) return;
-  QDBusInterface manager(QStringLiteral("org.freedesktop.login1"),
-                         QStringLiteral("/org/freedesktop/login1"),
-                         QStringLiteral("org.freedesktop.login1.Manager"), bus);
-  if (!manager.isValid()) return;
+  if (!bus.isConnected() || !bus.interface() ||
+      !bus.interface()->isServiceRegistered(kLogindService).value()) {
+    return;
+  }
   available_ = true;
-  bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+  bus.connect(kLogindService, QStringLiteral("/org/freedesktop/login1"),
               QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
               this, SLOT(PrepareForSleep(bool)));
+  followsSeat_ = bus.connect(kLogindService, kSeatPath, kPropertiesInterface,
+                             QStringLiteral("PropertiesChanged"), this,
+                             SLOT(SeatPropertiesChanged(QString,QVariantMap,QStringList)));
 }
 
 uint32_t LogindSession::ActiveSession() {
   if (!available_) return 0;
+  if (followsSeat_ && activeSession_) return *activeSession_;
+  // A failed reading is not kept: the next check asks again.
+  activeSession_ = ReadActiveSession();
+  return activeSession_.value_or(0);
+}
+
+std::optional<uint32_t> LogindSession::ReadActiveSession() {
   // The seat's active session is a (name, object path) pair; its name identifies it.
-  QDBusInterface seat(QStringLiteral("org.freedesktop.login1"),
-                      QStringLiteral("/org/freedesktop/login1/seat/seat0"),
-                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                      QDBusConnection::systemBus());
-  QDBusReply<QDBusVariant> reply =
-      seat.call(QStringLiteral("Get"), QStringLiteral("org.freedesktop.login1.Seat"),
-                QStringLiteral("ActiveSession"));
-  if (!reply.isValid()) return 0;
+  QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kSeatPath,
+                                                     kPropertiesInterface, QStringLiteral("Get"));
+  call << kSeatInterface << kActiveSession;
+  QDBusReply<QDBusVariant> reply = QDBusConnection::systemBus().call(call);
+  if (!reply.isValid()) return std::nullopt;
   const QDBusArgument argument = reply.value().variant().value<QDBusArgument>();
   QString name;
   QDBusObjectPath path;
@@ -136,7 +161,16 @@ uint32_t LogindSession::ActiveSession() {
   return static_cast<uint32_t>(qHash(name));
 }
 
+void LogindSession::SeatPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                          const QStringList& invalidated) {
+  if (interface != kSeatInterface) return;
+  if (changed.contains(kActiveSession) || invalidated.contains(kActiveSession))
+    activeSession_.reset();
+}
+
 void LogindSession::PrepareForSleep(bool start) {
+  // A signal may have been missed while the machine slept.
+  activeSession_.reset();
   if (sleepHandler_) sleepHandler_(start);
 }
 

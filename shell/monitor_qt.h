@@ -1,8 +1,11 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/time/message_service.h"
 #include "shell/monitor_seams.h"
@@ -37,7 +40,13 @@ class QtTrayIcon final : public QObject, public TrayIcon {
  private:
   void FillMenu(QMenu& menu, const std::vector<TrayMenuItem>& items);
 
+  // What the icon shows now: a tick that changes nothing touches neither the icon nor the tray
+  // host (each change is a repaint and a round of X events).
+  void Show(TrayState state, const QString& tip);
+
   std::unique_ptr<QSystemTrayIcon> icon_;
+  std::optional<TrayState> shownState_;
+  QString shownTip_;
   std::unique_ptr<QMenu> contextMenu_;
   MessageTarget target_;
   std::function<std::vector<TrayMenuItem>()> menuItems_;
@@ -61,13 +70,21 @@ class LogindSession final : public QObject, public SessionSource {
   // Called with true before the machine sleeps and false after it woke.
   void OnSleep(std::function<void(bool)> handler) { sleepHandler_ = std::move(handler); }
   bool Available() const { return available_; }
+  // Asked on every session check: answered from the last reading while logind has not said
+  // that the seat's active session changed.
   uint32_t ActiveSession() override;
 
  private slots:
   void PrepareForSleep(bool start);
+  void SeatPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                             const QStringList& invalidated);
 
  private:
+  std::optional<uint32_t> ReadActiveSession();
+
   bool available_ = false;
+  bool followsSeat_ = false;  // the change signal is subscribed, so a kept reading stays true
+  std::optional<uint32_t> activeSession_;
   std::function<void(bool)> sleepHandler_;
 };
 

@@ -38,6 +38,7 @@ WlanServiceClient::~WlanServiceClient() {
   }
   wake();
   changed_.notify_all();
+  deliveryQueued_.notify_all();
   if (reader_.joinable()) reader_.join();
   if (delivery_.joinable()) delivery_.join();
   if (fd_ >= 0) ::close(fd_);
@@ -477,7 +478,7 @@ bool WlanServiceClient::connectAndRestore(int* fdOut) {
 }
 
 void WlanServiceClient::handleFrame(const FrameHeader& header, std::vector<uint8_t> payload) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (header.type == kNotification) {
     NotificationMessage message;
     if (!DecodePayload(payload, &message)) return;
@@ -492,7 +493,7 @@ void WlanServiceClient::handleFrame(const FrameHeader& header, std::vector<uint8
       }
       if (state.mask & n.source) {
         deliveries_.emplace_back(local, std::move(message.notification));
-        changed_.notify_all();
+        deliveryQueued_.notify_one();
         break;
       }
     }
@@ -502,6 +503,8 @@ void WlanServiceClient::handleFrame(const FrameHeader& header, std::vector<uint8
   if ((header.type & kResponseBit) && it != pending_.end()) {
     it->second.done = true;
     it->second.payload = std::move(payload);
+    // Woken after the unlock, the caller finds the lock free instead of sleeping on it again.
+    lock.unlock();
     changed_.notify_all();
   }
   // An answer nobody waits for any more (timed out) is dropped.
@@ -587,7 +590,7 @@ void WlanServiceClient::readerLoop() {
 void WlanServiceClient::deliveryLoop() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [&] { return stopping_ || !deliveries_.empty(); });
+    deliveryQueued_.wait(lock, [&] { return stopping_ || !deliveries_.empty(); });
     if (stopping_) return;
     auto [local, notification] = std::move(deliveries_.front());
     deliveries_.pop_front();

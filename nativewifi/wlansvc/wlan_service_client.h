@@ -140,7 +140,9 @@ class WlanServiceClient final : public WlanService {
   const int requestTimeoutMs_;
 
   mutable std::mutex mutex_;
-  std::condition_variable changed_;  // connection, answers, delivery queue, callbacks finished
+  std::condition_variable changed_;  // connection, answers, callbacks finished
+  // Apart from `changed_`, so that the answer to every request does not wake the delivery thread.
+  std::condition_variable deliveryQueued_;
   std::mutex sendMutex_;              // one frame at a time on the socket
   int fd_ = -1;
   bool connected_ = false;

@@ -21,8 +21,9 @@ class QtTimerService::Impl final : public QObject {
 
   TimerId start(uint32_t ms, TimerMode mode, Callback callback) {
     uint32_t interval = (mode == TimerMode::Repeating && ms == 0) ? 1 : ms;
+    // Coarse (within 5 %): Qt may then fire the monitor's second-long watches in one wake-up.
     int qtId = startTimer(static_cast<int>(std::min<uint32_t>(interval, INT_MAX)),
-                          Qt::PreciseTimer);
+                          Qt::CoarseTimer);
     if (qtId == 0) return 0;
     TimerId id = ++lastId_;
     timers_.emplace(id, Timer{qtId, mode, std::make_shared<Callback>(std::move(callback))});

@@ -5,15 +5,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QMetaObject>
+#include <sys/socket.h>
+
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
+#include "platform/deviceio/socket_io.h"
 #include "platform/system/machine_root.h"
 #include "platform/time/monitor_messages.h"
 
@@ -22,10 +25,12 @@ namespace ov {
 namespace {
 
 // A command line is a handful of digits; a peer that sends more is not one of ours.
-constexpr qsizetype kMaxCommandBytes = 16;
+constexpr size_t kMaxCommandBytes = 16;
+// Peers that connect and stay silent are dropped for newer ones past this many.
+constexpr size_t kMaxPeers = 8;
 
-QString SocketPath(const std::filesystem::path& runtimeDirectory) {
-  return QString::fromStdString((runtimeDirectory / kInstanceSocketName).string());
+std::string SocketPath(const std::filesystem::path& runtimeDirectory) {
+  return (runtimeDirectory / kInstanceSocketName).string();
 }
 
 bool MakeRuntimeDirectory(const std::filesystem::path& folder) {
@@ -60,15 +65,91 @@ std::optional<uint32_t> DecodeHandOffCommand(std::string_view line) {
   return value;
 }
 
+// The listening socket and the peers that have not finished their line yet, on plain sockets
+// watched by the event loop (no network module needed for one line from a local peer).
+class SingleInstance::Listener {
+ public:
+  Listener(int fd, std::shared_ptr<CommandHandler> handler)
+      : fd_(fd), handler_(std::move(handler)), notifier_(fd, QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { Accept(); });
+  }
+  ~Listener() {
+    peers_.clear();
+    ::close(fd_);
+  }
+
+ private:
+  struct Peer {
+    int fd;
+    std::string bytes;
+    std::unique_ptr<QSocketNotifier> notifier;
+    ~Peer() {
+      notifier.reset();  // stops watching before the descriptor's number can be reused
+      ::close(fd);
+    }
+  };
+
+  void Accept() {
+    for (;;) {
+      const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) return;
+      if (peers_.size() >= kMaxPeers) peers_.erase(peers_.begin());
+      auto peer = std::make_unique<Peer>();
+      peer->fd = fd;
+      peer->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+      Peer* raw = peer.get();
+      QObject::connect(peer->notifier.get(), &QSocketNotifier::activated, peer->notifier.get(),
+                       [this, raw] { Read(raw); });
+      peers_.push_back(std::move(peer));
+    }
+  }
+
+  // Collects one line, then acts on it once. The command is posted, as a window message would
+  // be, so the handler never runs inside this socket's own notification.
+  void Read(Peer* peer) {
+    std::array<char, kMaxCommandBytes + 1> buffer;
+    const ssize_t n = ::recv(peer->fd, buffer.data(), kMaxCommandBytes + 1 - peer->bytes.size(), 0);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+    if (n > 0) peer->bytes.append(buffer.data(), static_cast<size_t>(n));
+    const size_t newline = peer->bytes.find('\n');
+    if (newline == std::string::npos && n > 0 && peer->bytes.size() <= kMaxCommandBytes) return;
+    std::optional<uint32_t> command;
+    if (newline != std::string::npos)
+      command = DecodeHandOffCommand(std::string_view(peer->bytes).substr(0, newline + 1));
+    Drop(peer);
+    if (!command) return;
+    std::shared_ptr<CommandHandler> handler = handler_;
+    QMetaObject::invokeMethod(
+        &notifier_,
+        [handler, value = *command] {
+          if (*handler) (*handler)(value);
+        },
+        Qt::QueuedConnection);
+  }
+
+  // Deleted later: the peer's notifier is the sender of the signal being handled.
+  void Drop(Peer* peer) {
+    for (auto it = peers_.begin(); it != peers_.end(); ++it) {
+      if (it->get() != peer) continue;
+      (*it)->notifier->setEnabled(false);
+      (*it)->notifier.release()->deleteLater();
+      peers_.erase(it);
+      return;
+    }
+  }
+
+  int fd_;
+  std::shared_ptr<CommandHandler> handler_;
+  QSocketNotifier notifier_;
+  std::vector<std::unique_ptr<Peer>> peers_;
+};
+
 SingleInstance::SingleInstance(std::filesystem::path runtimeDirectory)
     : runtimeDirectory_(std::move(runtimeDirectory)),
       handler_(std::make_shared<CommandHandler>()) {}
 
 SingleInstance::~SingleInstance() {
-  if (server_) {
-    server_->close();
-    server_.reset();
-  }
+  listener_.reset();
   if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock
 }
 
@@ -89,71 +170,30 @@ SingleInstance::Role SingleInstance::Acquire() {
 }
 
 void SingleInstance::StartListening() {
-  const QString path = SocketPath(runtimeDirectory_);
-  // The lock is ours, so a socket file still there was left by a run that ended badly.
-  QLocalServer::removeServer(path);
-  server_ = std::make_unique<QLocalServer>();
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_->listen(path)) {
-    server_.reset();
-    return;
-  }
-  QLocalServer* server = server_.get();
-  std::shared_ptr<CommandHandler> handler = handler_;
-  QObject::connect(server, &QLocalServer::newConnection, server, [server, handler] {
-    while (QLocalSocket* socket = server->nextPendingConnection()) {
-      QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      // Collect one line, then act on it once. The command is posted, as a window message
-      // would be, so the handler never runs inside this socket's own signal.
-      struct Pending {
-        QByteArray bytes;
-        bool done = false;
-      };
-      auto pending = std::make_shared<Pending>();
-      auto readLine = [server, socket, handler, pending] {
-        if (pending->done) return;
-        pending->bytes.append(socket->read(kMaxCommandBytes + 1 - pending->bytes.size()));
-        const qsizetype newline = pending->bytes.indexOf('\n');
-        if (newline < 0) {
-          if (pending->bytes.size() > kMaxCommandBytes) {
-            pending->done = true;
-            socket->abort();
-          }
-          return;
-        }
-        pending->done = true;
-        const auto command =
-            DecodeHandOffCommand(std::string_view(pending->bytes.constData(), newline + 1));
-        socket->disconnectFromServer();
-        if (!command) return;
-        QMetaObject::invokeMethod(
-            server,
-            [handler, value = *command] {
-              if (*handler) (*handler)(value);
-            },
-            Qt::QueuedConnection);
-      };
-      QObject::connect(socket, &QLocalSocket::readyRead, socket, readLine);
-      if (socket->bytesAvailable() > 0) readLine();
-    }
-  });
+  const std::string path = SocketPath(runtimeDirectory_);
+  // The lock is ours, so whatever has the socket's name in our private folder was left by a run
+  // that ended badly (unlink removes a link itself, never its target).
+  ::unlink(path.c_str());
+  const int fd = ListenUnixSocket(path, static_cast<int>(kMaxPeers));
+  if (fd < 0) return;
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+  ::chmod(path.c_str(), 0600);
+  listener_ = std::make_unique<Listener>(fd, handler_);
 }
 
-bool SingleInstance::Listening() const { return server_ && server_->isListening(); }
+bool SingleInstance::Listening() const { return listener_ != nullptr; }
 
 void SingleInstance::SetCommandHandler(CommandHandler handler) { *handler_ = std::move(handler); }
 
 bool SingleInstance::SendCommand(const std::filesystem::path& runtimeDirectory, uint32_t command,
                                  int timeoutMs) {
-  QLocalSocket socket;
-  socket.connectToServer(SocketPath(runtimeDirectory));
-  if (!socket.waitForConnected(timeoutMs)) return false;
+  const int fd = ConnectUnixSocket(SocketPath(runtimeDirectory), timeoutMs);
+  if (fd < 0) return false;
   const std::string line = EncodeHandOffCommand(command);
-  socket.write(line.data(), static_cast<qint64>(line.size()));
-  if (!socket.waitForBytesWritten(timeoutMs)) return false;
-  socket.disconnectFromServer();
-  if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(timeoutMs);
-  return true;
+  // The line waits in the socket for the running instance to read it after this one closed.
+  const bool sent = SendAll(fd, line.data(), line.size(), Deadline(timeoutMs));
+  ::close(fd);
+  return sent;
 }
 
 }  // namespace ov

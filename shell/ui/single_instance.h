@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-class QLocalServer;
-
 // One running utility per user session. The first start holds an exclusive lock on
 // "<runtime>/WXP3.lock" for its whole life and listens on the local socket "<runtime>/OvUI"
 // (named after the window title); a later start finds the lock taken, sends its command (32771,
@@ -59,11 +57,12 @@ class SingleInstance {
   const std::filesystem::path& RuntimeDirectory() const { return runtimeDirectory_; }
 
  private:
+  class Listener;
   void StartListening();
 
   std::filesystem::path runtimeDirectory_;
   int lockFd_ = -1;
-  std::unique_ptr<QLocalServer> server_;
+  std::unique_ptr<Listener> listener_;
   std::shared_ptr<CommandHandler> handler_;
 };
 

@@ -233,6 +233,18 @@ TEST_F(MonitorSimTest, HardwareRadioOffIsLost) {
   EXPECT_EQ(monitor_->TrayTip().toStdString(), "Orvane Wireless - Not connected");
 }
 
+// Only a query that fails makes the tick rediscover and reopen the interface; an adapter without
+// a link must answer "not connected", or the idle tray reopens its service handle every tick.
+TEST_F(MonitorSimTest, TheLinkQueryTellsNoLinkFromNoAnswer) {
+  Tick();
+  EXPECT_EQ(wifi_->QueryConnected(), std::optional<bool>(false)) << "idle, no link";
+  LinkMaker link;
+  ASSERT_TRUE(link.Connect("Orvane-Open"));
+  EXPECT_EQ(wifi_->QueryConnected(), std::optional<bool>(true)) << "linked";
+  client_wifi_->Close();
+  EXPECT_EQ(wifi_->QueryConnected(), std::nullopt) << "no interface open: no answer";
+}
+
 TEST_F(MonitorSimTest, UnplugAndReplug) {
   monitor_->OnCommand(IDM_TRAY_LAUNCH);
   ASSERT_NE(monitor_->MainWindow(), nullptr);

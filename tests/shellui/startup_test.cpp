@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -208,17 +209,32 @@ TEST(SingleInstanceTest, LockReleasedWithTheFirstInstanceAndStaleSocketIgnored) 
   EXPECT_EQ(ModeOf(runtime), 0700u);
 }
 
-TEST(SingleInstanceTest, GarbageOnTheSocketIsIgnoredAndLaterCommandsStillArrive) {
+// A first instance in a folder of its own, recording the commands that reach it.
+struct ListeningFirst {
   test::TempDir dir;
   const fs::path runtime = dir.path() / "run";
-  SingleInstance first(runtime);
-  ASSERT_EQ(first.Acquire(), SingleInstance::Role::First);
+  SingleInstance instance{runtime};
   std::vector<uint32_t> received;
-  first.SetCommandHandler([&](uint32_t command) { received.push_back(command); });
+  bool listening = false;
+
+  ListeningFirst() {
+    listening = instance.Acquire() == SingleInstance::Role::First && instance.Listening();
+    instance.SetCommandHandler([this](uint32_t command) { received.push_back(command); });
+  }
+  QString SocketName() const {
+    return QString::fromStdString((runtime / kInstanceSocketName).string());
+  }
+};
+
+TEST(SingleInstanceTest, GarbageOnTheSocketIsIgnoredAndLaterCommandsStillArrive) {
+  ListeningFirst first;
+  ASSERT_TRUE(first.listening);
+  const fs::path& runtime = first.runtime;
+  std::vector<uint32_t>& received = first.received;
 
   {
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString((runtime / kInstanceSocketName).string()));
+    socket.connectToServer(first.SocketName());
     ASSERT_TRUE(socket.waitForConnected(2000));
     socket.write(QByteArray(64, 'A'));
     socket.waitForBytesWritten(2000);
@@ -228,6 +244,23 @@ TEST(SingleInstanceTest, GarbageOnTheSocketIsIgnoredAndLaterCommandsStillArrive)
   ASSERT_TRUE(SingleInstance::SendCommand(runtime, IDM_TRAY_LAUNCH));
   ASSERT_TRUE(test::ProcessEventsUntil([&] { return !received.empty(); }));
   EXPECT_EQ(received, std::vector<uint32_t>{IDM_TRAY_LAUNCH});
+}
+
+// Peers that connect and never write must not use up the running instance's descriptors or
+// keep a real command from arriving.
+TEST(SingleInstanceTest, SilentPeersDoNotBlockALaterCommand) {
+  ListeningFirst first;
+  ASSERT_TRUE(first.listening);
+  std::vector<std::unique_ptr<QLocalSocket>> silent;
+  for (int i = 0; i < 40; ++i) {
+    silent.push_back(std::make_unique<QLocalSocket>());
+    silent.back()->connectToServer(first.SocketName());
+    silent.back()->waitForConnected(200);
+    QCoreApplication::processEvents();
+  }
+  ASSERT_TRUE(SingleInstance::SendCommand(first.runtime, IDM_TRAY_EXIT));
+  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !first.received.empty(); }));
+  EXPECT_EQ(first.received, std::vector<uint32_t>{IDM_TRAY_EXIT});
 }
 
 // The real program started a second time: it must hand the command over and end at once.
