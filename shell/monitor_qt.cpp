@@ -91,6 +91,12 @@ void QtTrayIcon::FillMenu(QMenu& menu, const std::vector<TrayMenuItem>& items) {
   }
 }
 
+void QtTrayIcon::ShowNotification(const QString& title, const QString& text) {
+  // The desktop's own notice through the icon; a desktop without a notification area shows none.
+  if (icon_ && icon_->isVisible() && QSystemTrayIcon::supportsMessages())
+    icon_->showMessage(title, text, QSystemTrayIcon::Information, 5000);
+}
+
 void QtTrayIcon::PopupMenu(const std::vector<TrayMenuItem>& items) {
   QMenu menu;
   FillMenu(menu, items);

@@ -36,6 +36,7 @@ class QtTrayIcon final : public QObject, public TrayIcon {
   bool Modify(TrayState state, const QString& tip) override;
   void Remove() override;
   void PopupMenu(const std::vector<TrayMenuItem>& items) override;
+  void ShowNotification(const QString& title, const QString& text) override;
 
  private:
   void FillMenu(QMenu& menu, const std::vector<TrayMenuItem>& items);

@@ -50,6 +50,35 @@ QIcon TrayStateIcon(TrayState state) {
                     [state] { return QIcon(TrayStateIconPath(state)); });
 }
 
+QIcon AppIcon() { return QIcon(QStringLiteral(":/icons/app.svg")); }
+
+QString BitmapIconPath(int bitmapId) {
+  const char* name = nullptr;
+  switch (bitmapId) {
+    case IDB_TAB_PROFILE: name = "profile"; break;
+    case IDB_TAB_SITESURVEY: name = "sitesurvey"; break;
+    case IDB_TAB_ADVANCE: name = "advance"; break;
+    case IDB_TAB_STATISTICS: name = "statistics"; break;
+    case IDB_TAB_WMM: name = "wmm"; break;
+    case IDB_TAB_WPS: name = "wps"; break;
+    case IDB_TAB_SSO: name = "sso"; break;
+    case IDB_TAB_CCX_CONFIG: name = "ccx"; break;
+    case IDB_RADIO_ON: name = "radio_on"; break;
+    case IDB_RADIO_OFF: name = "radio_off"; break;
+    case IDB_TAB_ABOUT: name = "about"; break;
+    case IDB_TAB_HELP: name = "help"; break;
+    case IDB_TAB_80211N: name = "80211n"; break;
+    case IDB_LESS: name = "less"; break;
+    case IDB_MORE: name = "more"; break;
+    case IDB_SCROLL_LEFT: name = "scroll_left"; break;
+    case IDB_SCROLL_RIGHT: name = "scroll_right"; break;
+    case IDB_CLOSE_X: name = "close"; break;
+    case IDI_MESSAGE_BOX: name = "about"; break;
+    default: return {};
+  }
+  return QStringLiteral(":/icons/bar/%1.svg").arg(QLatin1String(name));
+}
+
 QIcon BitmapIcon(int bitmapId) {
   const QString path = BitmapIconPath(bitmapId);
   if (path.isEmpty()) return QIcon();
