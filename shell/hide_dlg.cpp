@@ -48,8 +48,6 @@ CHideDlg::CHideDlg(MonitorServices services, MonitorOptions options)
   q.monitorTimers = timers_.get();
   q.secretCodec = services_.secretCodec;
   queue_ = std::make_unique<ActionQueue>(std::move(q));
-  notice_ = std::make_unique<CMessageBoxDlg>();
-  notice_->hide();
   BindMessageBusyFlag(&state_.Busy);
 }
 
@@ -203,7 +201,7 @@ bool CHideDlg::CheckAdapter() {
   }
   timers_->kill(kMonitorTimerMain);
   DestroyMainWindow();
-  if (notice_->isVisible()) notice_->hide();
+  if (NoticeShown()) notice_->hide();
   state_.Adapter.adapterKeyPath.clear();
   adapterPresent_ = services_.adapter->DiscoverAdapter(state_.Adapter);
   timers_->start(kMonitorTimerMain, kMainTickMs);
@@ -432,7 +430,7 @@ std::vector<TrayMenuItem> CHideDlg::TrayMenuItems() const {
   if (TrayMenuResource(SiblingsPresent(), state_.Adapter.chipFamily, adapterPresent_,
                        options_.isAdmin) == kTrayMenuWithApSwitch) {
     items.push_back({IDM_TRAY_SWITCH_AP_MODE, UiText(IDS_TRAY_SWITCH_AP_MODE),
-                     !notice_->isVisible()});
+                     !NoticeShown()});
   }
   items.push_back({IDM_TRAY_EXIT, UiText(IDS_TRAY_EXIT), true});
   return items;
@@ -465,7 +463,7 @@ void CHideDlg::CloseMonitor() {
   if (ended_ || closing_) return;
   closing_ = true;
   DestroyMainWindow();
-  if (notice_->isVisible()) notice_->hide();
+  if (NoticeShown()) notice_->hide();
   services_.tray->Remove();
   trayIconAdded_ = false;
   for (int id = 0; id <= 13; ++id) timers_->kill(id);

@@ -135,7 +135,12 @@ class CHideDlg final : public MainWindowHost {
   const QString& TrayTip() const { return trayTip_; }
   bool ApSwitchDone() const { return apSwitchDone_; }
   COvUI2007Dlg* MainWindow() const { return mainWindow_.data(); }
-  CMessageBoxDlg& NoticeDialog() { return *notice_; }
+  // Made when the switch to access-point mode first needs it (start-up does not pay for it).
+  CMessageBoxDlg& NoticeDialog() {
+    if (!notice_) notice_ = std::make_unique<CMessageBoxDlg>();
+    return *notice_;
+  }
+  bool NoticeShown() const { return notice_ && notice_->isVisible(); }
   WindowTimers& Timers() { return *timers_; }
   ActionQueue& Queue() { return *queue_; }
   ProfileStore* Store() { return store_.get(); }
