@@ -147,6 +147,13 @@ void WlanSocketServer::serve() {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - now).count();
     return left > 0 ? static_cast<int>(std::min<int64_t>(left + 1, 60000)) : 0;
   };
+  auto publish = [&] {
+    size_t held = 0;
+    for (const auto& [fd, client] : clients) held += client.heldBytes();
+    openConnections_ = clients.size();
+    bufferedBytes_ = held;
+    if (held > peakBufferedBytes_) peakBufferedBytes_ = held;
+  };
   for (;;) {
     // Due events first, then what they and the requests produced.
     core_.advance();
@@ -172,11 +179,7 @@ void WlanSocketServer::serve() {
     }
     for (int fd : gone) drop(fd);
 
-    size_t held = 0;
-    for (const auto& [fd, client] : clients) held += client.heldBytes();
-    openConnections_ = clients.size();
-    bufferedBytes_ = held;
-    if (held > peakBufferedBytes_) peakBufferedBytes_ = held;
+    publish();
 
     int timeout = -1;
     if (auto next = core_.nextEventMs()) {
@@ -257,6 +260,8 @@ void WlanSocketServer::serve() {
         client.uid = uid;
       }
     }
+    // Before the answers of this turn go out, so that a caller holding one sees this turn.
+    publish();
   }
   for (auto& [fd, client] : clients) {
     core_.clientGone(client.id);

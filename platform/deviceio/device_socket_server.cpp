@@ -156,13 +156,16 @@ void DeviceSocketServer::serve() {
     if (--perUser[it->uid] == 0) perUser.erase(it->uid);
     return connections.erase(it);
   };
-  for (;;) {
-    Clock::time_point now = Clock::now();
+  auto publish = [&] {
     size_t held = 0;
     for (const auto& c : connections) held += c.heldBytes();
     openConnections_ = connections.size();
     bufferedBytes_ = held;
     if (held > peakBufferedBytes_) peakBufferedBytes_ = held;
+  };
+  for (;;) {
+    publish();
+    Clock::time_point now = Clock::now();
 
     // At the cap, or out of descriptors, new callers wait in the listening queue: polling it
     // then would only wake this thread again and again.
@@ -224,6 +227,7 @@ void DeviceSocketServer::serve() {
       // Most callers have sent their request already: answer it now.
       auto it = std::prev(connections.end());
       if (ReadFrom(*it, handler_, limits_) == Step::Close) release(it);
+      publish();
     }
   }
   for (auto& c : connections) ::close(c.fd);

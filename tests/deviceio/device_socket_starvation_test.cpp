@@ -65,8 +65,8 @@ class DeviceSocketStarvationTest : public ::testing::TestWithParam<Attack> {
       std::vector<int> fds;
       std::vector<uint8_t> payload(kPayloadSent, 0x5A);
       for (int i = 0; i < attack.connections; ++i) {
-        int fd = ConnectUnixSocket(socketPath(), 1000);
-        if (fd < 0) continue;  // the queue is full: that is the point
+        int fd = ConnectUnixSocket(socketPath(), 2000);
+        if (fd < 0) continue;
         fds.push_back(fd);
         uint8_t header[kDeviceHeaderBytes];
         EncodeRequestHeader({IOCTL_NDIS_QUERY_GLOBAL_STATS, 1, kMaxDevicePayload}, header);
@@ -78,15 +78,19 @@ class DeviceSocketStarvationTest : public ::testing::TestWithParam<Attack> {
           (void)SendAll(fd, payload.data(), payload.size(), d);
         }
       }
-      char c = 'r';
-      (void)!::write(ready[1], &c, 1);
+      const int connected = static_cast<int>(fds.size());
+      (void)!::write(ready[1], &connected, sizeof connected);
+      char c = 0;
       (void)!::read(hold[0], &c, 1);  // until the parent is done
       _exit(0);
     }
     ::close(ready[1]);
     ::close(hold[0]);
-    char c = 0;
-    EXPECT_EQ(::read(ready[0], &c, 1), 1) << "the attacker did not get going";
+    int connected = 0;
+    EXPECT_EQ(::read(ready[0], &connected, sizeof connected), sizeof connected)
+        << "the attacker did not get going";
+    // Every connection got through the queue: those over the cap are closed after accepting.
+    EXPECT_EQ(connected, attack.connections);
     ::close(ready[0]);
     *release = hold[1];
     return pid;
