@@ -1,11 +1,14 @@
 #include "sim/wlan_socket_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <vector>
 
@@ -18,21 +21,43 @@ using namespace ov::wlan::protocol;
 
 namespace {
 
+using Steady = std::chrono::steady_clock;
+
+// After running out of descriptors, accepting waits this long instead of retrying at once.
+constexpr auto kAcceptPause = std::chrono::milliseconds(200);
+
 struct Client {
   ClientId id = 0;
+  uid_t uid = 0;
   std::vector<uint8_t> in;
   std::vector<uint8_t> out;
+  Steady::time_point frameDeadline;  // while `in` holds part of a frame
+
+  size_t heldBytes() const { return in.capacity() + out.capacity(); }
 };
 
-// Answers every whole frame in the client's input; false when the client broke the protocol.
-bool AnswerFrames(WlanServiceCore& core, Client& client) {
+uid_t PeerUid(int fd, bool* known) {
+  ucred cred{};
+  socklen_t length = sizeof cred;
+  *known = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 &&
+           length == sizeof cred;
+  return *known ? cred.uid : 0;
+}
+
+// Answers the whole frames in the client's input while its unread answers stay below the
+// limit; false when the client broke the protocol or announced a frame larger than any request.
+bool AnswerFrames(WlanServiceCore& core, Client& client, const WlanSocketLimits& limits) {
   size_t at = 0;
   bool ok = true;
-  while (client.in.size() - at >= kFrameHeaderSize) {
+  while (client.in.size() - at >= kFrameHeaderSize && client.out.size() < limits.pauseReadingAt) {
     FrameHeader header;
     if (!DecodeFrameHeader(std::span<const uint8_t>(client.in).subspan(at, kFrameHeaderSize),
                            &header) ||
         !IsRequestType(header.type)) {
+      ok = false;
+      break;
+    }
+    if (header.bodyLength > limits.maxRequestBody) {
       ok = false;
       break;
     }
@@ -50,6 +75,7 @@ bool AnswerFrames(WlanServiceCore& core, Client& client) {
     at += whole;
   }
   client.in.erase(client.in.begin(), client.in.begin() + static_cast<ptrdiff_t>(at));
+  if (client.in.empty()) std::vector<uint8_t>().swap(client.in);  // a large frame's memory goes
   return ok;
 }
 
@@ -60,13 +86,15 @@ bool Flush(int fd, Client& client) {
     if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     client.out.erase(client.out.begin(), client.out.begin() + n);
   }
+  std::vector<uint8_t>().swap(client.out);
   return true;
 }
 
 }  // namespace
 
-WlanSocketServer::WlanSocketServer(WlanServiceCore& core, const SimClock& clock)
-    : core_(core), clock_(clock) {}
+WlanSocketServer::WlanSocketServer(WlanServiceCore& core, const SimClock& clock,
+                                   WlanSocketLimits limits)
+    : core_(core), clock_(clock), limits_(limits) {}
 
 WlanSocketServer::~WlanSocketServer() { stop(); }
 
@@ -75,6 +103,8 @@ bool WlanSocketServer::start(const std::string& socketPath) {
   path_ = socketPath;
   listenFd_ = ListenUnixSocketForEveryone(socketPath);
   if (listenFd_ < 0) return false;
+  // Accepting runs until the queue is empty, which a blocking socket would wait out.
+  ::fcntl(listenFd_, F_SETFL, ::fcntl(listenFd_, F_GETFL) | O_NONBLOCK);
   wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {
     ::close(listenFd_);
@@ -103,11 +133,26 @@ void WlanSocketServer::wake() {
 
 void WlanSocketServer::serve() {
   std::map<int, Client> clients;
+  std::map<uid_t, size_t> perUser;
+  Steady::time_point acceptPausedUntil{};
   ClientId nextClient = 1;
   auto drop = [&](int fd) {
-    core_.clientGone(clients[fd].id);
+    Client& client = clients[fd];
+    core_.clientGone(client.id);
+    if (--perUser[client.uid] == 0) perUser.erase(client.uid);
     ::close(fd);
     clients.erase(fd);
+  };
+  auto msUntil = [](Steady::time_point when, Steady::time_point now) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - now).count();
+    return left > 0 ? static_cast<int>(std::min<int64_t>(left + 1, 60000)) : 0;
+  };
+  auto publish = [&] {
+    size_t held = 0;
+    for (const auto& [fd, client] : clients) held += client.heldBytes();
+    openConnections_ = clients.size();
+    bufferedBytes_ = held;
+    if (held > peakBufferedBytes_) peakBufferedBytes_ = held;
   };
   for (;;) {
     // Due events first, then what they and the requests produced.
@@ -121,18 +166,41 @@ void WlanSocketServer::serve() {
       }
     }
     std::vector<int> gone;
+    const Steady::time_point now = Steady::now();
     for (auto& [fd, client] : clients) {
-      if (!Flush(fd, client) || client.out.size() > kMaxBacklog) gone.push_back(fd);
+      bool ok = Flush(fd, client) && client.out.size() <= kMaxBacklog;
+      // Requests that waited for their client to take its answers go on once it has.
+      if (ok && !client.in.empty() && client.out.size() < limits_.pauseReadingAt) {
+        ok = AnswerFrames(core_, client, limits_) && Flush(fd, client);
+      }
+      // A frame begun and not finished in time lets its memory and slot go.
+      if (ok && !client.in.empty() && now >= client.frameDeadline) ok = false;
+      if (!ok) gone.push_back(fd);
     }
     for (int fd : gone) drop(fd);
+
+    publish();
 
     int timeout = -1;
     if (auto next = core_.nextEventMs()) {
       timeout = static_cast<int>(std::clamp<int64_t>(*next - clock_.nowMs(), 0, 60000));
     }
-    std::vector<pollfd> fds = {{wakeFd_, POLLIN, 0}, {listenFd_, POLLIN, 0}};
+    const bool paused = now < acceptPausedUntil;
+    if (paused) timeout = timeout < 0 ? msUntil(acceptPausedUntil, now)
+                                      : std::min(timeout, msUntil(acceptPausedUntil, now));
+    // At the cap, or out of descriptors, new clients wait in the listening queue: polling it
+    // then would only wake this thread again and again.
+    const bool room = clients.size() < limits_.maxConnections && !paused;
+    std::vector<pollfd> fds = {{wakeFd_, POLLIN, 0},
+                               {listenFd_, static_cast<short>(room ? POLLIN : 0), 0}};
     for (const auto& [fd, client] : clients) {
-      fds.push_back({fd, static_cast<short>(POLLIN | (client.out.empty() ? 0 : POLLOUT)), 0});
+      const bool reading = client.out.size() < limits_.pauseReadingAt;
+      fds.push_back({fd, static_cast<short>((reading ? POLLIN : 0) |
+                                            (client.out.empty() ? 0 : POLLOUT)), 0});
+      if (!client.in.empty()) {
+        const int ms = msUntil(client.frameDeadline, now);
+        timeout = timeout < 0 ? ms : std::min(timeout, ms);
+      }
     }
     if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
     if (fds[0].revents) {
@@ -140,8 +208,13 @@ void WlanSocketServer::serve() {
       if (::read(wakeFd_, &count, sizeof count) == sizeof count && count >= (1ULL << 40)) break;
     }
     for (size_t i = 2; i < fds.size(); ++i) {
-      if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      const short revents = fds[i].revents;
       int fd = fds[i].fd;
+      if (!(fds[i].events & POLLIN)) {
+        if (revents & (POLLHUP | POLLERR)) drop(fd);  // gone before taking its answers
+        continue;
+      }
+      if (!(revents & (POLLIN | POLLHUP | POLLERR))) continue;
       Client& client = clients[fd];
       uint8_t buffer[16384];
       ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
@@ -150,18 +223,51 @@ void WlanSocketServer::serve() {
         drop(fd);
         continue;
       }
+      if (client.in.empty()) {
+        client.frameDeadline = Steady::now() + std::chrono::milliseconds(limits_.partialFrameMs);
+      }
       client.in.insert(client.in.end(), buffer, buffer + n);
-      if (!AnswerFrames(core_, client)) drop(fd);
+      const size_t before = client.in.size();
+      if (!AnswerFrames(core_, client, limits_)) {
+        drop(fd);
+        continue;
+      }
+      // A new frame begun behind the answered ones gets a deadline of its own.
+      if (!client.in.empty() && client.in.size() < before) {
+        client.frameDeadline = Steady::now() + std::chrono::milliseconds(limits_.partialFrameMs);
+      }
     }
     if (fds[1].revents & POLLIN) {
-      int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-      if (fd >= 0) clients[fd].id = nextClient++;
+      while (clients.size() < limits_.maxConnections) {
+        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+          if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            acceptPausedUntil = Steady::now() + kAcceptPause;
+          }
+          break;
+        }
+        bool known = false;
+        const uid_t uid = PeerUid(fd, &known);
+        if (!known || perUser[uid] >= limits_.maxConnectionsPerUser) {
+          // One user's connections must not take the slots other users need.
+          if (perUser[uid] == 0) perUser.erase(uid);
+          ::close(fd);
+          continue;
+        }
+        ++perUser[uid];
+        Client& client = clients[fd];
+        client.id = nextClient++;
+        client.uid = uid;
+      }
     }
+    // Before the answers of this turn go out, so that a caller holding one sees this turn.
+    publish();
   }
   for (auto& [fd, client] : clients) {
     core_.clientGone(client.id);
     ::close(fd);
   }
+  openConnections_ = 0;
 }
 
 }  // namespace ov::sim

@@ -42,18 +42,19 @@ int Deadline::remainingMs() const {
 int ConnectUnixSocket(const std::string& path, int timeoutMs) {
   sockaddr_un address;
   if (!FillAddress(path, address)) return -1;
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  // A listener with a full backlog: a non-blocking connect would fail at once (and polling the
+  // unconnected socket reports it writable), so connect blocking, for no longer than the
+  // request may take, then switch to non-blocking.
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
-  if (errno == EAGAIN || errno == EINPROGRESS) {
-    // A listener with a full backlog: wait for room, but no longer than the request may take.
-    Deadline deadline(timeoutMs);
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (WaitFor(fd, POLLOUT, deadline) &&
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
-      return fd;
-    }
+  timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  if (timeoutMs <= 0) limit = {0, 1000};  // zero would mean no limit at all
+  timeval none{0, 0};
+  if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0 &&
+      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none) == 0 &&
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) == 0) {
+    return fd;
   }
   ::close(fd);
   return -1;
