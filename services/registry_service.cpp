@@ -157,6 +157,24 @@ void RegistryService::log(const std::string& line) const {
   if (options_.log) options_.log(line);
 }
 
+void RegistryService::logRefusal(const PeerCredentials& peer, const std::string& line) {
+  RefusalWindow& w = refusals_[peer.uid];
+  const auto now = std::chrono::steady_clock::now();
+  if (now - w.start >= kRefusalWindow) {
+    if (w.unlogged > 0) {
+      log("refused " + Who(peer) + ": " + std::to_string(w.unlogged) +
+          " more refusals of this user were not logged");
+    }
+    w = RefusalWindow{now, 0, 0};
+  }
+  if (w.logged < kRefusalLinesPerWindow) {
+    ++w.logged;
+    log(line);
+  } else {
+    ++w.unlogged;
+  }
+}
+
 bool RegistryService::peerIsAdmin(const PeerCredentials& peer) const {
   if (options_.isAdmin) return options_.isAdmin(peer);
   ProcessCredentials credentials;
@@ -169,16 +187,16 @@ bool RegistryService::peerIsAdmin(const PeerCredentials& peer) const {
 uint32_t RegistryService::Handle(const uint8_t* bytes, size_t size, const PeerCredentials& peer) {
   RegistryMessage m;
   if (MessageFault fault = DecodeRegistryMessage(bytes, size, &m); fault != MessageFault::None) {
-    log("refused " + Who(peer) + ": malformed message (" + DescribeMessageFault(fault) + ")");
+    logRefusal(peer, "refused " + Who(peer) + ": malformed message (" + DescribeMessageFault(fault) + ")");
     return ERROR_INVALID_PARAMETER;
   }
   if (!peer.known) {
-    log("refused " + Who(peer) + ": " + Describe(m) + ": the caller cannot be identified");
+    logRefusal(peer, "refused " + Who(peer) + ": " + Describe(m) + ": the caller cannot be identified");
     return ERROR_ACCESS_DENIED;
   }
   AllowDecision decision = CheckAllowList(m);
   if (!decision.allowed) {
-    log("refused " + Who(peer) + ": " + Describe(m) + ": " + decision.explanation);
+    logRefusal(peer, "refused " + Who(peer) + ": " + Describe(m) + ": " + decision.explanation);
     return ERROR_ACCESS_DENIED;
   }
   if (!peerIsAdmin(peer)) {
@@ -187,13 +205,13 @@ uint32_t RegistryService::Handle(const uint8_t* bytes, size_t size, const PeerCr
       log("ignoring the program settings: " + policy.distrustReason);
     }
     if (!policy.allowStandardUserSetAdvance) {
-      log("refused " + Who(peer) + ": " + Describe(m) +
-          ": standard users may not change settings (AllowStandardUserSetAdvance)");
+      logRefusal(peer, "refused " + Who(peer) + ": " + Describe(m) +
+                           ": standard users may not change settings (AllowStandardUserSetAdvance)");
       return ERROR_ACCESS_DENIED;
     }
     if (decision.needsProfilePolicy && !policy.allowStandardUserSetProfile) {
-      log("refused " + Who(peer) + ": " + Describe(m) +
-          ": standard users may not change logon settings (AllowStandardUserSetProfile)");
+      logRefusal(peer, "refused " + Who(peer) + ": " + Describe(m) +
+                           ": standard users may not change logon settings (AllowStandardUserSetProfile)");
       return ERROR_ACCESS_DENIED;
     }
   }
@@ -204,8 +222,8 @@ uint32_t RegistryService::Handle(const uint8_t* bytes, size_t size, const PeerCr
 }
 
 uint32_t RegistryService::Oversized(const PeerCredentials& peer) {
-  log("refused " + Who(peer) + ": more than " + std::to_string(kRegistryMessageSize) +
-      " bytes (a message followed by extra bytes)");
+  logRefusal(peer, "refused " + Who(peer) + ": more than " + std::to_string(kRegistryMessageSize) +
+                       " bytes (a message followed by extra bytes)");
   return ERROR_INVALID_PARAMETER;
 }
 
@@ -216,8 +234,9 @@ void RegistryService::TooManyWaiting(const PeerCredentials& peer, size_t refused
 
 void RegistryService::Incomplete(size_t received, bool timedOut, const PeerCredentials& peer) {
   if (received == 0 && !timedOut) return;  // a caller checking that the service listens
-  log("refused " + Who(peer) + ": incomplete message (" + std::to_string(received) + " of " +
-      std::to_string(kRegistryMessageSize) + " bytes" + (timedOut ? ", timed out)" : ")"));
+  logRefusal(peer, "refused " + Who(peer) + ": incomplete message (" + std::to_string(received) +
+                       " of " + std::to_string(kRegistryMessageSize) + " bytes" +
+                       (timedOut ? ", timed out)" : ")"));
 }
 
 namespace {

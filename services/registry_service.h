@@ -1,9 +1,11 @@
 #pragma once
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -60,11 +62,23 @@ class RegistryService {
   // Connections turned away because their user already had too many waiting.
   void TooManyWaiting(const PeerCredentials& peer, size_t refused);
 
+ // A user's refusals are logged at most this often per window; the rest are counted and said in
+  // one line when the window turns, so a user cannot flood the log.
+  static constexpr size_t kRefusalLinesPerWindow = 20;
+  static constexpr std::chrono::seconds kRefusalWindow{10};
+
  private:
   void log(const std::string& line) const;
+  void logRefusal(const PeerCredentials& peer, const std::string& line);
   bool peerIsAdmin(const PeerCredentials& peer) const;
 
+  struct RefusalWindow {
+    std::chrono::steady_clock::time_point start{};
+    size_t logged = 0;
+    size_t unlogged = 0;
+  };
   Options options_;
+  std::map<uid_t, RefusalWindow> refusals_;
 };
 
 // How the service shares itself between callers. A caller whose message is already there when

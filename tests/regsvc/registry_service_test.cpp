@@ -164,6 +164,24 @@ TEST_F(RegistryServiceTest, MalformedOrAnonymousRequestsChangeNothing) {
   EXPECT_EQ(lines.size(), before);
 }
 
+TEST_F(RegistryServiceTest, OneUsersRefusalsCannotFloodTheLog) {
+  RegistryMessageBytes bytes;
+  ASSERT_TRUE(EncodeRegistryMessage(SetRadio("1"), &bytes));
+  bytes[1] = 7;
+  auto count = [this](const std::string& part) {
+    size_t n = 0;
+    for (const auto& line : lines) n += line.find(part) != std::string::npos;
+    return n;
+  };
+  for (int i = 0; i < 100; ++i) service.Handle(bytes.data(), bytes.size(), standardUser);
+  EXPECT_EQ(count("refused uid 1000 "), RegistryService::kRefusalLinesPerWindow);
+  // Another user's refusal and every granted request are still logged.
+  service.Handle(bytes.data(), bytes.size(), User(1001));
+  EXPECT_EQ(count("refused uid 1001 "), 1u);
+  EXPECT_EQ(Send(SetRadio("1"), standardUser), ERROR_SUCCESS);
+  EXPECT_TRUE(Logged("done uid 1000"));
+}
+
 TEST_F(RegistryServiceTest, AFailedOperationIsAnsweredWithTheRegistryError) {
   EXPECT_EQ(Send({RegistryOp::SetValue, kAdapter + "\\Missing", "Radio", REG_SZ, "1", 0},
                  standardUser),
