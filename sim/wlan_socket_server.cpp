@@ -14,6 +14,7 @@
 
 #include "nativewifi/wlansvc/wlan_protocol.h"
 #include "platform/deviceio/socket_io.h"
+#include "platform/deviceio/per_user_accept.h"
 
 namespace ov::sim {
 
@@ -24,7 +25,6 @@ namespace {
 using Steady = std::chrono::steady_clock;
 
 // After running out of descriptors, accepting waits this long instead of retrying at once.
-constexpr auto kAcceptPause = std::chrono::milliseconds(200);
 
 struct Client {
   ClientId id = 0;
@@ -35,14 +35,6 @@ struct Client {
 
   size_t heldBytes() const { return in.capacity() + out.capacity(); }
 };
-
-uid_t PeerUid(int fd, bool* known) {
-  ucred cred{};
-  socklen_t length = sizeof cred;
-  *known = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 &&
-           length == sizeof cred;
-  return *known ? cred.uid : 0;
-}
 
 // Answers the whole frames in the client's input while its unread answers stay below the
 // limit; false when the client broke the protocol or announced a frame larger than any request.
@@ -133,13 +125,13 @@ void WlanSocketServer::wake() {
 
 void WlanSocketServer::serve() {
   std::map<int, Client> clients;
-  std::map<uid_t, size_t> perUser;
+  PerUserAccept accepting(limits_.maxConnectionsPerUser);
   Steady::time_point acceptPausedUntil{};
   ClientId nextClient = 1;
   auto drop = [&](int fd) {
     Client& client = clients[fd];
     core_.clientGone(client.id);
-    if (--perUser[client.uid] == 0) perUser.erase(client.uid);
+    accepting.Release(client.uid);
     ::close(fd);
     clients.erase(fd);
   };
@@ -239,22 +231,14 @@ void WlanSocketServer::serve() {
     }
     if (fds[1].revents & POLLIN) {
       while (clients.size() < limits_.maxConnections) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
-          if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-            acceptPausedUntil = Steady::now() + kAcceptPause;
-          }
-          break;
+        int fd = -1;
+        uid_t uid = 0;
+        const PerUserAccept::Result taken = accepting.Accept(listenFd_, &fd, &uid);
+        if (taken == PerUserAccept::Result::OutOfResources) {
+          acceptPausedUntil = Steady::now() + PerUserAccept::kPause;
         }
-        bool known = false;
-        const uid_t uid = PeerUid(fd, &known);
-        if (!known || perUser[uid] >= limits_.maxConnectionsPerUser) {
-          // One user's connections must not take the slots other users need.
-          if (perUser[uid] == 0) perUser.erase(uid);
-          ::close(fd);
-          continue;
-        }
-        ++perUser[uid];
+        if (taken == PerUserAccept::Result::TurnedAway) continue;
+        if (taken != PerUserAccept::Result::Taken) break;
         Client& client = clients[fd];
         client.id = nextClient++;
         client.uid = uid;

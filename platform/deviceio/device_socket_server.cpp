@@ -14,6 +14,7 @@
 
 #include "platform/deviceio/device_protocol.h"
 #include "platform/deviceio/socket_io.h"
+#include "platform/deviceio/per_user_accept.h"
 
 namespace ov {
 
@@ -22,7 +23,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // After running out of descriptors, accepting waits this long instead of retrying at once.
-constexpr auto kAcceptPause = std::chrono::milliseconds(200);
 
 struct Connection {
   int fd = -1;
@@ -39,14 +39,6 @@ struct Connection {
 };
 
 enum class Step { Keep, Close };
-
-uid_t PeerUid(int fd, bool* known) {
-  ucred cred{};
-  socklen_t length = sizeof cred;
-  *known = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 &&
-           length == sizeof cred;
-  return *known ? cred.uid : 0;
-}
 
 Step SendPending(Connection& c, const DeviceSocketLimits& limits) {
   while (c.sent < c.out.size()) {
@@ -149,11 +141,11 @@ void DeviceSocketServer::stop() {
 
 void DeviceSocketServer::serve() {
   std::list<Connection> connections;
-  std::map<uid_t, size_t> perUser;
+  PerUserAccept accepting(limits_.maxConnectionsPerUser);
   Clock::time_point acceptPausedUntil{};
   auto release = [&](std::list<Connection>::iterator it) {
     ::close(it->fd);
-    if (--perUser[it->uid] == 0) perUser.erase(it->uid);
+    accepting.Release(it->uid);
     return connections.erase(it);
   };
   auto publish = [&] {
@@ -203,22 +195,14 @@ void DeviceSocketServer::serve() {
 
     if (!(fds[1].revents & POLLIN)) continue;
     while (connections.size() < limits_.maxConnections) {
-      const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd < 0) {
-        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-          acceptPausedUntil = Clock::now() + kAcceptPause;
-        }
-        break;
+      int fd = -1;
+      uid_t uid = 0;
+      const PerUserAccept::Result taken = accepting.Accept(listenFd_, &fd, &uid);
+      if (taken == PerUserAccept::Result::OutOfResources) {
+        acceptPausedUntil = Clock::now() + PerUserAccept::kPause;
       }
-      bool known = false;
-      const uid_t uid = PeerUid(fd, &known);
-      if (!known || perUser[uid] >= limits_.maxConnectionsPerUser) {
-        // One user's connections must not take the slots other users need.
-        if (perUser[uid] == 0) perUser.erase(uid);
-        ::close(fd);
-        continue;
-      }
-      ++perUser[uid];
+      if (taken == PerUserAccept::Result::TurnedAway) continue;
+      if (taken != PerUserAccept::Result::Taken) break;
       Connection c;
       c.fd = fd;
       c.uid = uid;
