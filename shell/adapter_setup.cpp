@@ -28,20 +28,20 @@ class HeldFlag {
   bool previous_;
 };
 
-void FillQueueContext(const AdapterSetupInputs& in, const AdapterFacts& facts, ActionQueue& queue) {
-  AdapterContext& a = queue.adapter();
-  a.adapterKeyPath = in.adapter->adapterKeyPath;
-  a.chipFamily = in.adapter->chipFamily;
-  a.htCapable = in.adapter->htCapable;
+}  // namespace
+
+void FillAdapterContext(const AdapterInfo& adapter, const AdapterFacts& facts,
+                        const ProgramOptions& options, bool isAdmin, AdapterContext& a) {
+  a.adapterKeyPath = adapter.adapterKeyPath;
+  a.chipFamily = adapter.chipFamily;
+  a.htCapable = adapter.htCapable;
   a.aBandCapable = facts.aBandCapable;
   a.radioOn = facts.radioOn;
-  a.isAdmin = in.isAdmin;
-  a.allowStandardUserSetProfile = in.options.allowStandardUserSetProfile;
-  a.showCountryRegion = in.options.showCountryRegion;
+  a.isAdmin = isAdmin;
+  a.allowStandardUserSetProfile = options.allowStandardUserSetProfile;
+  a.showCountryRegion = options.showCountryRegion;
   a.ndisVersion = facts.ndisVersion;
 }
-
-}  // namespace
 
 bool IsABandCapable(const DOT11_SUPPORTED_PHY_TYPES* phyTypes,
                     std::optional<uint32_t> countryWirelessMode) {
@@ -90,7 +90,7 @@ AdapterSetupResult SetUpAdapter(const AdapterSetupInputs& in, ActionQueue& queue
   if (in.writeParameterSets && in.registry)
     CreateApDefault(*in.registry, driver, key, in.adapter->htCapable);
 
-  FillQueueContext(in, facts, queue);
+  FillAdapterContext(*in.adapter, facts, in.options, in.isAdmin, queue.adapter());
   {
     HeldFlag busy(in.busy);
     queue.RunChannelPlan();
@@ -108,7 +108,7 @@ AdapterSetupResult SetUpAdapter(const AdapterSetupInputs& in, ActionQueue& queue
   result.currentProfileName =
       result.store->ReadStoreValue(StoreFileKind::Station, "Config", "CurProfile");
 
-  FillQueueContext(in, facts, queue);
+  FillAdapterContext(*in.adapter, facts, in.options, in.isAdmin, queue.adapter());
   return result;
 }
 

@@ -73,6 +73,11 @@ struct AdapterSetupResult {
   std::string currentProfileName;  // "CurProfile" of section "Config", empty when none
 };
 
+// The queue's adapter facts from set-up's readings and the program options (wpaReady and the
+// radio switch as the front end keeps them are its own to set after).
+void FillAdapterContext(const AdapterInfo& adapter, const AdapterFacts& facts,
+                        const ProgramOptions& options, bool isAdmin, AdapterContext& context);
+
 // Runs the set-up steps in their order: the adapter's flags, the WPS table emptied, the 40 MHz
 // permissions, the hand-back from access-point mode, 802.11h, the parameter sets, the channel plan
 // and the driver's version, the radio switch, the profile store and the current profile. Fills the

@@ -128,16 +128,9 @@ void CHideDlg::AdapterSetup(bool openMainWindow) {
 
 void CHideDlg::RefreshQueueContext() {
   AdapterContext& a = queue_->adapter();
-  a.adapterKeyPath = state_.Adapter.adapterKeyPath;
-  a.chipFamily = state_.Adapter.chipFamily;
-  a.htCapable = state_.Adapter.htCapable;
-  a.aBandCapable = facts_.aBandCapable;
-  a.radioOn = state_.RadioOn;
-  a.isAdmin = options_.isAdmin;
-  a.allowStandardUserSetProfile = programOptions_.allowStandardUserSetProfile;
-  a.showCountryRegion = programOptions_.showCountryRegion;
+  FillAdapterContext(state_.Adapter, facts_, programOptions_, options_.isAdmin, a);
+  a.radioOn = state_.RadioOn;  // the radio command changes it between set-ups
   a.wpaReady = wpaReady_;
-  a.ndisVersion = facts_.ndisVersion;
 }
 
 void CHideDlg::OnTimer(int id) {

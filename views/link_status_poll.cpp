@@ -58,9 +58,11 @@ LinkStatusView LinkStatusPoller::Poll(const PollInputs& in) {
   v.extraInfo = ExtraInfoText(extra);
   const bool hardwareRadioOff = extra && *extra == EXTRA_INFO_HW_RADIO_OFF;
 
+  // The last frame's transmit setting: whether it was an HT frame, its HT values and rate.
   uint32_t txWord = 0;
   if (!QueryLastTxRate(driver_, txWord)) txWord = 0;
-  const bool legacy = IsLegacy(DecodeHtSetting(txWord));
+  const HtSetting tx = DecodeHtSetting(txWord);
+  const bool legacy = IsLegacy(tx);
 
   const std::optional<bool> connected = wifi_.QueryConnected();
   if (!connected || hardwareRadioOff) {
@@ -90,7 +92,7 @@ LinkStatusView LinkStatusPoller::Poll(const PollInputs& in) {
       v.gateway = a->gateway;
     }
   }
-  const HtSetting tx = Rates(v, in, legacy);
+  Rates(v, in, tx);
 
   LinkStatus status;
   const bool haveStatus = LinkStatusSize(in.chipFamily) > 0 &&
@@ -114,7 +116,8 @@ LinkStatusView LinkStatusPoller::Poll(const PollInputs& in) {
   return v;
 }
 
-HtSetting LinkStatusPoller::Rates(LinkStatusView& v, const PollInputs& in, bool legacy) {
+void LinkStatusPoller::Rates(LinkStatusView& v, const PollInputs& in, const HtSetting& tx) {
+  const bool legacy = IsLegacy(tx);
   if (in.htCapable) {
     if (legacy && !htNotAvailable_) {
       ht_ = HtView{};
@@ -123,9 +126,6 @@ HtSetting LinkStatusPoller::Rates(LinkStatusView& v, const PollInputs& in, bool 
       htNotAvailable_ = false;
     }
   }
-  uint32_t txWord = 0;
-  if (!QueryLastTxRate(driver_, txWord)) txWord = 0;
-  const HtSetting tx = DecodeHtSetting(txWord);
   if (in.htCapable && !htNotAvailable_) {
     const HtTexts texts = HtSettingTexts(tx);
     ht_.bw = texts.bw;
@@ -142,7 +142,6 @@ HtSetting LinkStatusPoller::Rates(LinkStatusView& v, const PollInputs& in, bool 
   } else {
     v.rxRate = RateText(1.0);
   }
-  return tx;
 }
 
 void LinkStatusPoller::Throughput(LinkStatusView& v, const LinkStatus& status) {

@@ -113,8 +113,8 @@ class LinkStatusPoller {
  private:
   void Disconnected(LinkStatusView& v, const PollInputs& in, bool legacy, bool serviceAnswered,
                     bool hardwareRadioOff);
-  // The receive rate and the HT group; returns the transmit setting of the last frame.
-  HtSetting Rates(LinkStatusView& v, const PollInputs& in, bool legacy);
+  // The receive rate and the HT group, from the last frame's transmit setting.
+  void Rates(LinkStatusView& v, const PollInputs& in, const HtSetting& tx);
   void Throughput(LinkStatusView& v, const LinkStatus& status);
   void AddSamples(LinkStatusView& v, double tx, double rx);
   void Signals(LinkStatusView& v, const PollInputs& in, bool legacy);

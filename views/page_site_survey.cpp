@@ -161,7 +161,9 @@ void CPageSiteSurveyDlg::MarkConnectedRow() {
   if (wifi->GetCurrentSsid(ssid)) link.ssid = std::string(NdisSsidText(ssid));
   uint32_t channel = 0;
   if (wifi->GetChannel(channel)) link.channel = channel;
-  link.infrastructure = wifi->IsInfrastructure() || !wifi->GetBssType(channel) ? 1 : 0;
+  // Infrastructure or any type, and a failed query, count as infrastructure.
+  uint32_t bssType = 0;
+  link.infrastructure = !wifi->GetBssType(bssType) || bssType != wlan::dot11_BSS_type_independent;
   if (auto row = survey::FindConnectedRow(rows_, link)) rows_[*row].connected = 1;
 }
 

@@ -18,6 +18,15 @@ namespace {
 
 using MonitorSetupTest = MonitorFixture;
 
+// Presses OK on the message box once its modal loop runs.
+void AcceptMessageBoxSoon() {
+  QTimer::singleShot(0, [] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<CMessageBoxDlg*>(w); box && box->isVisible()) box->accept();
+    }
+  });
+}
+
 std::optional<uint32_t> LastSetWord(const ScriptedDriver& driver, uint32_t oid) {
   std::optional<uint32_t> word;
   for (const auto& [setOid, bytes] : driver.sets) {
@@ -172,34 +181,22 @@ TEST_F(MonitorSetupTest, MessageBoxHoldsTheMonitorBusyWhileItIsUp) {
   Start();
   ASSERT_FALSE(monitor_->State().Busy);
   bool busyInside = false;
-  QTimer::singleShot(0, [&] {
-    busyInside = monitor_->State().Busy;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<CMessageBoxDlg*>(w); box && box->isVisible()) box->accept();
-    }
-  });
+  QTimer::singleShot(0, [&] { busyInside = monitor_->State().Busy; });
+  AcceptMessageBoxSoon();
   EXPECT_EQ(ShowMessage(QStringLiteral("a page's message")), kMessageBoxOk);
   EXPECT_TRUE(busyInside);
   EXPECT_FALSE(monitor_->State().Busy);
 
   // Inside another modal that holds it, the flag stays set afterwards.
   monitor_->State().Busy = true;
-  QTimer::singleShot(0, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<CMessageBoxDlg*>(w); box && box->isVisible()) box->accept();
-    }
-  });
+  AcceptMessageBoxSoon();
   ShowMessage(QStringLiteral("nested"));
   EXPECT_TRUE(monitor_->State().Busy);
   monitor_->State().Busy = false;
 
   // Once the monitor is gone no flag is held.
   monitor_.reset();
-  QTimer::singleShot(0, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<CMessageBoxDlg*>(w); box && box->isVisible()) box->accept();
-    }
-  });
+  AcceptMessageBoxSoon();
   EXPECT_EQ(ShowMessage(QStringLiteral("after the monitor")), kMessageBoxOk);
 }
 
