@@ -11,6 +11,7 @@
 #include "shell/ui/main_window.h"
 #include "tests/linkstatus/fake_link_wifi.h"
 #include "tests/oid/recording_requester.h"
+#include "tests/shellui/page_window_fixture.h"
 #include "tests/shellui/shell_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "views/link_status_dlg.h"
@@ -27,10 +28,9 @@ std::vector<uint8_t> U32(uint32_t v) {
   return bytes;
 }
 
-class LinkStatusPanelTest : public ::testing::Test {
+class LinkStatusPanelTest : public test::PageWindowFixture<> {
  protected:
   void SetUp() override {
-    test::InstallKeyNameTexts();
     registry.RegisterLowerPanel(0, [this](const PageContext& context, QWidget* parent) {
       auto fake = std::make_unique<link_status::test::FakeLinkWifi>();
       wifi = fake.get();
@@ -38,9 +38,6 @@ class LinkStatusPanelTest : public ::testing::Test {
         return std::optional<link_status::AdapterAddresses>();
       });
     });
-    options.availableScreen = QRect(0, 0, 1280, 1024);
-    options.services.driver = &driver;
-    options.services.timers = &clock;
     state.Adapter.chipFamily = static_cast<ChipFamily>(4);
     state.RadioOn = true;
     driver.answers[OID_VND_EXTRA_INFO.query] = U32(0);
@@ -57,19 +54,11 @@ class LinkStatusPanelTest : public ::testing::Test {
     return n;
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
-  RecordingRequester driver;
-  ShellState state;
-  test::RecordingHost host;
-  PageRegistry registry;
-  COvUI2007Dlg::Options options{dir.path()};
-  std::unique_ptr<COvUI2007Dlg> window;
   link_status::test::FakeLinkWifi* wifi = nullptr;
 };
 
 TEST_F(LinkStatusPanelTest, PollsWhileShownAndShowsThePoll) {
-  window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
+  window = MakeWindow();
   state.Expanded = false;
   window->ToggleMoreLess();  // expanded: the lower frame is on show
   window->show();

@@ -12,6 +12,7 @@
 #include "platform/time/monitor_messages.h"
 #include "platform/time/virtual_clock.h"
 #include "shell/ui/main_window.h"
+#include "tests/shellui/page_window_fixture.h"
 #include "tests/shellui/shell_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "views/page_site_survey.h"
@@ -39,13 +40,10 @@ void AddNetwork(BssidListWriter& writer, const char* ssid, int32_t rssi, uint8_t
   ASSERT_TRUE(writer.Append(MakeBssidEntry(bss)));
 }
 
-class SiteSurveyPageTest : public ::testing::Test {
+class SiteSurveyPageTest : public test::PageWindowFixture<ScanHost> {
  protected:
   void SetUp() override {
-    test::InstallKeyNameTexts();
     registry.RegisterPage(TabButton::SiteSurvey, MakeSiteSurveyPage);
-    options.availableScreen = QRect(0, 0, 1280, 1024);
-    options.services.timers = &clock;
     state.RadioOn = true;
     BssidListWriter writer(host.list);
     AddNetwork(writer, "beta", -40, 1);
@@ -64,18 +62,10 @@ class SiteSurveyPageTest : public ::testing::Test {
     return Page()->List()->model()->index(row, column).data().toString().toStdString();
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
-  ShellState state;
-  ScanHost host;
-  PageRegistry registry;
-  COvUI2007Dlg::Options options{dir.path()};
-  std::unique_ptr<COvUI2007Dlg> window;
 };
 
 TEST_F(SiteSurveyPageTest, ListsSortsAndRescans) {
-  window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
-  window->show();
+  window = MakeWindow();
   window->ShowPage(TabButton::SiteSurvey);
   ASSERT_NE(Page(), nullptr);
   EXPECT_EQ(host.scans, 1) << "a radio that is on is scanned when the page is made";

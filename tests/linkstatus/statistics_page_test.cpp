@@ -10,6 +10,7 @@
 #include "platform/time/virtual_clock.h"
 #include "shell/ui/main_window.h"
 #include "tests/oid/recording_requester.h"
+#include "tests/shellui/page_window_fixture.h"
 #include "tests/shellui/shell_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "views/page_statistics.h"
@@ -17,14 +18,10 @@
 namespace ov {
 namespace {
 
-class StatisticsPageTest : public ::testing::Test {
+class StatisticsPageTest : public test::PageWindowFixture<> {
  protected:
   void SetUp() override {
-    test::InstallKeyNameTexts();
     registry.RegisterPage(TabButton::Statistics, MakeStatisticsPage);
-    options.availableScreen = QRect(0, 0, 1280, 1024);
-    options.services.driver = &driver;
-    options.services.timers = &clock;
     SetStatistics(5000, 40);
   }
   void SetStatistics(uint64_t sent, uint64_t retried) {
@@ -43,19 +40,10 @@ class StatisticsPageTest : public ::testing::Test {
     return n;
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
-  RecordingRequester driver;
-  ShellState state;
-  test::RecordingHost host;
-  PageRegistry registry;
-  COvUI2007Dlg::Options options{dir.path()};
-  std::unique_ptr<COvUI2007Dlg> window;
 };
 
 TEST_F(StatisticsPageTest, RefreshesWhileShownAndResets) {
-  window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
-  window->show();
+  window = MakeWindow();
   window->ShowPage(TabButton::Statistics);
   ASSERT_NE(Page(), nullptr);
   EXPECT_EQ(Page()->TransmitValue(0)->text(), "5000") << "read when shown";

@@ -12,6 +12,7 @@
 #include "shell/ui/main_window.h"
 #include "tests/oid/recording_requester.h"
 #include "tests/shellui/qt_app_environment.h"
+#include "tests/shellui/page_window_fixture.h"
 #include "tests/shellui/shell_test_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,24 +21,15 @@ namespace {
 
 using Row = CPageAboutDlg::Row;
 
-class AboutPageTest : public ::testing::Test {
+class AboutPageTest : public test::PageWindowFixture<> {
  protected:
   void SetUp() override {
-    test::InstallKeyNameTexts();
     registry.RegisterPage(TabButton::About, MakeAboutPage);
-    options.availableScreen = QRect(0, 0, 1280, 1024);
-    options.services.driver = &driver;
-    options.services.timers = &clock;
     driver.answers[OID_VND_EEPROM_VERSION.query] = {3, 1, 0, 0};
     driver.answers[OID_VND_FIRMWARE_VERSION.query] = {2, 1, 0, 0};
     driver.answers[OID_802_3_CURRENT_ADDRESS] = {0x02, 0x0F, 0x5A, 0x00, 0x00, 0x07};
   }
 
-  std::unique_ptr<COvUI2007Dlg> MakeWindow() {
-    auto window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
-    window->show();
-    return window;
-  }
   static CPageAboutDlg* About(COvUI2007Dlg& window) {
     return dynamic_cast<CPageAboutDlg*>(window.Page(TabButton::About));
   }
@@ -45,13 +37,6 @@ class AboutPageTest : public ::testing::Test {
     return page->Value(row)->isVisible() ? page->Value(row)->text().toStdString() : "(hidden)";
   }
 
-  test::TempDir dir;
-  VirtualClock clock;
-  RecordingRequester driver;
-  ShellState state;
-  test::RecordingHost host;
-  PageRegistry registry;
-  COvUI2007Dlg::Options options{dir.path()};
 };
 
 TEST_F(AboutPageTest, ShowsTheDriverFactsByFamilyAndHidesWhatCouldNotBeRead) {
