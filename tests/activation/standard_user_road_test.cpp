@@ -23,6 +23,7 @@
 #include "tests/regsvc/regsvc_process.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/other_user.h"
 
 namespace ov::cli {
 namespace {
@@ -31,11 +32,6 @@ namespace fs = std::filesystem;
 
 const fs::path kBin = OVUI_BIN_DIR;
 const fs::path kDefaultScenario = fs::path(OVUI_SOURCE_DIR) / "data/scenarios/default.json";
-
-uid_t Nobody() {
-  const passwd* p = ::getpwnam("nobody");
-  return p ? p->pw_uid : 65534;
-}
 
 struct ProgramRun {
   int status;
@@ -88,12 +84,12 @@ TEST_F(StandardUserRoadTest, StatusActivationAndRadioWorkWithoutRights) {
   ASSERT_EQ(imported.status, 0) << imported.output;
   for (const auto& entry : fs::directory_iterator(data_.path())) ::chmod(entry.path().c_str(), 0644);
 
-  const ProgramRun status = Ovuictl(Nobody(), {"status"});
+  const ProgramRun status = Ovuictl(test::NobodyUid(), {"status"});
   EXPECT_EQ(status.status, 0) << status.output;
   EXPECT_NE(status.output.find("Orvane"), std::string::npos) << status.output;
 
   const ProgramRun activated =
-      Ovuictl(Nobody(), {"profile", "--data-dir", data_.path().string(), "activate", "Home"});
+      Ovuictl(test::NobodyUid(), {"profile", "--data-dir", data_.path().string(), "activate", "Home"});
   EXPECT_EQ(activated.status, 0) << activated.output;
   EXPECT_NE(activated.output.find("connected to \"Orvane-WPA2-AES\""), std::string::npos)
       << activated.output;
@@ -103,12 +99,12 @@ TEST_F(StandardUserRoadTest, StatusActivationAndRadioWorkWithoutRights) {
 
   // The radio parameter is the administrator's; the registry service writes it for the user.
   ASSERT_EQ(Param("Radio"), "0");
-  const ProgramRun off = Ovuictl(Nobody(), {"radio", "off"});
+  const ProgramRun off = Ovuictl(test::NobodyUid(), {"radio", "off"});
   EXPECT_EQ(off.status, 0) << off.output;
   EXPECT_EQ(Param("Radio"), "1");
-  EXPECT_NE(service_->log().find("uid " + std::to_string(Nobody())), std::string::npos)
+  EXPECT_NE(service_->log().find("uid " + std::to_string(test::NobodyUid())), std::string::npos)
       << service_->log();
-  const ProgramRun on = Ovuictl(Nobody(), {"radio", "on"});
+  const ProgramRun on = Ovuictl(test::NobodyUid(), {"radio", "on"});
   EXPECT_EQ(on.status, 0) << on.output;
   EXPECT_EQ(Param("Radio"), "0");
 }
@@ -119,8 +115,8 @@ TEST_F(StandardUserRoadTest, AWriteOutsideTheAllowedKeysIsRefused) {
   const std::string ini = (kBin / "OvUI.INI").string();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const uid_t uid = Nobody();
-    if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) _exit(100);
+    const uid_t uid = test::NobodyUid();
+    if (!test::BecomeUser(uid)) _exit(100);
     if (::geteuid() == 0 || ProcessIsInAdminGroup()) _exit(101);
     RegistryBroker broker(ini, false);
     int failed = 0;

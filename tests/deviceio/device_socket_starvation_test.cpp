@@ -18,16 +18,12 @@
 #include "platform/deviceio/device_socket_server.h"
 #include "platform/deviceio/socket_io.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/other_user.h"
 
 namespace ov {
 namespace {
 
 const std::string kGuid = "{0A1B2C3D-0000-4000-8000-00000000AB02}";
-
-uid_t Nobody() {
-  const passwd* p = ::getpwnam("nobody");
-  return p ? p->pw_uid : 65534;
-}
 
 // How a hostile connection behaves once connected.
 enum class Hostile { OneByte, HugeHeaderAndSomePayload, Idle };
@@ -60,8 +56,8 @@ class DeviceSocketStarvationTest : public ::testing::TestWithParam<Attack> {
     if (pid == 0) {
       ::close(ready[0]);
       ::close(hold[1]);
-      const uid_t uid = Nobody();
-      if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) _exit(100);
+      const uid_t uid = test::NobodyUid();
+      if (!test::BecomeUser(uid)) _exit(100);
       std::vector<int> fds;
       std::vector<uint8_t> payload(kPayloadSent, 0x5A);
       for (int i = 0; i < attack.connections; ++i) {

@@ -20,6 +20,7 @@
 #include "shell/registry_broker.h"
 #include "tests/regsvc/regsvc_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/other_user.h"
 
 namespace ov {
 namespace {
@@ -27,11 +28,6 @@ namespace {
 const std::string kAdapter =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e972-e325-11ce-bfc1-08002be10318}\\0007";
 const std::string kOutside = "SOFTWARE\\Other";
-
-uid_t Nobody() {
-  const passwd* p = ::getpwnam("nobody");
-  return p ? p->pw_uid : 65534;
-}
 
 class StandardUserTest : public ::testing::Test {
  protected:
@@ -57,8 +53,8 @@ class StandardUserTest : public ::testing::Test {
     registry_detail::CloseConnections();
     pid_t pid = ::fork();
     if (pid == 0) {
-      const uid_t uid = Nobody();
-      if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) _exit(100);
+      const uid_t uid = test::NobodyUid();
+      if (!test::BecomeUser(uid)) _exit(100);
       if (::geteuid() == 0 || ProcessIsInAdminGroup()) _exit(101);
       _exit(body());
     }
@@ -106,7 +102,7 @@ TEST_F(StandardUserTest, ChangesAnAdapterParameterOnlyThroughTheService) {
 
   EXPECT_EQ(Read(kAdapter, "Radio"), "1");
   EXPECT_EQ(Read(kOutside, "X"), "keep");
-  const std::string who = "uid " + std::to_string(Nobody()) + " pid ";
+  const std::string who = "uid " + std::to_string(test::NobodyUid()) + " pid ";
   const std::string log = service.log();
   EXPECT_EQ(Count(log, "done " + who), 1u) << log;
   EXPECT_NE(log.find("set value HKLM\\" + kAdapter + " \"Radio\""), std::string::npos) << log;
@@ -155,7 +151,7 @@ TEST_F(StandardUserTest, OneUsersIdleConnectionsLeaveOtherUsersServed) {
   if (idler == 0) {
     ::close(ready[0]);
     ::close(stop[1]);
-    if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody()) != 0 || ::setuid(Nobody()) != 0) {
+    if (!test::BecomeUser(test::NobodyUid())) {
       _exit(100);
     }
     std::vector<int> held;
@@ -194,7 +190,7 @@ TEST_F(StandardUserTest, OneUsersIdleConnectionsLeaveOtherUsersServed) {
   EXPECT_EQ(served, kCalls);
   EXPECT_EQ(Read(kAdapter, "Radio"), std::to_string(kCalls - 1));
   const std::string log = service.log();
-  EXPECT_NE(log.find("refused uid " + std::to_string(Nobody()) +
+  EXPECT_NE(log.find("refused uid " + std::to_string(test::NobodyUid()) +
                      " pid "), std::string::npos) << log;
   EXPECT_NE(log.find("too many connections of this user waiting to send"), std::string::npos)
       << log;

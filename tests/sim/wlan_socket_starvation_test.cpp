@@ -19,17 +19,13 @@
 #include "sim/wlan_service_core.h"
 #include "sim/wlan_socket_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/other_user.h"
 
 namespace ov::sim {
 namespace {
 
 using namespace ov::wlan;
 using namespace ov::wlan::protocol;
-
-uid_t Nobody() {
-  const passwd* p = ::getpwnam("nobody");
-  return p ? p->pw_uid : 65534;
-}
 
 std::vector<uint8_t> FrameHeaderFor(uint32_t type, size_t body) {
   const uint32_t b = static_cast<uint32_t>(body);
@@ -77,8 +73,8 @@ TEST_P(WlanSocketAttackTest, AnotherUsersCallsAreAnsweredAndMemoryStaysBounded) 
   if (pid == 0) {
     ::close(ready[0]);
     ::close(hold[1]);
-    const uid_t uid = Nobody();
-    if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) _exit(100);
+    const uid_t uid = test::NobodyUid();
+    if (!test::BecomeUser(uid)) _exit(100);
     std::vector<int> fds;
     std::vector<uint8_t> start = FrameHeaderFor(kSetProfile, 200 * 1024);
     start.resize(kSentOfFrame, 'x');

@@ -1,7 +1,6 @@
 #include "tests/support/simulator_process.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,6 +9,7 @@
 #include <chrono>
 #include <optional>
 
+#include "tests/support/other_user.h"
 #include "tests/support/temp_dir.h"
 
 namespace ov::test {
@@ -22,7 +22,7 @@ pid_t Spawn(const std::filesystem::path& program, const std::vector<std::string>
             std::optional<uid_t> user = std::nullopt) {
   pid_t pid = fork();
   if (pid == 0) {
-    if (user && (setgroups(0, nullptr) != 0 || setgid(*user) != 0 || setuid(*user) != 0)) _exit(126);
+    if (user && !BecomeUser(*user)) _exit(126);
     dup2(outputFd, 1);
     dup2(outputFd, 2);
     close(outputFd);
