@@ -4,8 +4,6 @@
 // configuration is not written) and connects, switches the radio with the adapter parameter
 // written by the registry service, and a write the service does not allow is refused.
 #include <gtest/gtest.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
-#include <pwd.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

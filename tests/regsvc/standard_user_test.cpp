@@ -1,8 +1,6 @@
 // A real standard user: a child process that drops to an unprivileged uid and writes through the
 // registry broker, with the real ovregsvc behind the socket. Needs root to drop privileges.
 #include <gtest/gtest.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -3,8 +3,6 @@
 // without bound. Dropping to a standard user needs root.
 #include <gtest/gtest.h>
 
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
