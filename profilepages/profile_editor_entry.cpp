@@ -1,0 +1,47 @@
+#include "profilepages/profile_editor_entry.h"
+
+#include "shell/ui/control_ids.h"
+#include "shell/ui/main_window.h"
+
+namespace ov {
+namespace {
+
+template <typename Panel>
+Panel* FindPanel(COvUI2007Dlg& window, int panel) {
+  return dynamic_cast<Panel*>(window.LowerPanel(panel));
+}
+
+}  // namespace
+
+bool OpenProfileEditorForAdd(COvUI2007Dlg& window) {
+  auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR);
+  if (!editor) return false;
+  editor->OpenForAdd();
+  window.ShowLowerPanel(LOWER_PANEL_PROFILE_EDITOR);
+  return true;
+}
+
+bool OpenProfileEditorFromSurvey(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry) {
+  auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR);
+  if (!editor) return false;
+  editor->OpenFromSurvey(scanEntry);
+  window.ShowLowerPanel(LOWER_PANEL_PROFILE_EDITOR);
+  return true;
+}
+
+bool OpenProfileEditorForEdit(COvUI2007Dlg& window, const std::string& profileName) {
+  auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR);
+  if (!editor || !editor->OpenForEdit(profileName)) return false;
+  window.ShowLowerPanel(LOWER_PANEL_PROFILE_EDITOR);
+  return true;
+}
+
+bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry) {
+  auto* editor = FindPanel<SecurityEditorPanel>(window, LOWER_PANEL_SECURITY_EDITOR);
+  if (!editor) return false;
+  editor->OpenForConnect(scanEntry);
+  window.ShowLowerPanel(LOWER_PANEL_SECURITY_EDITOR);
+  return true;
+}
+
+}  // namespace ov

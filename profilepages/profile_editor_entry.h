@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+// How the pages that open the profile editor (lower panel 2) and the security editor (lower
+// panel 3) reach them: the profile list's Add and Edit, the site survey's Add to Profile and
+// Connect. The editors implement the interfaces; the openers find them among the window's
+// panels, prepare them and show them, so a page never needs the editor's own header.
+namespace ov {
+
+class COvUI2007Dlg;
+
+class ProfileEditorPanel {
+ public:
+  virtual ~ProfileEditorPanel() = default;
+  // Add from the profile list: every tab reset, a new default name.
+  virtual void OpenForAdd() = 0;
+  // Add to Profile from the site survey; `scanEntry` is the chosen NDIS_WLAN_BSSID_EX record.
+  virtual void OpenFromSurvey(std::span<const uint8_t> scanEntry) = 0;
+  // Edit of a stored profile; false (nothing shown) when it cannot be loaded.
+  virtual bool OpenForEdit(const std::string& profileName) = 0;
+};
+
+class SecurityEditorPanel {
+ public:
+  virtual ~SecurityEditorPanel() = default;
+  // Connect from the site survey to a secured network; `scanEntry` as above.
+  virtual void OpenForConnect(std::span<const uint8_t> scanEntry) = 0;
+};
+
+// Each prepares the panel and shows it in the lower frame; false when this window has no such
+// panel, and then nothing changes.
+bool OpenProfileEditorForAdd(COvUI2007Dlg& window);
+bool OpenProfileEditorFromSurvey(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
+bool OpenProfileEditorForEdit(COvUI2007Dlg& window, const std::string& profileName);
+bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
+
+}  // namespace ov
