@@ -123,7 +123,7 @@ static int RunProgram(int argc, char** argv) {
       return std::span<const uint8_t>(monitor.ScanList(ov::kScanListCurrent));
     };
     // The adapter choice is modal: the monitor's ticks wait while it is open.
-    ov::CSelCardDlg selCard;
+    ov::SelCardOnDemand selCard;
     ov::BusyWhileChoosing chooser(selCard, monitor.State().Busy);
     adapter.Discovery().setChooser(&chooser);
 

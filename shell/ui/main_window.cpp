@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -159,8 +160,10 @@ COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRe
   closeX_->setToolTip(UiText(IDS_MIN_WINDOW));
   closeX_->setVisible(state_.SmallScreen);
 
-  initialised_ = BuildTabBar() && CreateLowerPanels();
-  if (initialised_) ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
+  BuildTabBar();
+  // The link status is the lower frame's panel; it is made with the first idle turn after the
+  // window appears (or when asked for), and shown then.
+  state_.LowerPanel = LOWER_PANEL_LINK_STATUS;
   UpdateWpsButton();
   UpdateWmmButton();
   ApplyHeight();
@@ -177,7 +180,7 @@ BarButton* COvUI2007Dlg::MakeBarButton(int controlId, QWidget* parent) {
   return button;
 }
 
-bool COvUI2007Dlg::BuildTabBar() {
+void COvUI2007Dlg::BuildTabBar() {
   scrollLeft_ = MakeBarButton(IDC_SCROLL_LEFT, container_);
   scrollLeft_->setGeometry(L::kLeftScrollSlot);
   scrollLeft_->setFace(state_.SmallScreen ? QString::fromLatin1(kScrollLeftText) : QString(),
@@ -192,15 +195,6 @@ bool COvUI2007Dlg::BuildTabBar() {
     button->setAccent(HasAccent(entry.button));
     button->resize(L::kTabButtonWidth, L::kTabButtonHeight);
     if (entry.pageTemplate != 0) button->setCheckable(true);
-
-    const PageFactory* factory = registry_.PageFor(entry.button);
-    if (factory == nullptr) continue;
-    QWidget* page = (*factory)(context_, pageArea_);
-    if (page == nullptr) return false;
-    page->setParent(pageArea_);
-    page->setGeometry(0, 0, L::kUpperFrame.width(), L::kUpperFrame.height());
-    page->hide();
-    pages_[index] = page;
   }
   ApplyRadioFace();
 
@@ -226,27 +220,96 @@ bool COvUI2007Dlg::BuildTabBar() {
       break;
     }
   }
-  return true;
 }
 
-bool COvUI2007Dlg::CreateLowerPanels() {
-  for (const LowerPanelEntry& entry : LowerPanels()) {
-    QWidget* panel = nullptr;
-    if (const PageFactory* factory = registry_.LowerPanelFor(entry.panel)) {
-      panel = (*factory)(context_, body_);
-      if (panel == nullptr) return false;
-      panel->setParent(body_);
-    } else if (entry.panel == LOWER_PANEL_LINK_STATUS) {
-      // The link status always has its place, empty until its page exists.
-      panel = new QWidget(body_);
-      panel->setObjectName(QString::fromLatin1(entry.panelClass));
-    }
-    if (panel == nullptr) continue;
-    panel->setGeometry(L::kLowerFrame);
-    panel->hide();
-    panels_[entry.panel] = panel;
+QWidget* COvUI2007Dlg::Page(TabButton button) {
+  const int index = static_cast<int>(button);
+  if (pages_[index] != nullptr || !initialised_) return pages_[index];
+  const PageFactory* factory = registry_.PageFor(button);
+  if (factory == nullptr) return nullptr;
+  QWidget* page = (*factory)(context_, pageArea_);
+  if (page == nullptr) {
+    initialised_ = false;
+    return nullptr;
   }
-  return true;
+  page->setParent(pageArea_);
+  page->setGeometry(0, 0, L::kUpperFrame.width(), L::kUpperFrame.height());
+  page->hide();
+  pages_[index] = page;
+  return page;
+}
+
+QWidget* COvUI2007Dlg::LowerPanel(int panel) {
+  auto found = panels_.find(panel);
+  if (found != panels_.end() || !initialised_) return found != panels_.end() ? found->second : nullptr;
+  QWidget* widget = nullptr;
+  if (const PageFactory* factory = registry_.LowerPanelFor(panel)) {
+    widget = (*factory)(context_, body_);
+    if (widget == nullptr) {
+      initialised_ = false;
+      return nullptr;
+    }
+    widget->setParent(body_);
+  } else if (panel == LOWER_PANEL_LINK_STATUS) {
+    // The link status always has its place, empty until its page exists.
+    widget = new QWidget(body_);
+    widget->setObjectName(QStringLiteral("CLinkStatusDlg"));
+  } else {
+    return nullptr;
+  }
+  widget->setGeometry(L::kLowerFrame);
+  widget->setVisible(panel == state_.LowerPanel);
+  panels_[panel] = widget;
+  return widget;
+}
+
+bool COvUI2007Dlg::MakeAllPages() {
+  for (const TabButtonEntry& entry : TabButtons()) {
+    if (!initialised_) break;
+    Page(entry.button);
+  }
+  for (const LowerPanelEntry& entry : LowerPanels()) {
+    if (!initialised_) break;
+    LowerPanel(entry.panel);
+  }
+  return initialised_;
+}
+
+void COvUI2007Dlg::MakeNextPageLater() {
+  QTimer::singleShot(0, this, [this] {
+    const int current = state_.LowerPanel;
+    if (initialised_ && !panels_.count(current) &&
+        (current == LOWER_PANEL_LINK_STATUS || registry_.LowerPanelFor(current) != nullptr)) {
+      LowerPanel(current);
+      MakeNextPageLater();
+      return;
+    }
+    for (const TabButtonEntry& entry : TabButtons()) {
+      const int index = static_cast<int>(entry.button);
+      if (!initialised_) return;
+      if (pages_[index] == nullptr && registry_.PageFor(entry.button) != nullptr) {
+        Page(entry.button);
+        MakeNextPageLater();
+        return;
+      }
+    }
+    for (const LowerPanelEntry& entry : LowerPanels()) {
+      if (!initialised_) return;
+      if (!panels_.count(entry.panel) && registry_.LowerPanelFor(entry.panel) != nullptr) {
+        LowerPanel(entry.panel);
+        MakeNextPageLater();
+        return;
+      }
+    }
+  });
+}
+
+void COvUI2007Dlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!fillScheduled_) {
+    fillScheduled_ = true;
+    MakeNextPageLater();
+  }
 }
 
 TabBarOptions COvUI2007Dlg::CurrentBarOptions() const {
@@ -415,11 +478,6 @@ void COvUI2007Dlg::ShowLowerPanel(int panel) {
   for (auto& [number, widget] : panels_) widget->hide();
   state_.LowerPanel = panel;
   if (QWidget* widget = LowerPanel(panel)) widget->show();
-}
-
-QWidget* COvUI2007Dlg::LowerPanel(int panel) const {
-  auto found = panels_.find(panel);
-  return found != panels_.end() ? found->second : nullptr;
 }
 
 BarButton* COvUI2007Dlg::ControlButton(int controlId) const {

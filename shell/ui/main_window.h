@@ -117,8 +117,12 @@ class COvUI2007Dlg : public QDialog {
                Options options, QWidget* parent = nullptr);
   ~COvUI2007Dlg() override;
 
-  // False when a page or panel could not be made: the bar stops at that page.
+  // False once a page or panel could not be made: no further page or panel is made.
   bool Initialised() const { return initialised_; }
+  // Pages and panels are made when first asked for (shown, or a message for them), and the
+  // rest one per event-loop turn once the window has been shown, so the window appears
+  // without waiting for pages the user has not opened. This makes every remaining one now.
+  bool MakeAllPages();
 
   // Commands: 1329 more/less, 1332 close, 6248 radio, 6253 help, 6256 and 6257 scrolling, and
   // the page buttons' own numbers. False for a number the window does not handle.
@@ -142,8 +146,9 @@ class COvUI2007Dlg : public QDialog {
   void Teardown();
   bool TornDown() const { return tornDown_; }
 
-  QWidget* Page(TabButton button) const { return pages_[static_cast<int>(button)]; }
-  QWidget* LowerPanel(int panel) const;
+  // The page or panel, made on first use; null when none is registered or it could not be made.
+  QWidget* Page(TabButton button);
+  QWidget* LowerPanel(int panel);
   BarButton* Button(TabButton button) const { return buttons_[static_cast<int>(button)]; }
   BarButton* ControlButton(int controlId) const;
   const TabBarLayout& BarLayout() const { return layout_; }
@@ -163,10 +168,11 @@ class COvUI2007Dlg : public QDialog {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
-  bool BuildTabBar();
-  bool CreateLowerPanels();
+  void BuildTabBar();
+  void MakeNextPageLater();
   void LayoutTabBar();
   TabBarOptions CurrentBarOptions() const;
   void OnRadio();
@@ -181,7 +187,8 @@ class COvUI2007Dlg : public QDialog {
   const PageRegistry& registry_;
   Options options_;
   PageContext context_;
-  bool initialised_ = false;
+  bool initialised_ = true;
+  bool fillScheduled_ = false;
   bool tornDown_ = false;
 
   QScrollArea* scroller_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -40,6 +41,20 @@ class CSelCardDlg : public QDialog, public AdapterChooser {
   QLineEdit* hardwareId_ = nullptr;
   QLineEdit* location_ = nullptr;
   QLineEdit* manufacturer_ = nullptr;
+};
+
+// The dialog made only when a choice is asked for: most machines have one adapter, and the
+// program's start does not pay for a dialog it never shows.
+class SelCardOnDemand final : public AdapterChooser {
+ public:
+  std::optional<size_t> ChooseAdapter(std::span<const AdapterCandidate> candidates) override {
+    if (!dialog_) dialog_ = std::make_unique<CSelCardDlg>();
+    return dialog_->ChooseAdapter(candidates);
+  }
+  CSelCardDlg* Dialog() const { return dialog_.get(); }
+
+ private:
+  std::unique_ptr<CSelCardDlg> dialog_;
 };
 
 }  // namespace ov

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
@@ -253,7 +255,8 @@ TEST_F(MainWindowTest, PageButtonsShowTheirPagesAndEmptySlotsShowNothing) {
     return new QLabel("statistics", parent);
   });
   auto window = MakeWindow();
-  ASSERT_TRUE(window->Initialised());
+  ASSERT_TRUE(window->MakeAllPages());
+  window->Page(B::Statistics);
   EXPECT_EQ(statisticsMade, 1);
   QWidget* profile = window->Page(B::Profile);
   QWidget* survey = window->Page(B::SiteSurvey);
@@ -284,8 +287,38 @@ TEST_F(MainWindowTest, APageThatCannotBeMadeStopsTheConstruction) {
     return new QWidget(parent);
   });
   auto window = MakeWindow();
+  EXPECT_FALSE(window->MakeAllPages());
   EXPECT_FALSE(window->Initialised());
   EXPECT_EQ(later, 0);
+  EXPECT_EQ(window->Page(B::Statistics), nullptr);
+}
+
+TEST_F(MainWindowTest, PagesAreMadeWhenFirstNeededAndTheRestOnceTheWindowIsUp) {
+  std::vector<std::string> made;
+  const auto page = [&](const char* name) {
+    return [&made, name](const PageContext&, QWidget* parent) {
+      made.emplace_back(name);
+      return new QWidget(parent);
+    };
+  };
+  registry.RegisterPage(B::Advance, page("advance"));
+  registry.RegisterPage(B::Statistics, page("statistics"));
+  registry.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, page("detail"));
+  auto window = MakeWindow();
+  EXPECT_TRUE(made.empty());
+
+  window->Button(B::Statistics)->click();
+  EXPECT_EQ(made, std::vector<std::string>{"statistics"});
+  EXPECT_TRUE(window->Page(B::Statistics)->isVisible());
+
+  // Once shown, the window makes the others in the event loop's idle turns, in the bar's order.
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(made, (std::vector<std::string>{"statistics", "advance", "detail"}));
+  EXPECT_FALSE(window->Page(B::Advance)->isVisible());
+  EXPECT_FALSE(window->LowerPanel(LOWER_PANEL_AP_DETAIL)->isVisible());
+  EXPECT_TRUE(window->Initialised());
 }
 
 TEST_F(MainWindowTest, LowerFrameShowsOnePanelAtATime) {

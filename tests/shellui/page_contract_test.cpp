@@ -72,6 +72,7 @@ class PageContractTest : public ::testing::Test {
     }
     auto window = std::make_unique<COvUI2007Dlg>(state, host, registry, options);
     window->show();
+    window->MakeAllPages();
     return window;
   }
 
