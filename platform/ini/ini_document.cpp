@@ -10,6 +10,12 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
+// A line of nothing but blanks and NUL bytes is blank, as on the host: listed as an item it would
+// end a double-NUL list early. NULs inside an entry stay data, so checks of values still see them.
+bool OnlyBlanksAndNuls(std::string_view line) {
+  return line.find_first_not_of(std::string_view(" \t\v\f\0", 5)) == std::string_view::npos;
+}
+
 bool EndsWithLineBreak(std::string_view text) {
   return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }
@@ -40,7 +46,7 @@ bool IniLineReader::next(IniLine& line) {
 
   line.trimmed = TrimBlanks(text_.substr(line.begin, line.end - line.begin));
   std::string_view t = line.trimmed;
-  if (t.empty()) {
+  if (OnlyBlanksAndNuls(t)) {
     line.kind = LineKind::Blank;
   } else if (t.front() == ';') {
     line.kind = LineKind::Comment;

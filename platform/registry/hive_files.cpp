@@ -1,5 +1,6 @@
 #include "platform/registry/hive_files.h"
 
+#include <cstdint>
 #include <string>
 
 #include "platform/system/machine_root.h"
@@ -26,7 +27,14 @@ std::filesystem::path HiveFile(HiveId hive) {
   return MachineHiveFile();
 }
 
+HKEY PredefinedForm(HKEY key) {
+  const uint64_t value = reinterpret_cast<uintptr_t>(key);
+  if ((value >> 32) != 0xFFFFFFFFu || (value & 0x80000000u) == 0) return key;
+  return reinterpret_cast<HKEY>(static_cast<uintptr_t>(value & 0xFFFFFFFFu));
+}
+
 bool PredefinedHive(HKEY key, HiveId* hive) {
+  key = PredefinedForm(key);
   if (key == HKEY_LOCAL_MACHINE || key == HKEY_CLASSES_ROOT) {
     *hive = HiveId::Machine;
   } else if (key == HKEY_USERS) {

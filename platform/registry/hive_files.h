@@ -18,7 +18,12 @@ std::filesystem::path CurrentUserHiveFile();
 
 std::filesystem::path HiveFile(HiveId hive);
 
-// The hive a predefined handle stands for; false for any other handle.
+// A predefined handle as the host's 64-bit headers spell it (sign-extended, 0xFFFFFFFF80000002)
+// in the project's form (0x80000002); every other handle unchanged. Other upper bits are not
+// stripped: an open key's address may end in 0x80000000.
+HKEY PredefinedForm(HKEY key);
+
+// The hive a predefined handle (in either form) stands for; false for any other handle.
 bool PredefinedHive(HKEY key, HiveId* hive);
 
 }  // namespace ov

@@ -59,11 +59,16 @@ struct Start {
   int64_t id = kTopKeyId;
   REGSAM rights = KEY_ALL_ACCESS;
   bool predefined = false;
+  bool classesRoot = false;
+  // The call names the start itself (no subkey): what a predefined handle stands for is then
+  // never deleted.
+  bool atStart = false;
   std::vector<std::string> prefix;
   KeyObject* object = nullptr;  // the open key's own record; none for a predefined handle
 };
 
 uint32_t ResolveStart(HKEY key, Start* start) {
+  key = PredefinedForm(key);
   if (PredefinedHive(key, &start->hive)) {
     // A mistyped root must not silently become a new, empty machine.
     if (!MachineRootUsable(nullptr)) return ERROR_PATH_NOT_FOUND;
@@ -71,7 +76,10 @@ uint32_t ResolveStart(HKEY key, Start* start) {
     start->id = kTopKeyId;
     start->rights = KEY_ALL_ACCESS;
     start->predefined = true;
-    if (key == HKEY_CLASSES_ROOT) start->prefix = {"SOFTWARE", "Classes"};
+    if (key == HKEY_CLASSES_ROOT) {
+      start->classesRoot = true;
+      start->prefix = {"SOFTWARE", "Classes"};
+    }
     return ERROR_SUCCESS;
   }
   auto* object = reinterpret_cast<KeyObject*>(key);
@@ -84,12 +92,17 @@ uint32_t ResolveStart(HKEY key, Start* start) {
   return ERROR_SUCCESS;
 }
 
-// Backslash-separated names; nullptr and "" are no names, one trailing backslash is tolerated.
-uint32_t SplitSubKey(const char* subKey, std::vector<std::string>* parts) {
+// Backslash-separated names, as the host takes them: nullptr and "" are no names, trailing
+// backslashes are dropped, a leading one is a bad path name (161) except on the classes root,
+// whose merged view drops one (\clsid, and a lone \ for the root itself).
+uint32_t SplitSubKey(const char* subKey, bool classesRoot, std::vector<std::string>* parts) {
   parts->clear();
   if (subKey == nullptr || *subKey == '\0') return ERROR_SUCCESS;
   std::string_view rest(subKey);
-  if (rest.back() == '\\') rest.remove_suffix(1);
+  if (classesRoot && rest.front() == '\\') rest.remove_prefix(1);
+  if (rest.empty()) return ERROR_SUCCESS;
+  if (rest.front() == '\\') return ERROR_BAD_PATHNAME;
+  while (rest.back() == '\\') rest.remove_suffix(1);  // stops at the first name
   while (true) {
     size_t cut = rest.find('\\');
     std::string_view part = rest.substr(0, cut);
@@ -134,7 +147,8 @@ uint32_t WithKeyForRead(HKEY key, const char* subKey, REGSAM needed, Body&& body
   if (uint32_t err = ResolveStart(key, &start)) return err;
   if ((start.rights & needed) != needed) return ERROR_ACCESS_DENIED;
   std::vector<std::string> parts;
-  if (uint32_t err = SplitSubKey(subKey, &parts)) return err;
+  if (uint32_t err = SplitSubKey(subKey, start.classesRoot, &parts)) return err;
+  start.atStart = parts.empty();
   HiveLease lease;
   if (uint32_t err = AcquireHive(start.hive, start.file, false, &lease)) return err;
   if (uint32_t err = lease.begin(false)) return err;
@@ -152,7 +166,8 @@ uint32_t WithKeyForWrite(HKEY key, const char* subKey, REGSAM needed, Body&& bod
   if (uint32_t err = ResolveStart(key, &start)) return err;
   if ((start.rights & needed) != needed) return ERROR_ACCESS_DENIED;
   std::vector<std::string> parts;
-  if (uint32_t err = SplitSubKey(subKey, &parts)) return err;
+  if (uint32_t err = SplitSubKey(subKey, start.classesRoot, &parts)) return err;
+  start.atStart = parts.empty();
   HiveLease lease;
   if (uint32_t err = AcquireHive(start.hive, start.file, true, &lease)) return err;
   if (uint32_t err = lease.begin(true)) return err;
@@ -167,9 +182,9 @@ uint32_t WithKeyForWrite(HKEY key, const char* subKey, REGSAM needed, Body&& bod
 }
 
 // A hive's top key, or the key a predefined handle stands for (HKEY_CLASSES_ROOT is the machine
-// hive's SOFTWARE\Classes): never deleted.
-bool IsPredefinedTop(const Start& start, const char* subKey, int64_t id) {
-  return id == kTopKeyId || (start.predefined && (subKey == nullptr || *subKey == '\0'));
+// hive's SOFTWARE\Classes, also when named by a lone backslash): never deleted.
+bool IsPredefinedTop(const Start& start, int64_t id) {
+  return id == kTopKeyId || (start.predefined && start.atStart);
 }
 
 HKEY NewHandle(const Start& start, int64_t id, REGSAM rights) {
@@ -189,18 +204,30 @@ uint32_t CopyName(std::string_view name, char* buffer, uint32_t* chars) {
   return ERROR_SUCCESS;
 }
 
+bool IsStringType(uint32_t type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
 // The size protocol of value reads: no buffer asks for the size, a short one gets it back.
-uint32_t CopyData(std::string_view data, uint8_t* buffer, uint32_t* size) {
+// `room` is the buffer size the caller passed, read before anything was written (the caller's
+// type and size may be one variable); `*size` is written last. String data stored without its
+// NUL gets one after it when the buffer has room, so C-string readers stop at its end; the size
+// reported stays the stored one.
+uint32_t CopyData(std::string_view data, uint32_t type, uint8_t* buffer, uint32_t room,
+                  uint32_t* size) {
   const auto needed = static_cast<uint32_t>(data.size());
   if (buffer == nullptr) {
     if (size != nullptr) *size = needed;
     return ERROR_SUCCESS;
   }
-  if (*size < needed) {
+  if (room < needed) {
     *size = needed;
     return ERROR_MORE_DATA;
   }
   if (needed > 0) std::memcpy(buffer, data.data(), needed);
+  if (IsStringType(type) && room > needed && (data.empty() || data.back() != '\0')) {
+    buffer[needed] = 0;
+  }
   *size = needed;
   return ERROR_SUCCESS;
 }
@@ -210,8 +237,13 @@ uint32_t CopyData(std::string_view data, uint8_t* buffer, uint32_t* size) {
 uint32_t RegOpenKeyEx(HKEY key, const char* subKey, uint32_t /*options*/, REGSAM desired,
                       HKEY* result) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
-  *result = nullptr;
   std::lock_guard lock(registryMutex);
+  // The host leaves the result alone for a bad handle and clears it for every other failure.
+  HiveId hive;
+  if (!PredefinedHive(key, &hive) && liveHandles.count(reinterpret_cast<KeyObject*>(key)) == 0) {
+    return ERROR_INVALID_HANDLE;
+  }
+  *result = nullptr;
   Start start;
   int64_t id = 0;
   uint32_t err = WithKeyForRead(key, subKey, 0, [&](HiveLease&, const Start& s, int64_t found) {
@@ -230,7 +262,8 @@ uint32_t RegOpenKeyEx(HKEY key, const char* subKey, uint32_t /*options*/, REGSAM
 uint32_t RegCreateKeyEx(HKEY key, const char* subKey, uint32_t /*reserved*/, char* /*className*/,
                         uint32_t /*options*/, REGSAM desired, const void* /*security*/,
                         HKEY* result, uint32_t* disposition) {
-  if (result == nullptr || subKey == nullptr) return ERROR_INVALID_PARAMETER;
+  if (result == nullptr) return ERROR_BADKEY;
+  if (subKey == nullptr) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   std::lock_guard lock(registryMutex);
   Start start;
@@ -242,8 +275,9 @@ uint32_t RegCreateKeyEx(HKEY key, const char* subKey, uint32_t /*reserved*/, cha
   });
   bool created = false;
   if (err == ERROR_FILE_NOT_FOUND) {
+    // The read above accepted the path, so it splits cleanly here.
     std::vector<std::string> parts;
-    SplitSubKey(subKey, &parts);
+    SplitSubKey(subKey, PredefinedForm(key) == HKEY_CLASSES_ROOT, &parts);
     err = WithKeyForWrite(key, nullptr, KEY_CREATE_SUB_KEY,
                           [&](HiveLease& lease, const Start& s, int64_t parent) {
                             start = s;
@@ -285,7 +319,13 @@ uint32_t RegCloseKey(HKEY key) {
 uint32_t RegQueryValueEx(HKEY key, const char* valueName, uint32_t* /*reserved*/, uint32_t* type,
                          uint8_t* data, uint32_t* dataSize) {
   if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
+  const uint32_t room = dataSize != nullptr ? *dataSize : 0;
   std::lock_guard lock(registryMutex);
+  // A missing value has no data: its size is 0, as the host reports it.
+  auto missing = [&] {
+    if (dataSize != nullptr) *dataSize = 0;
+    return ERROR_FILE_NOT_FOUND;
+  };
   // The common case, a value of an open key, is one statement without a transaction around it;
   // whether the key itself is gone only matters when the value is not found.
   Start start;
@@ -298,20 +338,20 @@ uint32_t RegQueryValueEx(HKEY key, const char* valueName, uint32_t* /*reserved*/
     if (err == ERROR_FILE_NOT_FOUND) {
       bool exists = false;
       if (uint32_t e = lease.keyExists(start.id, &exists)) return e;
-      return exists ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
+      return exists ? missing() : ERROR_KEY_DELETED;
     }
     if (err) return err;
     if (type != nullptr) *type = value.type;
-    return CopyData(value.data, data, dataSize);
+    return CopyData(value.data, value.type, data, room, dataSize);
   }
   return WithKeyForRead(key, nullptr, KEY_QUERY_VALUE,
                         [&](HiveLease& lease, const Start&, int64_t id) {
                           StoredValue value;
-                          if (uint32_t err = lease.getValue(id, ValueName(valueName), &value)) {
-                            return err;
-                          }
+                          uint32_t err = lease.getValue(id, ValueName(valueName), &value);
+                          if (err == ERROR_FILE_NOT_FOUND) return missing();
+                          if (err) return err;
                           if (type != nullptr) *type = value.type;
-                          return CopyData(value.data, data, dataSize);
+                          return CopyData(value.data, value.type, data, room, dataSize);
                         });
 }
 
@@ -340,7 +380,7 @@ uint32_t RegDeleteKey(HKEY key, const char* subKey) {
   if (subKey == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
   return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start& start, int64_t id) {
-    if (IsPredefinedTop(start, subKey, id)) return ERROR_ACCESS_DENIED;
+    if (IsPredefinedTop(start, id)) return ERROR_ACCESS_DENIED;
     bool any = false;
     if (uint32_t err = lease.hasSubKeys(id, &any)) return err;
     if (any) return ERROR_ACCESS_DENIED;
@@ -351,7 +391,7 @@ uint32_t RegDeleteKey(HKEY key, const char* subKey) {
 uint32_t SHDeleteKey(HKEY key, const char* subKey) {
   std::lock_guard lock(registryMutex);
   return WithKeyForWrite(key, subKey, 0, [&](HiveLease& lease, const Start& start, int64_t id) {
-    if (IsPredefinedTop(start, subKey, id)) return ERROR_ACCESS_DENIED;
+    if (IsPredefinedTop(start, id)) return ERROR_ACCESS_DENIED;
     return lease.deleteTree(id);
   });
 }
@@ -360,6 +400,7 @@ uint32_t RegEnumValue(HKEY key, uint32_t index, char* valueName, uint32_t* value
                       uint32_t* /*reserved*/, uint32_t* type, uint8_t* data, uint32_t* dataSize) {
   if (valueName == nullptr || valueNameChars == nullptr) return ERROR_INVALID_PARAMETER;
   if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
+  const uint32_t room = dataSize != nullptr ? *dataSize : 0;
   std::lock_guard lock(registryMutex);
   return WithKeyForRead(key, nullptr, KEY_QUERY_VALUE,
                         [&](HiveLease& lease, const Start& start, int64_t id) {
@@ -368,8 +409,15 @@ uint32_t RegEnumValue(HKEY key, uint32_t index, char* valueName, uint32_t* value
                           StoredValue value;
                           if (uint32_t err = lease.enumValue(id, index, cursor, &value)) return err;
                           if (type != nullptr) *type = value.type;
-                          uint32_t dataErr = CopyData(value.data, data, dataSize);
-                          uint32_t nameErr = CopyName(value.name, valueName, valueNameChars);
+                          const uint32_t dataErr =
+                              CopyData(value.data, value.type, data, room, dataSize);
+                          // Only the data short: the name buffer and its length stay as the
+                          // caller passed them, so growing the data buffer and retrying works.
+                          if (dataErr != ERROR_SUCCESS && *valueNameChars > value.name.size()) {
+                            return dataErr;
+                          }
+                          const uint32_t nameErr =
+                              CopyName(value.name, valueName, valueNameChars);
                           return nameErr ? nameErr : dataErr;
                         });
 }
@@ -378,6 +426,7 @@ uint32_t RegEnumKeyEx(HKEY key, uint32_t index, char* name, uint32_t* nameChars,
                       uint32_t* /*reserved*/, char* className, uint32_t* classChars,
                       void* /*lastWriteTime*/) {
   if (name == nullptr || nameChars == nullptr) return ERROR_INVALID_PARAMETER;
+  if (className != nullptr && classChars == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
   return WithKeyForRead(key, nullptr, KEY_ENUMERATE_SUB_KEYS,
                         [&](HiveLease& lease, const Start& start, int64_t id) {
@@ -397,6 +446,7 @@ uint32_t RegQueryInfoKey(HKEY key, char* className, uint32_t* classChars, uint32
                          uint32_t* subKeys, uint32_t* maxSubKeyChars, uint32_t* maxClassChars,
                          uint32_t* values, uint32_t* maxValueNameChars, uint32_t* maxValueBytes,
                          uint32_t* securityDescriptorBytes, void* /*lastWriteTime*/) {
+  if (className != nullptr && classChars == nullptr) return ERROR_INVALID_PARAMETER;
   std::lock_guard lock(registryMutex);
   return WithKeyForRead(key, nullptr, KEY_QUERY_VALUE,
                         [&](HiveLease& lease, const Start&, int64_t id) {
@@ -567,7 +617,7 @@ uint32_t RegApplyChanges(const std::vector<RegChange>& changes, size_t* failedIn
     Start start;
     if (uint32_t err = ResolveStart(change.root, &start)) return fail(i, err);
     std::vector<std::string> below;
-    if (uint32_t err = SplitSubKey(change.path.c_str(), &below)) return fail(i, err);
+    if (uint32_t err = SplitSubKey(change.path.c_str(), start.classesRoot, &below)) return fail(i, err);
     if (change.name.size() > kMaxValueNameChars) return fail(i, ERROR_INVALID_PARAMETER);
     belowRoot[i] = !below.empty();
     parts[i] = start.prefix;

@@ -24,9 +24,14 @@
 // handles allow everything the process may do.
 //
 // All functions return the host's error numbers (platform/system/error_codes.h): 0 success,
-// 2 key or value missing, 5 access denied, 6 bad handle, 87 bad argument, 234 buffer too short,
-// 259 end of enumeration, 1009 unreadable hive file, 1018 key deleted since it was opened,
+// 2 key or value missing, 5 access denied, 6 bad handle, 87 bad argument, 161 subkey path
+// starting with a backslash, 234 buffer too short, 259 end of enumeration, 1009 unreadable hive
+// file, 1010 no place for the created key's handle, 1018 key deleted since it was opened,
 // 32 hive locked by other processes for longer than the busy timeout.
+//
+// Subkey paths: trailing backslashes are dropped ("Software\Test\\" is "Software\Test"); a
+// leading one gives 161, except on HKEY_CLASSES_ROOT, where one is dropped ("\clsid", "\").
+// An empty name inside a path or a name over 255 characters gives 87.
 namespace ov {
 
 struct HKEY__;
@@ -37,6 +42,8 @@ inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(uintptr_t{0x8000000
 inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(uintptr_t{0x80000001u});
 inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(uintptr_t{0x80000002u});
 inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(uintptr_t{0x80000003u});
+// The same handles sign-extended (0xFFFFFFFF80000002), as the host's 64-bit headers make them,
+// are accepted everywhere a predefined handle is.
 
 // Value types.
 constexpr uint32_t REG_NONE = 0;
@@ -72,11 +79,13 @@ constexpr uint32_t kMaxKeyNameChars = 255;
 constexpr uint32_t kMaxValueNameChars = 16383;
 
 // Opens `subKey` (backslash-separated, nullptr or "" = `key` itself) with the rights `desired`.
+// `*result` is cleared on failure, except for a bad handle (6), where it is left as it was.
 uint32_t RegOpenKeyEx(HKEY key, const char* subKey, uint32_t options, REGSAM desired,
                       HKEY* result);
 
 // Opens or creates `subKey` with every missing key on the way. `disposition` (optional) tells
-// whether the last key was created. `className` and `security` are ignored.
+// whether the last key was created. `className` and `security` are ignored. No `result`
+// gives 1010.
 uint32_t RegCreateKeyEx(HKEY key, const char* subKey, uint32_t reserved, char* className,
                         uint32_t options, REGSAM desired, const void* security, HKEY* result,
                         uint32_t* disposition);
@@ -86,11 +95,15 @@ uint32_t RegCloseKey(HKEY key);
 
 // `valueName` nullptr or "" is the key's unnamed value. With `data` nullptr and `dataSize` set,
 // stores the size needed. A short buffer gives ERROR_MORE_DATA with the needed size in
-// `*dataSize` and leaves the buffer untouched. `type` is optional.
+// `*dataSize` and leaves the buffer untouched. `type` is optional and may be the same variable
+// as `dataSize` (the size is read first and written last). A missing value sets `*dataSize` to
+// 0. REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ data stored without a final NUL get one after the
+// data when the buffer has room for it; `*dataSize` stays the stored size.
 uint32_t RegQueryValueEx(HKEY key, const char* valueName, uint32_t* reserved, uint32_t* type,
                          uint8_t* data, uint32_t* dataSize);
 
-// Stores `dataSize` bytes of `data` verbatim with the given type.
+// Stores `dataSize` bytes of `data` verbatim with the given type; never reads past them, not
+// even for the NUL that may follow a string in memory.
 uint32_t RegSetValueEx(HKEY key, const char* valueName, uint32_t reserved, uint32_t type,
                        const uint8_t* data, uint32_t dataSize);
 
@@ -104,18 +117,22 @@ uint32_t RegDeleteKey(HKEY key, const char* subKey);
 uint32_t SHDeleteKey(HKEY key, const char* subKey);
 
 // The index-th value. `valueNameChars` holds the buffer size in characters on entry and the
-// name length without its NUL on return; a short name buffer or data buffer gives
-// ERROR_MORE_DATA with the needed sizes stored. ERROR_NO_MORE_ITEMS past the last value.
+// name length without its NUL on return; a short name buffer gives ERROR_MORE_DATA with the
+// needed sizes stored. When only the data buffer is short, ERROR_MORE_DATA stores the data size
+// and leaves the name buffer and `*valueNameChars` as passed. String data as in RegQueryValueEx.
+// ERROR_NO_MORE_ITEMS past the last value.
 uint32_t RegEnumValue(HKEY key, uint32_t index, char* valueName, uint32_t* valueNameChars,
                       uint32_t* reserved, uint32_t* type, uint8_t* data, uint32_t* dataSize);
 
-// The index-th subkey name. Classes are always empty; `lastWriteTime` is ignored.
+// The index-th subkey name. Classes are always empty (a class buffer without its length gives
+// 87); `lastWriteTime` is ignored.
 uint32_t RegEnumKeyEx(HKEY key, uint32_t index, char* name, uint32_t* nameChars,
                       uint32_t* reserved, char* className, uint32_t* classChars,
                       void* lastWriteTime);
 
 // Counts and longest sizes (names in characters without NUL, data in bytes). Unused outputs may
-// be nullptr; class, security descriptor and time are always empty.
+// be nullptr; class, security descriptor and time are always empty (a class buffer without its
+// length gives 87).
 uint32_t RegQueryInfoKey(HKEY key, char* className, uint32_t* classChars, uint32_t* reserved,
                          uint32_t* subKeys, uint32_t* maxSubKeyChars, uint32_t* maxClassChars,
                          uint32_t* values, uint32_t* maxValueNameChars, uint32_t* maxValueBytes,

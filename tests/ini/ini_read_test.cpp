@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CarriageReturnOnlyLines", "[s]\rk1=a\rk2=b\r", "s", "k2", "", 64, 1, "b\0"s},
         ReadCase{"LineFeedOnlyLines", "[s]\nk1=a\nk2=b", "s", "k2", "", 64, 1, "b\0"s},
         ReadCase{"CommentLineIgnored", "[s]\r\n;k=c\r\nk=v\r\n", "s", "k", "", 64, 1, "v\0"s},
+        ReadCase{"NulInsideEntryIsData", "[s]\r\n\0\0\r\nk=\0v\r\n"s, "s", "k", "", 64, 2, "\0v\0"s},
         ReadCase{"FirstDuplicateKeyWins", "[s]\r\nk=1\r\nk=2\r\n", "s", "k", "", 64, 1, "1\0"s},
         ReadCase{"FirstDuplicateSectionWins", "[s]\r\na=1\r\n[t]\r\n[S]\r\na=2\r\nb=3\r\n", "s",
                  "b", "none", 64, 4, "none\0"s},
@@ -138,14 +139,31 @@ TEST(IniRead, SectionNamesFitOnlyWithTwoSpareCharacters) {
 TEST(IniRead, SectionLinesAreRawLines) {
   test::TempDir dir;
   std::string file = dir.file("t.ini");
-  test::WriteFileBytes(file, "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[e]\r\n");
+  const std::string fourLines =
+      "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[e]\r\n";
+  struct Row {
+    const char* label;
+    std::string content;
+    uint32_t size;
+    uint32_t ret;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"whole section", fourLines, 64, 35, "name1=val1\0name2=\0name3\0name4=val4\0\0"s},
+      {"cut to the buffer", fourLines, 24, 22, "name1=val1\0name2=\0name\0\0"s},
+      // A line of NUL bytes is blank: listed, it would end the double-NUL list early.
+      {"NUL-only line skipped", "[s]\r\nk=1\r\n\0\0\r\nj=2\r\n"s, 64, 8, "k=1\0j=2\0\0"s},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    test::WriteFileBytes(file, row.content);
+    std::string buffer(64, '#');
+    EXPECT_EQ(GetPrivateProfileSection("s", buffer.data(), row.size, file.c_str()), row.ret);
+    EXPECT_EQ(buffer.substr(0, row.expected.size()), row.expected);
+  }
+
+  test::WriteFileBytes(file, fourLines);
   std::string buffer(64, '#');
-  EXPECT_EQ(GetPrivateProfileSection("s", buffer.data(), 64, file.c_str()), 35u);
-  EXPECT_EQ(buffer.substr(0, 36), "name1=val1\0name2=\0name3\0name4=val4\0\0"s);
-
-  EXPECT_EQ(GetPrivateProfileSection("s", buffer.data(), 24, file.c_str()), 22u);
-  EXPECT_EQ(buffer.substr(0, 24), "name1=val1\0name2=\0name\0\0"s);
-
   SetLastError(99);
   EXPECT_EQ(GetPrivateProfileSection("e", buffer.data(), 64, file.c_str()), 0u);
   EXPECT_EQ(GetLastError(), ERROR_SUCCESS);

@@ -70,6 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
                   nullptr, nullptr, true, "[B]\r\n"},
         WriteCase{"DeleteInMissingFileCreatesNothing", std::nullopt, "A", "k", nullptr, true,
                   std::nullopt},
+        WriteCase{"DeleteSectionInMissingFileCreatesNothing", std::nullopt, "A", nullptr, nullptr,
+                  true, std::nullopt},
+        // A line of NUL bytes is blank: a new key goes before it, not after.
+        WriteCase{"NewKeyBeforeNulOnlyLine", "[A]\r\nk=1\r\n\0\0\0\r\n[B]\r\nq=1\r\n"s, "A", "n",
+                  "2", true, "[A]\r\nk=1\r\nn=2\r\n\0\0\0\r\n[B]\r\nq=1\r\n"s},
         WriteCase{"NullSectionFails", std::nullopt, nullptr, "k", "v", false, std::nullopt},
         WriteCase{"BytesBeforeFirstSectionKept", "junk\0\x01 here\r\n; note\r\n[A]\r\nk=1\r\n"s,
                   "A", "k", "2", true, "junk\0\x01 here\r\n; note\r\n[A]\r\nk=2\r\n"s},

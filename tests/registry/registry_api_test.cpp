@@ -1,9 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "platform/registry/hive_files.h"
 #include "platform/system/error_codes.h"
@@ -72,6 +74,8 @@ TEST_F(RegistryTest, EveryTypeAndPayloadComesBackByteForByte) {
   const TypeCase cases[] = {
       {"string with its NUL", REG_SZ, Bytes("hello\0", 6)},
       {"string without NUL", REG_SZ, "raw"},
+      // The caller's size is the whole story, even when a NUL follows in memory (std::string).
+      {"string whose NUL lies just past its size", REG_SZ, "fifteen chars!!"},
       {"UTF-8 string", REG_SZ, Bytes("gr\xC3\xBC\xC3\x9F" "e\0", 8)},
       {"empty string", REG_SZ, Bytes("\0", 1)},
       {"expandable string", REG_EXPAND_SZ, Bytes("%HOME%\\ovui\0", 12)},
@@ -170,6 +174,7 @@ TEST_F(RegistryTest, EachFailureHasItsErrorNumber) {
   uint8_t buffer[8];
   uint32_t size = sizeof buffer;
   char name[8];
+  char className[8];
   uint32_t chars = sizeof name;
   const std::string longName(kMaxKeyNameChars + 1, 'k');
   struct Case {
@@ -198,7 +203,18 @@ TEST_F(RegistryTest, EachFailureHasItsErrorNumber) {
       {"a null handle", [&] { return RegQueryValueEx(nullptr, "Present", nullptr, nullptr, nullptr, &size); }, ERROR_INVALID_HANDLE},
       {"close a closed handle", [&] { return RegCloseKey(closed); }, ERROR_INVALID_HANDLE},
       {"an empty path component", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\\\Errors", 0, KEY_READ, &out); }, ERROR_INVALID_PARAMETER},
-      {"a leading backslash", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "\\SOFTWARE", 0, KEY_READ, &out); }, ERROR_INVALID_PARAMETER},
+      {"a leading backslash", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "\\SOFTWARE", 0, KEY_READ, &out); }, ERROR_BAD_PATHNAME},
+      {"a leading backslash on the user's hive", [&] { return RegOpenKeyEx(HKEY_CURRENT_USER, "\\Software", 0, KEY_READ, &out); }, ERROR_BAD_PATHNAME},
+      {"create with a leading backslash", [&] { return CreateKey(HKEY_CURRENT_USER, "\\Software\\New", &out); }, ERROR_BAD_PATHNAME},
+      {"a leading backslash below an open key", [&] { return RegOpenKeyEx(parent.get(), "\\Child", 0, KEY_READ, &out); }, ERROR_BAD_PATHNAME},
+      {"only backslashes", [&] { return RegOpenKeyEx(HKEY_USERS, "\\\\", 0, KEY_READ, &out); }, ERROR_BAD_PATHNAME},
+      {"delete the classes root named by a backslash", [&] { return RegDeleteKey(HKEY_CLASSES_ROOT, "\\"); }, ERROR_ACCESS_DENIED},
+      {"delete the classes root's tree named by a backslash", [&] { return SHDeleteKey(HKEY_CLASSES_ROOT, "\\"); }, ERROR_ACCESS_DENIED},
+      {"two leading backslashes on the classes root", [&] { return RegOpenKeyEx(HKEY_CLASSES_ROOT, "\\\\CLSID", 0, KEY_READ, &out); }, ERROR_BAD_PATHNAME},
+      {"create without a result pointer", [&] { return RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Errors", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr, nullptr); }, ERROR_BADKEY},
+      {"enumerate subkeys with a class buffer but no length", [&] { chars = sizeof name; return RegEnumKeyEx(parent.get(), 0, name, &chars, nullptr, className, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+      {"key facts with a class buffer but no length", [&] { return RegQueryInfoKey(parent.get(), className, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); }, ERROR_INVALID_PARAMETER},
+      {"a handle with other upper bits", [&] { return RegOpenKeyEx(reinterpret_cast<HKEY>(uintptr_t{0x180000002u}), "SOFTWARE", 0, KEY_READ, &out); }, ERROR_INVALID_HANDLE},
       {"a key name over 255 characters", [&] { return CreateKey(parent.get(), longName.c_str(), &out); }, ERROR_INVALID_PARAMETER},
       {"data pointer missing", [&] { return RegSetValueEx(parent.get(), "X", 0, REG_BINARY, nullptr, 4); }, ERROR_INVALID_PARAMETER},
       {"result pointer missing", [&] { return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, nullptr); }, ERROR_INVALID_PARAMETER},
@@ -245,27 +261,63 @@ TEST_F(RegistryTest, EnumValueReportsShortBuffers) {
   ASSERT_EQ(key.create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Enum"), ERROR_SUCCESS);
   ASSERT_EQ(SetValue(key.get(), "LongerName", REG_BINARY, Bytes("\1\2\3\4\5", 5)), 0u);
 
-  char name[32];
-  uint32_t chars = 5, type = 0, size = 0;
-  uint8_t data[8];
-  EXPECT_EQ(RegEnumValue(key.get(), 0, name, &chars, nullptr, &type, nullptr, &size),
-            ERROR_MORE_DATA);
-  EXPECT_EQ(chars, 10u);
-  EXPECT_EQ(size, 5u);
+  struct Row {
+    const char* label;
+    uint32_t chars;     // name buffer size passed
+    uint32_t size;      // data buffer size passed
+    bool withData;      // false: only the size is asked
+    uint32_t expected;
+    uint32_t charsOut;
+    uint32_t sizeOut;
+    bool nameWritten;
+  };
+  const Row rows[] = {
+      {"short name, size asked", 5, 0, false, ERROR_MORE_DATA, 10, 5, false},
+      {"short name and short data", 5, 2, true, ERROR_MORE_DATA, 10, 5, false},
+      // Only the data is short: the name buffer and its length stay as passed, so a caller
+      // that grows only its data buffer can retry.
+      {"short data only", 32, 2, true, ERROR_MORE_DATA, 32, 5, false},
+      {"both fit", 32, 8, true, ERROR_SUCCESS, 10, 5, true},
+      {"name fits, size asked", 32, 0, false, ERROR_SUCCESS, 10, 5, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    char name[32];
+    std::memset(name, '#', sizeof name);
+    uint8_t data[8];
+    uint32_t chars = row.chars, size = row.size, type = 0;
+    EXPECT_EQ(RegEnumValue(key.get(), 0, name, &chars, nullptr, &type,
+                           row.withData ? data : nullptr, &size),
+              row.expected);
+    EXPECT_EQ(chars, row.charsOut);
+    EXPECT_EQ(size, row.sizeOut);
+    EXPECT_EQ(type, REG_BINARY);
+    if (row.nameWritten) {
+      EXPECT_EQ(std::string(name), "LongerName");
+    } else {
+      EXPECT_EQ(name[0], '#') << "the name buffer is left alone";
+    }
+    if (row.withData && row.expected == ERROR_SUCCESS) {
+      EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), Bytes("\1\2\3\4\5", 5));
+    }
+  }
 
-  chars = sizeof name;
-  size = 2;
-  EXPECT_EQ(RegEnumValue(key.get(), 0, name, &chars, nullptr, &type, data, &size),
-            ERROR_MORE_DATA);
-  EXPECT_EQ(size, 5u);
-
-  chars = sizeof name;
-  size = sizeof data;
-  ASSERT_EQ(RegEnumValue(key.get(), 0, name, &chars, nullptr, &type, data, &size), 0u);
-  EXPECT_EQ(std::string(name), "LongerName");
-  EXPECT_EQ(chars, 10u);
-  EXPECT_EQ(type, REG_BINARY);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), Bytes("\1\2\3\4\5", 5));
+  // The host's retry loop: one name buffer, a data buffer grown to the size reported.
+  RegKey retry;
+  ASSERT_EQ(retry.create(HKEY_LOCAL_MACHINE, "SOFTWARE\\EnumRetry"), ERROR_SUCCESS);
+  ASSERT_EQ(SetValue(retry.get(), "Big", REG_BINARY, std::string(300, '\x42')), 0u);
+  char name[64];
+  uint32_t chars = sizeof name;
+  std::vector<uint8_t> data(16);
+  uint32_t size = static_cast<uint32_t>(data.size());
+  uint32_t err = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < 3 && err == ERROR_MORE_DATA; ++attempt) {
+    data.resize(size);
+    err = RegEnumValue(retry.get(), 0, name, &chars, nullptr, nullptr, data.data(), &size);
+  }
+  ASSERT_EQ(err, ERROR_SUCCESS);
+  EXPECT_EQ(std::string(name, chars), "Big");
+  EXPECT_EQ(size, 300u);
 
   uint32_t subKeys = 9, values = 9, maxName = 0, maxData = 0;
   ASSERT_EQ(RegQueryInfoKey(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
@@ -331,6 +383,152 @@ TEST_F(RegistryTest, CreateKeyMakesEveryMissingKeyOnTheWay) {
   std::string path;
   ASSERT_EQ(RegQueryKeyPath(child.get(), &path), ERROR_SUCCESS);
   EXPECT_EQ(path, "X\\Y\\Z\\W");
+}
+
+TEST_F(RegistryTest, KeyPathsTheHostAccepts) {
+  ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Paths", "V", "x"), 0u);
+  ASSERT_EQ(RegWriteString(HKEY_CLASSES_ROOT, "CLSID", "V", "x"), 0u);
+  struct Row {
+    const char* label;
+    HKEY root;
+    const char* path;
+    bool create;
+    const char* expectedPath;  // below the hive's top key
+  };
+  const Row rows[] = {
+      {"two trailing backslashes", HKEY_LOCAL_MACHINE, "SOFTWARE\\Paths\\\\", false,
+       "SOFTWARE\\Paths"},
+      {"three trailing backslashes", HKEY_LOCAL_MACHINE, "SOFTWARE\\Paths\\\\\\", false,
+       "SOFTWARE\\Paths"},
+      {"create with trailing backslashes", HKEY_CURRENT_USER, "Software\\Test\\\\", true,
+       "Software\\Test"},
+      {"classes root with a leading backslash", HKEY_CLASSES_ROOT, "\\clsid", false,
+       "SOFTWARE\\Classes\\CLSID"},
+      {"classes root as a lone backslash", HKEY_CLASSES_ROOT, "\\", false, "SOFTWARE\\Classes"},
+      {"create below the classes root with a leading backslash", HKEY_CLASSES_ROOT,
+       "\\.ovx\\", true, "SOFTWARE\\Classes\\.ovx"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    HKEY key = nullptr;
+    const uint32_t err = row.create ? CreateKey(row.root, row.path, &key)
+                                    : RegOpenKeyEx(row.root, row.path, 0, KEY_READ, &key);
+    ASSERT_EQ(err, ERROR_SUCCESS);
+    RegKey owned(key);
+    std::string path;
+    ASSERT_EQ(RegQueryKeyPath(key, &path), ERROR_SUCCESS);
+    EXPECT_EQ(path, row.expectedPath);
+  }
+}
+
+// The predefined handles as the host's headers spell them on a 64-bit build: sign-extended.
+HKEY SignExtended(HKEY key) {
+  const auto low = static_cast<int32_t>(reinterpret_cast<uintptr_t>(key) & 0xFFFFFFFFu);
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(low));
+}
+
+TEST_F(RegistryTest, ArgumentConventionsOfTheHost) {
+  RegKey key;
+  ASSERT_EQ(key.create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Args"), ERROR_SUCCESS);
+  ASSERT_EQ(SetValue(key.get(), "Text", REG_SZ, EncodeString("0123456789")), 0u);
+  HKEY closed = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &closed), 0u);
+  ASSERT_EQ(RegCloseKey(closed), 0u);
+  HKEY const untouched = reinterpret_cast<HKEY>(uintptr_t{0x5A5A});
+
+  uint8_t buffer[32] = {};
+  uint32_t size = 0, shared = 0;
+  HKEY out = nullptr;
+  struct Row {
+    const char* label;
+    std::function<uint32_t()> call;
+    uint32_t expected;
+    std::function<bool()> after;  // what else must hold
+  };
+  const Row rows[] = {
+      {"a missing value's size is 0",
+       [&] { size = 99; return RegQueryValueEx(key.get(), "Absent", nullptr, nullptr, nullptr, &size); },
+       ERROR_FILE_NOT_FOUND, [&] { return size == 0; }},
+      {"a missing value's size is 0 with a buffer too",
+       [&] { size = sizeof buffer; return RegQueryValueEx(key.get(), "Absent", nullptr, nullptr, buffer, &size); },
+       ERROR_FILE_NOT_FOUND, [&] { return size == 0; }},
+      {"a missing value through a predefined handle",
+       [&] { size = 99; return RegQueryValueEx(HKEY_LOCAL_MACHINE, "Absent", nullptr, nullptr, nullptr, &size); },
+       ERROR_FILE_NOT_FOUND, [&] { return size == 0; }},
+      // The size is read before the type is written, and written last.
+      {"type and size in one variable",
+       [&] { shared = sizeof buffer; return RegQueryValueEx(key.get(), "Text", nullptr, &shared, buffer, &shared); },
+       ERROR_SUCCESS, [&] { return shared == 11 && std::string(reinterpret_cast<char*>(buffer)) == "0123456789"; }},
+      {"a sign-extended predefined handle opens",
+       [&] { return RegOpenKeyEx(SignExtended(HKEY_LOCAL_MACHINE), "SOFTWARE\\Args", 0, KEY_READ, &out); },
+       ERROR_SUCCESS, [&] { return out != nullptr && RegCloseKey(out) == ERROR_SUCCESS; }},
+      {"a sign-extended predefined handle writes its own hive",
+       [&] { return RegWriteString(SignExtended(HKEY_CURRENT_USER), "Software\\Args", "V", "user"); },
+       ERROR_SUCCESS, [&] { return RegReadString(HKEY_CURRENT_USER, "Software\\Args", "V") == "user"; }},
+      {"an open through a closed handle leaves the result alone",
+       [&] { out = untouched; return RegOpenKeyEx(closed, "X", 0, KEY_READ, &out); },
+       ERROR_INVALID_HANDLE, [&] { return out == untouched; }},
+      {"an open through a null handle leaves the result alone",
+       [&] { out = untouched; return RegOpenKeyEx(nullptr, "X", 0, KEY_READ, &out); },
+       ERROR_INVALID_HANDLE, [&] { return out == untouched; }},
+      {"an open of a missing key clears the result",
+       [&] { out = untouched; return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nope", 0, KEY_READ, &out); },
+       ERROR_FILE_NOT_FOUND, [&] { return out == nullptr; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(row.call(), row.expected);
+    EXPECT_TRUE(row.after());
+  }
+}
+
+// ANSI reads of string data stored without its NUL add one when the buffer has room for it,
+// so that C-string readers stop at the data's end. The reported size stays the stored one.
+TEST_F(RegistryTest, StringDataGetsItsNulWhenTheBufferHasRoom) {
+  struct Row {
+    const char* label;
+    uint32_t type;
+    std::string stored;
+    uint32_t bufferSize;
+    std::string expectedBuffer;  // all 8 bytes of the buffer, '#' where untouched
+  };
+  const Row rows[] = {
+      {"string, one byte of room", REG_SZ, "abc", 4, Bytes("abc\0####", 8)},
+      {"string, no room", REG_SZ, "abc", 3, "abc#####"},
+      {"expandable string", REG_EXPAND_SZ, "%P%", 8, Bytes("%P%\0####", 8)},
+      {"multi-string without its end", REG_MULTI_SZ, Bytes("a\0b", 3), 8, Bytes("a\0b\0####", 8)},
+      {"empty string without NUL", REG_SZ, "", 8, Bytes("\0#######", 8)},
+      {"string with its NUL", REG_SZ, Bytes("abc\0", 4), 8, Bytes("abc\0####", 8)},
+      {"binary gets nothing", REG_BINARY, "abc", 8, "abc#####"},
+      {"dword gets nothing", REG_DWORD, "abcd", 8, "abcd####"},
+  };
+  RegKey parent;
+  ASSERT_EQ(parent.create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unterminated"), ERROR_SUCCESS);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    RegKey key;
+    ASSERT_EQ(key.create(parent.get(), row.label), ERROR_SUCCESS);
+    ASSERT_EQ(SetValue(key.get(), "V", row.type, row.stored), ERROR_SUCCESS);
+
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    uint32_t size = row.bufferSize;
+    ASSERT_EQ(RegQueryValueEx(key.get(), "V", nullptr, nullptr,
+                              reinterpret_cast<uint8_t*>(buffer), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, row.stored.size());
+    EXPECT_EQ(std::string(buffer, sizeof buffer), row.expectedBuffer) << "query";
+
+    std::memset(buffer, '#', sizeof buffer);
+    size = row.bufferSize;
+    char name[4];
+    uint32_t chars = sizeof name;
+    ASSERT_EQ(RegEnumValue(key.get(), 0, name, &chars, nullptr, nullptr,
+                           reinterpret_cast<uint8_t*>(buffer), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, row.stored.size());
+    EXPECT_EQ(std::string(buffer, sizeof buffer), row.expectedBuffer) << "enumeration";
+  }
 }
 
 TEST_F(RegistryTest, ClassesRootIsTheMachineHivesSoftwareClasses) {
