@@ -39,6 +39,18 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
+# A fresh sandbox on the default scenario gets one stored profile for the scenario's WPA2 network,
+# made active, so the utility starts connected as on a machine that has been used before.
+seed="$OVUI_ROOT/.default-profile-stored"
+if [ "$scenario" = "$here/data/scenarios/default.json" ] && [ ! -e "$seed" ]; then
+  if "$bin/ovuictl" profile import "$here/data/scenarios/default-home.prof" >/dev/null &&
+     "$bin/ovuictl" profile activate Home >/dev/null; then
+    touch "$seed"
+  else
+    echo "Could not store and activate the default profile; starting unconnected." >&2
+  fi
+fi
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # Without a desktop the window and tray cannot appear: show what the utility sees instead.
   echo "No display found: showing the adapter as the utility sees it (ovuictl status)." >&2
