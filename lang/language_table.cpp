@@ -1,9 +1,13 @@
 #include "lang/language_table.h"
 
+#include <memory>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
-#include "platform/ini/ini.h"
+#include "platform/ini/ini_document.h"
+#include "platform/ini/ini_file_store.h"
 #include "platform/system/locale_id.h"
 #include "platform/system/machine_root.h"
 
@@ -29,12 +33,16 @@ constexpr CharSetName kCharSetNames[] = {
 constexpr char kEnglishLanguageId[] = "0409";
 constexpr uint32_t kTextBufferSize = kLanguageTextMaxChars + 1;
 
-std::string ReadValue(const std::string& file, const char* section, const char* key,
-                      const char* defaultValue) {
-  char buffer[kTextBufferSize] = {};
-  GetPrivateProfileString(section, key, defaultValue, buffer, kTextBufferSize, file.c_str());
-  buffer[kTextBufferSize - 1] = '\0';
-  return std::string(buffer);
+// A value as the private-profile read gives it into a buffer of kTextBufferSize: quotes
+// stripped, cut to the buffer, ended at its first NUL. The file is parsed once for all keys
+// (a read per key would open and check the file some 600 times at every start).
+std::string ReadValue(const ini_detail::IniDocument* document, const char* section,
+                      const char* key, const char* defaultValue) {
+  std::optional<std::string_view> raw;
+  if (document) raw = document->rawValue(section, key);
+  std::string_view value = raw ? ini_detail::StripQuotes(*raw) : std::string_view(defaultValue);
+  value = value.substr(0, kTextBufferSize - 1);
+  return std::string(value.substr(0, value.find('\0')));
 }
 
 LanguageTable& ProcessTable() {
@@ -66,13 +74,16 @@ std::filesystem::path LanguageFilePath(const std::filesystem::path& programFolde
 }
 
 LanguageTable ReadLanguageFile(const std::filesystem::path& file) {
-  const std::string fileName = file.string();
+  uint32_t error = 0;
+  const std::shared_ptr<const ini_detail::IniDocument> document =
+      ini_detail::LoadDocument(file.string(), &error);
   LanguageTable table;
-  table.CharSet = CharSetFromName(ReadValue(fileName, "Font", "CharSet", kDefaultCharsetName));
-  table.FaceName = ReadValue(fileName, "Font", "FaceName", kDefaultFaceName);
+  table.CharSet =
+      CharSetFromName(ReadValue(document.get(), "Font", "CharSet", kDefaultCharsetName));
+  table.FaceName = ReadValue(document.get(), "Font", "FaceName", kDefaultFaceName);
   for (std::size_t i = 0; i < kLanguageKeyCount; ++i) {
     const std::string key(kLanguageKeyNames[i]);
-    table.Texts[i] = ReadValue(fileName, "Strings", key.c_str(), "");
+    table.Texts[i] = ReadValue(document.get(), "Strings", key.c_str(), "");
   }
   return table;
 }
