@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "driver/signal_strength.h"
 #include "nativewifi/native_wifi_client.h"
@@ -16,6 +18,8 @@
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/ui_text.h"
+#include "views/ap_detail_dlg.h"
+#include "views/ap_detail_rules.h"
 #include "widgets/signal_bar_delegate.h"
 #include "widgets/virtual_list_model.h"
 
@@ -28,6 +32,19 @@ constexpr const char* kIconFiles[] = {"adhoc",      "access_point", "band_a",  "
                                       "wps",        "band_n",       "padlock"};
 constexpr int kSignalTextColumn = 9;
 constexpr int kSignalBarColumn = 10;
+
+// Runs `action` on every double click in a list, on a row or not.
+class DoubleClickFilter final : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick) action_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> action_;
+};
 
 }  // namespace
 
@@ -97,6 +114,7 @@ CPageSiteSurveyDlg::CPageSiteSurveyDlg(const PageContext& context, QWidget* pare
   columns->setSectionResizeMode(1, QHeaderView::Stretch);
   columns->setSectionResizeMode(kSignalBarColumn, QHeaderView::Stretch);
   list_->setAccessibleName(UiText(IDS_SITESUR_AP_LIST));
+  list_->viewport()->installEventFilter(new DoubleClickFilter(list_, [this] { OnListDoubleClick(); }));
   layout->addWidget(list_, 1);
 
   auto* controls = new QHBoxLayout;
@@ -188,6 +206,18 @@ void CPageSiteSurveyDlg::RefreshButtons() {
   rescan_->setEnabled(usable);
   showDbm_->setEnabled(usable);
   for (QAbstractButton* radio : sortGroup_->buttons()) radio->setEnabled(usable);
+}
+
+void CPageSiteSurveyDlg::OnListDoubleClick() {
+  const QModelIndexList selected = list_->selectionModel()->selectedRows();
+  if (selected.isEmpty() || selected.front().row() >= static_cast<int>(rows_.size())) {
+    ShowPageMessage(UiText(IDS_NOSELECTEDITEM));
+    return;
+  }
+  const survey::SurveyEntry& row = rows_[static_cast<size_t>(selected.front().row())];
+  if (auto entry = ap_detail::FindScanEntry(Host().ScanList(), row.listIndex, row.bssid)) {
+    OpenApDetail(Window(), *entry);
+  }
 }
 
 void CPageSiteSurveyDlg::OnMonitorMessage(const Message& message) {

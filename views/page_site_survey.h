@@ -39,6 +39,8 @@ class CPageSiteSurveyDlg : public PageWidget {
   // Sorts the monitor's scan list by the chosen key and lists it afresh.
   void RebuildList();
   void Rescan();
+  // A double click on the list: the selected row's network in the AP detail panel.
+  void OnListDoubleClick();
 
   const std::vector<survey::SurveyEntry>& Rows() const { return rows_; }
   QTableView* List() const { return list_; }
