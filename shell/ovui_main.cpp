@@ -19,6 +19,7 @@
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
+#include "views/hidden_ssid_dlg.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
@@ -85,6 +86,7 @@ static int RunProgram(int argc, char** argv) {
     pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_HIDDEN_SSID, ov::MakeHiddenSsidPanel);
 
     ov::MonitorServices services;
     services.timers = &timers;
