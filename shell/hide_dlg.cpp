@@ -18,6 +18,7 @@
 #include "shell/adapter_setup.h"
 #include "shell/ap_switch.h"
 #include "shell/monitor_logic.h"
+#include "nativewifi/native_wifi_client.h"
 #include "shell/ui/ui_text.h"
 
 namespace ov {
@@ -318,6 +319,27 @@ PageServices CHideDlg::PageServicesNow() {
   return page;  // messages through ShowMessage, which holds Busy
 }
 
+bool CHideDlg::WirelessServiceAvailable() {
+  if (services_.pageClient) return services_.pageClient->IsOpen() && services_.pageClient->InterfaceFound();
+  return services_.wifi && services_.wifi->ServiceRunning();
+}
+
+MainWindowHost::ConnectPolicy CHideDlg::SurveyConnectPolicy() {
+  ConnectPolicy policy;
+  policy.wpaReady = wpaReady_;
+  policy.wapiSupported = queue_->adapter().wapiSupported;
+  policy.standardUserMayManageProfiles = programOptions_.allowStandardUserSetProfile;
+  return policy;
+}
+
+bool CHideDlg::ApplyStationProfile(std::unique_ptr<StationProfile> record) {
+  const bool runNow = queue_->QueueAction(kActionApplyProfile, std::move(record));
+  if (runNow) queue_->ActionExec();
+  queue_->activation().StationProfileInUse = 0;
+  queue_->wps().WpsProfileInUse = 0;
+  return runNow;
+}
+
 void CHideDlg::ShowLowerPanel(int panel) {
   state_.LowerPanel = panel;
   if (mainWindow_) mainWindow_->ShowLowerPanel(panel);
@@ -385,6 +407,11 @@ void CHideDlg::OnMessage(const Message& m) {
       return;
     case WM_MON_CONNECT_FAILED:
       timers_->start(kMonitorTimerReapply, 10000);
+      // The survey tells the user why a connection it started failed.
+      if (mainWindow_) PostToPage(TabButton::SiteSurvey, m);
+      return;
+    case WM_MON_ATTEMPT_FAILED:
+      if (mainWindow_) PostToPage(TabButton::SiteSurvey, m);
       return;
     case WM_MON_CONNECTING:
       timers_->kill(kMonitorTimerReapply);

@@ -170,6 +170,9 @@ class CHideDlg final : public MainWindowHost {
   std::span<uint8_t> ScanList() override { return scanLists_[kScanListCurrent]; }
   void QueueScan() override { queue_->QueueScan(); }
   bool ScanInProgress() override { return queue_->MonitorBusy(); }
+  bool WirelessServiceAvailable() override;
+  ConnectPolicy SurveyConnectPolicy() override;
+  bool ApplyStationProfile(std::unique_ptr<StationProfile> record) override;
 
  private:
   void AdapterSetup(bool openMainWindow);

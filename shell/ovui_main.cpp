@@ -20,6 +20,7 @@
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
 #include "views/ap_detail_dlg.h"
+#include "views/hidden_ssid_dlg.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
@@ -87,6 +88,7 @@ static int RunProgram(int argc, char** argv) {
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
     pages.RegisterLowerPanel(4, ov::MakeApDetailPanel);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_HIDDEN_SSID, ov::MakeHiddenSsidPanel);
 
     ov::MonitorServices services;
     services.timers = &timers;

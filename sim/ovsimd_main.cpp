@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "platform/deviceio/socket_io.h"
@@ -28,11 +29,12 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: ovsimd --scenario <file> [--root <dir>]\n";
+constexpr char kUsage[] = "usage: ovsimd --scenario <file> [--root <dir>] [--netns]\n";
 
 struct Options {
   std::string scenario;
   std::string root;
+  bool netns = false;
 };
 
 bool ParseArguments(int argc, char** argv, Options* options) {
@@ -40,6 +42,8 @@ bool ParseArguments(int argc, char** argv, Options* options) {
     std::string arg = argv[i];
     if ((arg == "--scenario" || arg == "--root") && i + 1 < argc) {
       (arg == "--scenario" ? options->scenario : options->root) = argv[++i];
+    } else if (arg == "--netns") {
+      options->netns = true;
     } else {
       return false;
     }
@@ -94,8 +98,23 @@ static int RunProgram(int argc, char** argv) {
     return 1;
   }
 
+  // Interfaces only where nothing of the machine's own network can be touched.
+  std::optional<ov::sim::NetnsLinks> netns;
+  if (options.netns) {
+    const auto refusal = ov::sim::NetnsRefusal();
+    const auto ip = ov::sim::NetnsLinks::FindIpProgram();
+    if (refusal) {
+      std::cerr << "ovsimd: " << *refusal << "; no interfaces are made\n";
+    } else if (!ip) {
+      std::cerr << "ovsimd: --netns needs iproute2's ip; no interfaces are made\n";
+    } else {
+      netns.emplace(*ip);
+    }
+  }
+
   ov::sim::SteadySimClock clock;
   ov::sim::SimDaemon daemon(clock);
+  if (netns) daemon.useNetnsLinks(&*netns);
   if (!daemon.start(scenario, &error) || !daemon.startWlanService(&error)) {
     std::cerr << "ovsimd: " << error << "\n";
     daemon.stop();
@@ -121,6 +140,7 @@ static int RunProgram(int argc, char** argv) {
   ::unlink(controlPath.c_str());
   ::close(controlFd);
   daemon.stop();
+  if (netns) netns->RemoveAll();
   ::close(lockFd);
   return 0;
 }

@@ -87,6 +87,12 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
       wlan_.accessPointModeChanged(name);
       wlanChanged();
     });
+    if (netns_) {
+      adapter->driver->setLinkObserver(
+          [links = netns_, index = adapters_.size(), mac = spec.mac](bool associated) {
+            links->LinkChanged(index, mac, associated);
+          });
+    }
     adapters_.push_back(std::move(adapter));
   }
   for (auto& adapter : adapters_) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/adapter_registry.h"
+#include "sim/netns_links.h"
 #include "sim/scenario.h"
 #include "sim/sim_clock.h"
 #include "sim/simulated_adapter.h"
@@ -37,6 +38,9 @@ class SimDaemon {
   bool startWlanService(std::string* error);
   // Unplugs every adapter and stops the wireless service's socket.
   void stop();
+  // From now on (call before start) each associated adapter has a veth end in the network
+  // namespace (ovsimd --netns); the links are the caller's, who must outlive the daemon's run.
+  void useNetnsLinks(NetnsLinks* links) { netns_ = links; }
 
   // One control-socket line → its reply:
   //   list                → "ok NAME:plugged NAME:unplugged ..."
@@ -74,6 +78,7 @@ class SimDaemon {
   std::vector<std::unique_ptr<Adapter>> adapters_;
   WlanServiceCore wlan_;
   WlanSocketServer wlanServer_;
+  NetnsLinks* netns_ = nullptr;
 };
 
 }  // namespace ov::sim

@@ -157,10 +157,24 @@ SimulatedAdapter::SimulatedAdapter(AdapterSpec spec, const SimClock& clock)
 }
 
 void SimulatedAdapter::start(const AdapterParameters& parameters) {
+  bool before = false;
+  {
+    std::lock_guard lock(mutex_);
+    before = association_.has_value();
+    parameters_ = parameters;
+    startMs_ = statisticsBaseMs_ = now();
+    resetState();
+  }
+  reportLink(before, false);
+}
+
+void SimulatedAdapter::reportLink(bool before, bool after) {
+  if (before != after && linkObserver_) linkObserver_(after);
+}
+
+void SimulatedAdapter::setLinkObserver(std::function<void(bool associated)> observer) {
   std::lock_guard lock(mutex_);
-  parameters_ = parameters;
-  startMs_ = statisticsBaseMs_ = now();
-  resetState();
+  linkObserver_ = std::move(observer);
 }
 
 void SimulatedAdapter::resetState() {
@@ -262,16 +276,22 @@ void SimulatedAdapter::setSignal(int32_t dBm) {
 }
 
 void SimulatedAdapter::setAssociation(std::optional<Association> association) {
-  std::lock_guard lock(mutex_);
-  if (association) {
-    if (!association_) associatedSinceMs_ = now();
-    signalDbm_ = association->signalDbm;
-    configuration_.DSConfig = association->frequencyKHz;
-    desiredSsid_ = NDIS_802_11_SSID{};
-    desiredSsid_.SsidLength = static_cast<uint32_t>(std::min<size_t>(association->ssid.size(), kNdisSsidMaxLength));
-    std::copy_n(association->ssid.begin(), desiredSsid_.SsidLength, desiredSsid_.Ssid.begin());
+  const bool after = association.has_value();
+  bool before = false;
+  {
+    std::lock_guard lock(mutex_);
+    before = association_.has_value();
+    if (association) {
+      if (!association_) associatedSinceMs_ = now();
+      signalDbm_ = association->signalDbm;
+      configuration_.DSConfig = association->frequencyKHz;
+      desiredSsid_ = NDIS_802_11_SSID{};
+      desiredSsid_.SsidLength = static_cast<uint32_t>(std::min<size_t>(association->ssid.size(), kNdisSsidMaxLength));
+      std::copy_n(association->ssid.begin(), desiredSsid_.SsidLength, desiredSsid_.Ssid.begin());
+    }
+    association_ = std::move(association);
   }
-  association_ = std::move(association);
+  reportLink(before, after);
 }
 
 std::optional<Association> SimulatedAdapter::association() const {
@@ -280,10 +300,17 @@ std::optional<Association> SimulatedAdapter::association() const {
 }
 
 void SimulatedAdapter::setRadio(bool softwareOn, bool hardwareOn) {
-  std::lock_guard lock(mutex_);
-  softwareRadioOn_ = softwareOn;
-  hardwareRadioOn_ = hardwareOn;
-  if (!softwareOn || !hardwareOn) association_.reset();
+  bool before = false;
+  bool after = false;
+  {
+    std::lock_guard lock(mutex_);
+    before = association_.has_value();
+    softwareRadioOn_ = softwareOn;
+    hardwareRadioOn_ = hardwareOn;
+    if (!softwareOn || !hardwareOn) association_.reset();
+    after = association_.has_value();
+  }
+  reportLink(before, after);
 }
 
 uint64_t SimulatedAdapter::linkPerSecond(uint32_t rate, int64_t sinceMs) const {

@@ -112,6 +112,10 @@ class SimulatedAdapter {
   // Called after a set of OID_VND_OP_MODE changed the mode, outside the driver's lock, on the
   // thread of the request. Set it before the adapter is plugged.
   void setOpModeObserver(std::function<void()> observer);
+  // Called when the association comes or goes (a link, a drop, a radio switched off, a driver
+  // restart), outside the driver's lock, before the wireless service tells its clients. Set it
+  // before the adapter is plugged.
+  void setLinkObserver(std::function<void(bool associated)> observer);
   // The stations that are associated while the adapter serves as an access point (kept whatever
   // the mode, and across driver restarts: they are the world's, not the driver's).
   std::vector<ApStation> apStations() const;
@@ -231,6 +235,8 @@ class SimulatedAdapter {
   int32_t txPower_ = 100;
   uint32_t opMode_ = 0;
   std::function<void()> opModeObserver_;
+  std::function<void(bool)> linkObserver_;
+  void reportLink(bool before, bool after);
   std::vector<ApStation> apStations_;
   NDIS_802_11_SSID desiredSsid_;
   NDIS_802_11_CONFIGURATION configuration_;

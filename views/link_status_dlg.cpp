@@ -7,9 +7,13 @@
 #include <algorithm>
 
 #include "driver/oid_requester.h"
+#include "driver/params/adapter_params.h"
 #include "platform/system/adapter_addresses.h"
 #include "shell/ui/control_ids.h"
+#include "shell/ui/main_window.h"
 #include "shell/ui/ui_text.h"
+#include "views/page_site_survey.h"
+#include "views/survey_connect.h"
 #include "widgets/caption_format.h"
 #include "widgets/colorref.h"
 #include "widgets/progress_ctrl_x.h"
@@ -155,7 +159,20 @@ link_status::PollInputs CLinkStatusDlg::Inputs() const {
   in.htCapable = State().Adapter.htCapable;
   in.radioOn = State().RadioOn;
   in.showDbm = State().ShowDbm;
+  in.centralChannelSuffix = CentralChannelSuffixNow();
   return in;
+}
+
+bool CLinkStatusDlg::CentralChannelSuffixNow() const {
+  if (!State().Adapter.htCapable) return false;
+  // The advanced page keeps the wireless mode in the adapter's parameter; the survey marks the
+  // connected row on its own timer.
+  auto* survey = dynamic_cast<CPageSiteSurveyDlg*>(Window().Page(TabButton::SiteSurvey));
+  if (!survey) return false;
+  const std::string& key = State().Adapter.adapterKeyPath;
+  const std::optional<int32_t> mode =
+      key.empty() ? std::nullopt : ReadDecimalParam(key, param::kWirelessMode);
+  return survey::CentralChannelSuffixApplies(mode, true, survey->Rows());
 }
 
 void CLinkStatusDlg::LoadValues() {

@@ -53,6 +53,9 @@ class CLinkStatusDlg : public PageWidget {
   void Show(const link_status::LinkStatusView& view);
   void ShowBar(link_status::Bar index, const link_status::BarView& bar);
   link_status::PollInputs Inputs() const;
+  // The advanced page's wireless mode is an 802.11n one and the survey's connected row runs
+  // 40 MHz.
+  bool CentralChannelSuffixNow() const;
 
   std::unique_ptr<link_status::LinkStatusWifi> wifi_;
   std::unique_ptr<link_status::LinkStatusPoller> poller_;

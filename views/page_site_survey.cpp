@@ -14,7 +14,10 @@
 
 #include "driver/signal_strength.h"
 #include "nativewifi/native_wifi_client.h"
+#include "driver/params/adapter_params.h"
 #include "platform/time/monitor_messages.h"
+#include "profilepages/profile_editor_entry.h"
+#include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/ui_text.h"
@@ -143,7 +146,23 @@ CPageSiteSurveyDlg::CPageSiteSurveyDlg(const PageContext& context, QWidget* pare
   rescan_->setAutoDefault(false);
   connect(rescan_, &QPushButton::clicked, this, &CPageSiteSurveyDlg::Rescan);
   controls->addWidget(rescan_);
+  addToProfile_ = new QPushButton(UiText(IDS_SITESUR_ADDPRO), this);
+  addToProfile_->setAutoDefault(false);
+  connect(addToProfile_, &QPushButton::clicked, this, &CPageSiteSurveyDlg::OnAddToProfile);
+  controls->addWidget(addToProfile_);
+  connect_ = new QPushButton(UiText(IDS_SITESUR_CONNECT), this);
+  connect_->setAutoDefault(false);
+  connect(connect_, &QPushButton::clicked, this, &CPageSiteSurveyDlg::OnConnect);
+  controls->addWidget(connect_);
   layout->addLayout(controls);
+
+  // A row taken (by click or keys) gives the security class the buttons weigh.
+  connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!current.isValid() || static_cast<size_t>(current.row()) >= rows_.size()) return;
+            State().Survey.securityClass = survey::ClickedRowSecurityClass(rows_[current.row()]);
+            RefreshButtons();
+          });
 
   if (State().RadioOn) Rescan();
   RefreshButtons();
@@ -192,6 +211,9 @@ void CPageSiteSurveyDlg::Refresh() {
     State().Survey.rescanPending = false;
   } else {
     MarkConnectedRow();
+    if (connectAwaited_ && Services().wifi && Services().wifi->QueryInterfaceConnected() == true) {
+      connectAwaited_ = false;
+    }
     if (!rows_.empty()) emit model_->dataChanged(model_->index(0, 0), model_->index(static_cast<int>(rows_.size()) - 1, 0));
   }
   if (!State().RadioOn && !rows_.empty()) {
@@ -202,10 +224,150 @@ void CPageSiteSurveyDlg::Refresh() {
 }
 
 void CPageSiteSurveyDlg::RefreshButtons() {
-  const bool usable = State().RadioOn && !State().Survey.rescanPending;
+  const bool service = Host().WirelessServiceAvailable();
+  const bool usable = service && State().RadioOn && !State().Survey.rescanPending;
   rescan_->setEnabled(usable);
   showDbm_->setEnabled(usable);
   for (QAbstractButton* radio : sortGroup_->buttons()) radio->setEnabled(usable);
+
+  const MainWindowHost::ConnectPolicy policy = Host().SurveyConnectPolicy();
+  survey::ConnectButtonInputs in;
+  in.serviceAvailable = service;
+  in.rescanPending = State().Survey.rescanPending;
+  in.radioOn = State().RadioOn;
+  in.hasRows = !rows_.empty();
+  in.wpaReady = policy.wpaReady;
+  in.wapiSupported = policy.wapiSupported;
+  in.isAdmin = State().Adapter.isAdmin;
+  in.standardUserMayManageProfiles = policy.standardUserMayManageProfiles;
+  in.securityClass = State().Survey.securityClass;
+  const survey::ConnectButtonStates states = survey::ConnectButtons(in);
+  connect_->setEnabled(states.connect);
+  addToProfile_->setEnabled(states.addToProfile);
+}
+
+std::optional<size_t> CPageSiteSurveyDlg::SelectedRow() const {
+  const QModelIndexList selected = list_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return std::nullopt;
+  const int row = selected.front().row();
+  if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return std::nullopt;
+  return static_cast<size_t>(row);
+}
+
+bool CPageSiteSurveyDlg::ChooseSelected() {
+  const std::optional<size_t> row = SelectedRow();
+  if (!row) {
+    ShowPageMessage(UiText(IDS_NOSELECTEDITEM));
+    return false;
+  }
+  chosen_ = survey::ChooseNetwork(Host().ScanList(), rows_[*row]);
+  if (!chosen_) {
+    // The list was replaced under the rows and no longer has this network.
+    ShowPageMessage(UiText(IDS_NOSELECTEDITEM));
+    return false;
+  }
+  return true;
+}
+
+void CPageSiteSurveyDlg::ExpandWindow() {
+  if (!State().Expanded) Window().ToggleMoreLess();
+}
+
+void CPageSiteSurveyDlg::OnConnect() {
+  State().Survey.ClearConnectMarks();
+  if (!SelectedRow()) {
+    ShowPageMessage(UiText(IDS_NOSELECTEDITEM));
+    return;
+  }
+  RefreshButtons();
+  if (!connect_->isEnabled()) return;
+  if (!ChooseSelected()) return;
+  State().Survey.securityClass = chosen_->securityClass;
+  switch (survey::RouteConnect(*chosen_, Host().SurveyConnectPolicy().wpaReady)) {
+    case survey::ConnectRoute::Nothing:
+      return;
+    case survey::ConnectRoute::HiddenSsidPrompt:
+      State().Survey.hiddenSsidInUse = true;
+      Window().ShowLowerPanel(LOWER_PANEL_HIDDEN_SSID);
+      ExpandWindow();
+      return;
+    case survey::ConnectRoute::SecurityEditor:
+      OpenSecurityEditor(chosen_->entry);
+      return;
+    case survey::ConnectRoute::ConnectNow:
+      ConnectDirectly();
+      return;
+  }
+}
+
+void CPageSiteSurveyDlg::OpenSecurityEditor(std::span<const uint8_t> entry) {
+  if (!OpenSecurityEditorForConnect(Window(), entry)) {
+    // Nothing connects without the settings only the editor asks for.
+    ShowPageMessage(UiText(IDS_SITESUR_NO_SECURITY_EDITOR));
+    return;
+  }
+  ExpandWindow();
+}
+
+void CPageSiteSurveyDlg::ContinueWithHiddenSsid(const std::string& ssid) {
+  if (!chosen_) return;
+  hiddenSsid_ = ssid;
+  State().Survey.hiddenSsidInUse = true;
+  if (survey::RouteAfterHiddenSsid(*chosen_) == survey::ConnectRoute::SecurityEditor) {
+    const std::vector<uint8_t> named = survey::EntryWithSsid(*chosen_, ssid);
+    if (!OpenSecurityEditorForConnect(Window(), named)) {
+      Window().ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
+      ShowPageMessage(UiText(IDS_SITESUR_NO_SECURITY_EDITOR));
+      return;
+    }
+    ExpandWindow();
+    return;
+  }
+  ConnectDirectly();
+  Window().ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
+}
+
+void CPageSiteSurveyDlg::CancelHiddenSsid() {
+  State().Survey.hiddenSsidInUse = false;
+  Window().ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
+}
+
+void CPageSiteSurveyDlg::ConnectDirectly() {
+  if (!chosen_) return;
+  std::optional<std::string> hidden;
+  if (State().Survey.hiddenSsidInUse) hidden = hiddenSsid_;
+  const std::string& key = State().Adapter.adapterKeyPath;
+  const int32_t psMode = key.empty() ? 0 : ReadDecimalParam(key, param::kPsMode).value_or(0);
+  auto record = std::make_unique<StationProfile>(
+      survey::BuildDirectConnectProfile(*chosen_, hidden, psMode));
+  if (Services().store) Services().store->ResetActiveConfig();
+  connectAwaited_ = true;
+  const bool appliedNow = Host().ApplyStationProfile(std::move(record));
+  // A document the service refused is known at once; a failed attempt arrives as 0x40A/0x40B.
+  if (appliedNow && Services().wifi && Services().wifi->LastProfileRefusal()) ShowConnectFailure();
+}
+
+void CPageSiteSurveyDlg::ShowConnectFailure() {
+  if (!connectAwaited_) return;
+  connectAwaited_ = false;
+  NativeWifiClient* wifi = Services().wifi;
+  const std::string reason =
+      survey::ConnectFailureReason(wifi ? wifi->LastProfileRefusal() : std::nullopt,
+                                   wifi ? wifi->LastConnectionFailure() : std::nullopt);
+  std::string name;
+  if (chosen_) name = State().Survey.hiddenSsidInUse ? hiddenSsid_ : chosen_->ssid;
+  ShowPageMessage(UiText(IDS_SITESUR_CONNECT_FAILED) + QStringLiteral("\n\n") +
+                  QString::fromStdString(name + ": " + reason));
+}
+
+void CPageSiteSurveyDlg::OnAddToProfile() {
+  if (!ChooseSelected()) return;
+  State().Survey.securityClass = chosen_->securityClass;
+  if (!OpenProfileEditorFromSurvey(Window(), chosen_->entry)) {
+    ShowPageMessage(UiText(IDS_SITESUR_NO_PROFILE_EDITOR));
+    return;
+  }
+  ExpandWindow();
 }
 
 void CPageSiteSurveyDlg::OnListDoubleClick() {
@@ -221,6 +383,10 @@ void CPageSiteSurveyDlg::OnListDoubleClick() {
 }
 
 void CPageSiteSurveyDlg::OnMonitorMessage(const Message& message) {
+  if (message.message == WM_MON_CONNECT_FAILED || message.message == WM_MON_ATTEMPT_FAILED) {
+    ShowConnectFailure();
+    return;
+  }
   if (message.message != WM_MON_SCAN_DONE) return;
   RebuildList();
   State().Survey.rescanPending = false;

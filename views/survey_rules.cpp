@@ -65,6 +65,9 @@ std::optional<SurveyEntry> MakeSurveyEntry(std::span<const uint8_t> entry, size_
   row.ht = FieldIsTrue(SplitBssForm(FormatBssForm(elements, kBssFormHt)), kHtInformationPresent)
                ? 1 : 0;
   row.wapiKind = security == "WAPI-PSK;SMS4" ? 1 : security == "WAPI-CA;SMS4" ? 2 : 0;
+  const unsigned offset = elements.htInformationSubset1 & 0x03u;
+  row.fortyMhz = elements.htInformationPresent && (offset == 1 || offset == 3) &&
+                 (elements.htInformationSubset1 & 0x04u) != 0;
   return row;
 }
 

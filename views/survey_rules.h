@@ -27,6 +27,9 @@ struct SurveyEntry {
   int rssi = 0;                    // dBm, modulo 101 (signed remainder)
   int ofdmBasic = 0;
   int wapiKind = 0;                // 1 WAPI-PSK, 2 WAPI-CA
+  // The HT operation element says the BSS runs 40 MHz: a secondary channel above or below and
+  // any channel width allowed (the link status's central-channel rule reads it).
+  bool fortyMhz = false;
   // Beside the row, for the connected-row rule and the detail window.
   MacAddress bssid{};
   uint32_t channel = 0;            // 0: no listed channel

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 
+#include "nativewifi/station_profile.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/shell_state.h"
 #include "shell/ui/tab_bar_layout.h"
@@ -48,6 +49,23 @@ class MainWindowHost {
   virtual void QueueScan() {}
   // A scan the queue started has not completed (MonitorBusy).
   virtual bool ScanInProgress() { return false; }
+  // The wireless service answers on the adapter's interface; the site survey's controls wait
+  // for it.
+  virtual bool WirelessServiceAvailable() { return true; }
+  // The monitor's flags the site survey's Connect and Add to Profile weigh.
+  struct ConnectPolicy {
+    bool wpaReady = false;
+    bool wapiSupported = false;
+    bool standardUserMayManageProfiles = false;  // [Advance] "AllowStandardUserSetProfile"
+  };
+  virtual ConnectPolicy SurveyConnectPolicy() { return {}; }
+  // A connection made without a stored profile (the site survey's): the record is queued as an
+  // apply action and the queue runs when it says so; the station and WPS profiles are then no
+  // longer in use. True when the record was applied at once.
+  virtual bool ApplyStationProfile(std::unique_ptr<StationProfile> record) {
+    (void)record;
+    return false;
+  }
   // Opens a document or an address with the desktop's viewer (xdg-open). `failed` runs, on the
   // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
   // or the opener reported an error (no program for the type, a missing file).

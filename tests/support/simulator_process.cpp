@@ -43,13 +43,15 @@ pid_t Spawn(const std::filesystem::path& program, const std::vector<std::string>
 
 SimulatorProcess::SimulatorProcess(const std::filesystem::path& binDir,
                                    const std::filesystem::path& scenario,
-                                   const std::filesystem::path& root) {
+                                   const std::filesystem::path& root,
+                                   const std::vector<std::string>& extraArgs) {
   // A file, not a pipe: the simulator keeps writing after the test stops reading.
   std::filesystem::path log = root / "ovsimd.log";
   int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (logFd < 0) return;
-  pid_ = Spawn(binDir / "ovsimd", {"--scenario", scenario.string(), "--root", root.string()},
-               root, logFd);
+  std::vector<std::string> args{"--scenario", scenario.string(), "--root", root.string()};
+  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+  pid_ = Spawn(binDir / "ovsimd", args, root, logFd);
   close(logFd);
   if (pid_ < 0) return;
   // Real time bounds the wait for a real process; it is never part of what a test asserts.

@@ -11,7 +11,7 @@ namespace ov::test {
 class SimulatorProcess {
  public:
   SimulatorProcess(const std::filesystem::path& binDir, const std::filesystem::path& scenario,
-                   const std::filesystem::path& root);
+                   const std::filesystem::path& root, const std::vector<std::string>& extraArgs = {});
   ~SimulatorProcess();
   SimulatorProcess(const SimulatorProcess&) = delete;
   SimulatorProcess& operator=(const SimulatorProcess&) = delete;
