@@ -19,6 +19,7 @@
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
+#include "radio/page_advance.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
@@ -82,6 +83,7 @@ static int RunProgram(int argc, char** argv) {
     // The pages of the main window.
     ov::PageRegistry pages;
     pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+    pages.RegisterPage(ov::TabButton::Advance, ov::MakeAdvancePage);
     pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
