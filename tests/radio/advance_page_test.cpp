@@ -18,67 +18,16 @@
 #include "platform/registry/registry.h"
 #include "radio/page_advance.h"
 #include "shell/radio_page_host.h"
+#include "tests/radio/advance_host.h"
 #include "shell/ui/ui_text.h"
 #include "tests/shellui/page_window_fixture.h"
 
 namespace ov {
 namespace {
 
+using test::AdvanceHost;
+
 constexpr char kKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e972-e325-11ce-bfc1-08002be10318}\\0007";
-
-class FakeConnection final : public RadioConnection {
- public:
-  bool connected = false;
-  uint32_t mode = 0;
-  uint32_t auth = 1;
-  uint32_t cipher = 0;
-  std::vector<std::string> calls;
-  struct ConnectCall { uint32_t mode; std::string profile; uint32_t bssType; std::vector<uint8_t> ssid; bool joinOnly; };
-  std::vector<ConnectCall> connects;
-
-  bool IsConnected() override { return connected; }
-  bool GetConnectionMode(uint32_t& m) override { m = mode; return true; }
-  bool GetProfileName(std::string& name) override { name = "Home"; return true; }
-  bool GetBssType(uint32_t& bss) override { bss = 1; return true; }
-  bool GetCurrentSsid(std::vector<uint8_t>& ssid) override { ssid = {'O', 'v'}; return true; }
-  bool GetAuthAlgorithm(uint32_t& a) override { a = auth; return true; }
-  bool GetCipherAlgorithm(uint32_t& c) override { c = cipher; return true; }
-  uint32_t Disconnect() override { calls.push_back("disconnect"); connected = false; return 0; }
-  uint32_t Connect(uint32_t m, const std::string& profile, uint32_t bss, const std::vector<uint8_t>& ssid,
-                   bool joinOnly) override {
-    calls.push_back("connect");
-    connects.push_back({m, profile, bss, ssid, joinOnly});
-    return 0;
-  }
-};
-
-class AdvanceHost final : public test::RecordingHost, public RadioPageHost {
- public:
-  RadioSettingsState radio;
-  AdvancePageMemory memory;
-  FakeConnection connection;
-  ProgramOptions options;
-  bool aBand = true;
-  bool allowed24 = true;
-  bool allowed5 = true;
-  int applies = 0;
-  int scans = 0;
-  int channelPlans = 0;
-
-  RadioPageHost* RadioPages() override { return this; }
-  void QueueScan() override { ++scans; }
-  bool ABandCapable() const override { return aBand; }
-  bool Bw40Allowed24() const override { return allowed24; }
-  bool Bw40Allowed5() const override { return allowed5; }
-  RadioSettingsState& Radio() override { return radio; }
-  void RunChannelPlan() override { ++channelPlans; }
-  void ApplyActiveConfiguration() override { ++applies; }
-  bool CurrentProfileUsesBssid() const override { return false; }
-  ProgramOptions ProgramSettingsNow() override { return options; }
-  void AppendDebugTrace(std::string_view) override {}
-  RadioConnection* Connection() override { return &connection; }
-  AdvancePageMemory& AdvanceMemory() override { return memory; }
-};
 
 class AdvancePageTest : public test::PageWindowFixture<AdvanceHost> {
  protected:
