@@ -1,5 +1,7 @@
 #include "sim/sim_daemon.h"
 
+#include "sim/simulated_driver_file.h"
+
 #include "platform/system/daemon_support.h"
 
 #include <filesystem>
@@ -70,6 +72,11 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
     auto adapter = std::make_unique<Adapter>();
     std::string why;
     if (!WriteAdapterRegistry(spec, &adapter->paths, &why)) {
+      *error = spec.name + ": " + why;
+      adapters_.clear();
+      return false;
+    }
+    if (!WriteSimulatedDriverFile(spec, &why)) {
       *error = spec.name + ": " + why;
       adapters_.clear();
       return false;
