@@ -87,11 +87,16 @@ bool CPageAdvanceDlg::RegionChangeable5() const {
 bool CPageAdvanceDlg::HtSettingOn() const { return Radio() && Radio()->ProgramSettingsNow().htSetting; }
 
 void CPageAdvanceDlg::BuildControls() {
-  auto* columns = new QHBoxLayout(this);
-  columns->setContentsMargins(16, 10, 16, 8);
+  // Options on the left, the 802.11n panel on the right, the two region lists across the
+  // bottom (the 5 GHz entries are long).
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(16, 8, 16, 6);
+  page->setSpacing(4);
+  auto* columns = new QHBoxLayout;
+  page->addLayout(columns, 1);
   auto* left = new QGridLayout;
-  left->setVerticalSpacing(4);
-  columns->addLayout(left, 3);
+  left->setVerticalSpacing(3);
+  columns->addLayout(left, 1);
 
   int row = 0;
   bandLabel_ = new QLabel(UiText(IDS_WIRELESS_MODE), this);
@@ -138,24 +143,27 @@ void CPageAdvanceDlg::BuildControls() {
 
   regionGroup_ = new QGroupBox(UiText(IDS_COUNTRY_REGION), this);
   auto* regions = new QGridLayout(regionGroup_);
+  regions->setContentsMargins(8, 4, 8, 4);
+  regions->setVerticalSpacing(2);
   regionBgLabel_ = new QLabel(UiText(IDS_STATIC_COUNTRY_REGION_11BG), regionGroup_);
   regionBg_ = new QComboBox(regionGroup_);
   regionALabel_ = new QLabel(UiText(IDS_STATIC_COUNTRY_REGION_11A), regionGroup_);
   regionA_ = new QComboBox(regionGroup_);
-  regionA_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  regionA_->setMinimumContentsLength(24);
+  for (QComboBox* list : {regionBg_, regionA_}) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(20);
+  }
   regions->addWidget(regionBgLabel_, 0, 0);
   regions->addWidget(regionBg_, 0, 1);
   regions->addWidget(regionALabel_, 1, 0);
   regions->addWidget(regionA_, 1, 1);
   regions->setColumnStretch(1, 1);
-  left->addWidget(regionGroup_, row++, 0, 1, 3);
   left->setRowStretch(row, 1);
   left->setColumnStretch(1, 1);
 
   // The 802.11n panel keeps the layout's own texts.
   auto* right = new QVBoxLayout;
-  columns->addLayout(right, 2);
+  columns->addLayout(right, 1);
   htPanel_ = new QGroupBox(QStringLiteral("HT Physical Mode"), this);
   auto* ht = new QGridLayout(htPanel_);
   ht->setVerticalSpacing(2);
@@ -176,9 +184,12 @@ void CPageAdvanceDlg::BuildControls() {
   ht->addWidget(rateLabel_, 5, 0, 1, 5);
   right->addWidget(htPanel_);
   right->addStretch(1);
+  auto* bottom = new QHBoxLayout;
+  page->addLayout(bottom);
+  bottom->addWidget(regionGroup_, 1);
   apply_ = new QPushButton(UiText(IDS_APPLY), this);
   apply_->setAutoDefault(false);
-  right->addWidget(apply_, 0, Qt::AlignRight);
+  bottom->addWidget(apply_, 0, Qt::AlignBottom);
 
   connect(band_, &QComboBox::activated, this, [this] { OnBandChange(); });
   connect(regionBg_, &QComboBox::activated, this, [this] { OnRegionBgChange(); });
