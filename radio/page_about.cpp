@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <sys/stat.h>
 
+#include "driver/driver_file.h"
 #include "driver/oid/oid_requests.h"
+#include "platform/system/regular_file.h"
 #include "radio/about_text.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
@@ -79,7 +81,23 @@ QLabel* CPageAboutDlg::Label(Row row) const { return labels_[static_cast<int>(ro
 
 void CPageAboutDlg::LoadValues() {
   LoadUtility();
+  LoadDriverFile();
   LoadDriverFacts();
+}
+
+// The driver file of the adapter's family: a file without a version leaves the texts as they
+// were.
+void CPageAboutDlg::LoadDriverFile() {
+  const std::filesystem::path path = DriverFilePath(State().Adapter.chipFamily);
+  if (path.empty()) return;
+  std::string contents;
+  if (ReadRegularFile(path.string(), kDriverFileMaxBytes, contents) != FileProblem::None) return;
+  const std::optional<DriverFileVersion> version = ParseDriverFileVersion(contents);
+  if (!version) return;
+  Value(Row::DriverVersion)
+      ->setText(Text(FileVersionText(version->major, version->minor, version->build, version->revision)));
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0) Value(Row::DriverDate)->setText(Text(FileDateText(status.st_mtime)));
 }
 
 // The program's own file: its version is compiled in, its date is the file's.

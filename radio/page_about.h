@@ -36,6 +36,7 @@ class CPageAboutDlg : public PageWidget {
   void OnWebButton();
   void LoadUtility();
   void LoadDriverFacts();
+  void LoadDriverFile();
 
   QLabel* legal_ = nullptr;
   QLabel* labels_[7] = {};

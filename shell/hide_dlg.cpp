@@ -611,6 +611,25 @@ void CHideDlg::WpsConnectionCheck() {
 
 bool CHideDlg::AdapterConnected() { return services_.wifi->QueryConnected().value_or(false); }
 
+bool CHideDlg::CurrentProfileUsesBssid() const {
+  const StationProfile* current = queue_->CurrentProfile();
+  return current != nullptr && current->useBssid == 1;
+}
+
+ProgramOptions CHideDlg::ProgramSettingsNow() { return ReadProgramOptions(options_.programIniPath); }
+
+void CHideDlg::AppendDebugTrace(std::string_view text) {
+  if (services_.queue.appendDebugTraceFile) services_.queue.appendDebugTraceFile(text);
+}
+
+RadioConnection* CHideDlg::Connection() {
+  if (services_.pageClient == nullptr) return nullptr;
+  if (!radioConnection_) {
+    radioConnection_ = std::make_unique<NativeWifiRadioConnection>(*services_.pageClient);
+  }
+  return radioConnection_.get();
+}
+
 bool CHideDlg::RadioParameterOn() {
   return state_.Adapter.adapterKeyPath.empty() || ReadRadioOn(state_.Adapter.adapterKeyPath);
 }

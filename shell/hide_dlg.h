@@ -19,6 +19,7 @@
 #include "shell/action_queue.h"
 #include "shell/adapter_setup.h"
 #include "shell/monitor_seams.h"
+#include "shell/radio_page_host.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box.h"
 #include "shell/ui/shell_state.h"
@@ -93,7 +94,7 @@ struct MonitorServices {
   std::function<void(std::string_view)> log;  // one line to the program's log
 };
 
-class CHideDlg final : public MainWindowHost {
+class CHideDlg final : public MainWindowHost, public RadioPageHost {
  public:
   CHideDlg(MonitorServices services, MonitorOptions options);
   ~CHideDlg() override;
@@ -129,7 +130,6 @@ class CHideDlg final : public MainWindowHost {
   const AdapterInfo& Adapter() const { return state_.Adapter; }
   bool AdapterPresent() const { return adapterPresent_; }
   bool WpaReady() const { return wpaReady_; }
-  bool ABandCapable() const { return facts_.aBandCapable; }
   bool TrayIconAdded() const { return trayIconAdded_; }
   std::optional<TrayState> CurrentTrayState() const { return trayState_; }
   const QString& TrayTip() const { return trayTip_; }
@@ -147,8 +147,6 @@ class CHideDlg final : public MainWindowHost {
   const std::string& CurrentSsid() const { return currentSsid_; }
   const std::string& CurrentProfileName() const { return currentProfileName_; }
   // Adapter facts read at set-up for the pages.
-  bool Bw40Allowed24() const { return facts_.bw40.allowed24; }
-  bool Bw40Allowed5() const { return facts_.bw40.allowed5; }
   bool Ieee80211h() const { return facts_.ieee80211h; }
   int32_t PsMode() const { return facts_.psMode; }
   uint16_t NdisVersion() const { return facts_.ndisVersion; }
@@ -173,6 +171,20 @@ class CHideDlg final : public MainWindowHost {
   bool WirelessServiceAvailable() override;
   ConnectPolicy SurveyConnectPolicy() override;
   bool ApplyStationProfile(std::unique_ptr<StationProfile> record) override;
+  RadioPageHost* RadioPages() override { return this; }
+
+  // RadioPageHost
+  bool ABandCapable() const override { return facts_.aBandCapable; }
+  bool Bw40Allowed24() const override { return facts_.bw40.allowed24; }
+  bool Bw40Allowed5() const override { return facts_.bw40.allowed5; }
+  RadioSettingsState& Radio() override { return queue_->radio(); }
+  void RunChannelPlan() override { queue_->RunChannelPlan(); }
+  void ApplyActiveConfiguration() override { queue_->ApplyActiveConfiguration(0, 1, 0); }
+  bool CurrentProfileUsesBssid() const override;
+  ProgramOptions ProgramSettingsNow() override;
+  void AppendDebugTrace(std::string_view text) override;
+  RadioConnection* Connection() override;
+  AdvancePageMemory& AdvanceMemory() override { return advanceMemory_; }
 
  private:
   void AdapterSetup(bool openMainWindow);
@@ -226,6 +238,8 @@ class CHideDlg final : public MainWindowHost {
   std::optional<bool> linkShownUp_;
   QString trayTip_;
   std::array<std::vector<uint8_t>, 3> scanLists_;
+  AdvancePageMemory advanceMemory_;
+  std::unique_ptr<NativeWifiRadioConnection> radioConnection_;
 };
 
 }  // namespace ov

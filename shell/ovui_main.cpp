@@ -21,6 +21,7 @@
 #include "radio/page_about.h"
 #include "views/ap_detail_dlg.h"
 #include "views/hidden_ssid_dlg.h"
+#include "radio/page_advance.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
@@ -84,6 +85,7 @@ static int RunProgram(int argc, char** argv) {
     // The pages of the main window.
     ov::PageRegistry pages;
     pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
+    pages.RegisterPage(ov::TabButton::Advance, ov::MakeAdvancePage);
     pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);

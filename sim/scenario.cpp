@@ -75,7 +75,7 @@ class AdapterReader {
         "friendly_name", "device_description", "manufacturer",     "location",
         "mac",           "receive_chains",     "band_5ghz",        "startup_delay_ms",
         "signal_dbm",    "guid",               "instance",         "ap_stations",
-        "comment"};
+        "comment",       "no_40mhz_24ghz",     "no_40mhz_5ghz"};
     for (auto it = object_.begin(); it != object_.end(); ++it) {
       if (!kKnown.count(it.key())) return fail(error, "unknown field " + Quote(it.key()));
     }
@@ -101,6 +101,9 @@ class AdapterReader {
     if (!requireInteger("receive_chains", 1, 3, &chains, error)) return false;
     spec->receiveChains = static_cast<int>(chains);
     if (!requireBool("band_5ghz", &spec->band5GHz, error)) return false;
+    // The EEPROM's 40 MHz permissions, per band.
+    if (object_.contains("no_40mhz_24ghz") && !requireBool("no_40mhz_24ghz", &spec->no40Mhz24, error)) return false;
+    if (object_.contains("no_40mhz_5ghz") && !requireBool("no_40mhz_5ghz", &spec->no40Mhz5, error)) return false;
     int64_t delay = 0;
     if (!optionalInteger("startup_delay_ms", 0, 600000, &delay, error)) return false;
     spec->startupDelayMs = static_cast<uint32_t>(delay);

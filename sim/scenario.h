@@ -35,6 +35,8 @@ struct AdapterSpec {
   MacAddress mac{};
   int receiveChains = 1;  // 1..3
   bool band5GHz = false;
+  bool no40Mhz24 = false;  // the EEPROM forbids 40 MHz at 2.4 GHz
+  bool no40Mhz5 = false;   // and at 5 GHz
   uint32_t startupDelayMs = 0;  // until OID_VND_NIC_READY answers 1
   int32_t signalDbm = -55;      // RSSI of chain 0; the other chains read a little lower
   std::string guid;             // NetCfgInstanceId "{...}"; derived from the MAC when not given

@@ -1,5 +1,8 @@
 #include "sim/sim_daemon.h"
 
+#include "driver/params/registry_writer.h"
+#include "sim/simulated_driver_file.h"
+
 #include "platform/system/daemon_support.h"
 
 #include <filesystem>
@@ -66,10 +69,18 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
     return false;
   }
   OpenFolderToEveryone(DeviceSocketFolder());
+  // The host's TCP/IP parameters key, which every host has (the advanced page writes there).
+  DirectRegistryWriter().CreateKey(HKEY_LOCAL_MACHINE,
+                                   "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters");
   for (const AdapterSpec& spec : scenario.adapters) {
     auto adapter = std::make_unique<Adapter>();
     std::string why;
     if (!WriteAdapterRegistry(spec, &adapter->paths, &why)) {
+      *error = spec.name + ": " + why;
+      adapters_.clear();
+      return false;
+    }
+    if (!WriteSimulatedDriverFile(spec, &why)) {
       *error = spec.name + ": " + why;
       adapters_.clear();
       return false;

@@ -1,5 +1,7 @@
 #include "sim/simulated_adapter.h"
 
+#include "driver/params/channel_plan.h"
+
 #include <algorithm>
 
 #include "driver/channel_frequency.h"
@@ -241,8 +243,8 @@ void SimulatedAdapter::resetState() {
   eeprom_[0x06] = static_cast<uint16_t>(spec_.mac[2] | spec_.mac[3] << 8);
   eeprom_[0x08] = static_cast<uint16_t>(spec_.mac[4] | spec_.mac[5] << 8);
   uint16_t bandwidth = 0;
-  if (!isHt()) bandwidth |= 0x0300;
-  if (!spec_.band5GHz) bandwidth |= 0x0200;
+  if (!isHt() || spec_.no40Mhz24) bandwidth |= 0x0100;
+  if (!isHt() || !spec_.band5GHz || spec_.no40Mhz5) bandwidth |= 0x0200;
   eeprom_[kEepromBandwidthWordAddress] = bandwidth;
 
   lastSet_.clear();
@@ -553,9 +555,37 @@ uint32_t SimulatedAdapter::queryLastTxRate(std::span<const uint8_t>, Record& r) 
 
 HtTransmitSetting SimulatedAdapter::linkRateSetting() const {
   if (!association_) return HtTransmitSetting{0, 0, 0, 0, HT_PHY_OFDM};  // beacons' 6 Mbit/s
-  if (!association_->ht) return HtTransmitSetting{7, 0, 0, 0, HT_PHY_OFDM};  // 54 Mbit/s
-  return HtTransmitSetting{association_->mcs, static_cast<uint8_t>(association_->fortyMhz ? 1 : 0),
-                           1, 0, HT_PHY_HT_MIXED};
+  // A legacy wireless mode talks OFDM even to an 802.11n access point.
+  if (!association_->ht || !IsHtWirelessMode(phyMode_)) {
+    return HtTransmitSetting{7, 0, 0, 0, HT_PHY_OFDM};  // 54 Mbit/s
+  }
+  // The transmit settings the utility sent: 40 MHz only where the access point and the EEPROM
+  // allow it, a fixed MCS no higher than the link carries, the guard interval as set.
+  const bool band5 = association_->frequencyKHz > 3000000;
+  const uint16_t eeprom = eeprom_.count(kEepromBandwidthWordAddress) ? eeprom_.at(kEepromBandwidthWordAddress) : 0;
+  const bool allowed40 = (eeprom & (band5 ? 0x0200 : 0x0100)) == 0;
+  const bool forty = association_->fortyMhz && htPhyMode_.BW == 1 && allowed40;
+  uint8_t mcs = association_->mcs;
+  if (htPhyMode_.MCS == 32) {
+    mcs = forty ? 32 : 0;
+  } else if (htPhyMode_.MCS != kHtMcsAuto) {
+    mcs = std::min(mcs, htPhyMode_.MCS);
+  }
+  return HtTransmitSetting{mcs, static_cast<uint8_t>(forty ? 1 : 0),
+                           static_cast<uint8_t>(htPhyMode_.SHORTGI ? 1 : 0), 0, HT_PHY_HT_MIXED};
+}
+
+bool SimulatedAdapter::offersChannel(uint32_t channel) const {
+  std::lock_guard lock(mutex_);
+  const WirelessMode mode = phyMode_;
+  const bool band5Mode = mode == 2 || mode == 3 || mode == 5 || mode == 8;
+  const bool band24Mode = mode != 2 && mode != 8;
+  // A family without a region table of a band offers every channel of it.
+  const auto inRegion = [](const std::vector<uint32_t>& channels, uint32_t channel) {
+    return channels.empty() || std::find(channels.begin(), channels.end(), channel) != channels.end();
+  };
+  if (channel <= 14) return band24Mode && inRegion(Channels24(spec_.family, countryRegion_.Region24), channel);
+  return spec_.band5GHz && band5Mode && inRegion(Channels5(spec_.family, countryRegion_.Region5), channel);
 }
 
 uint32_t SimulatedAdapter::queryRssi0(std::span<const uint8_t>, Record& r) {

@@ -125,6 +125,9 @@ class SimulatedAdapter {
 
   bool busy() const;
   bool ready() const;
+  // The channels the driver offers, scans and joins: those of its country regions in the bands
+  // of its wireless mode.
+  bool offersChannel(uint32_t channel) const;
   // The payload of the last accepted set of `oid` (the unmarked OID), for observers and tests.
   std::optional<std::vector<uint8_t>> lastSet(uint32_t oid) const;
 

@@ -544,10 +544,9 @@ void WlanServiceCore::completeScan(Interface& iface) {
            std::nullopt, std::nullopt, ERROR_INVALID_STATE);
     return;
   }
-  bool band5 = iface.adapter->spec().band5GHz;
   iface.cache.clear();
   for (const auto& ap : world_) {
-    if (IsAccessPoint5GHz(ap->spec) && !band5) continue;
+    if (!iface.adapter->offersChannel(ap->spec.channel)) continue;
     int32_t rssi = std::clamp(ap->spec.signalDbm + jitter(), -120, 0);
     if (rssi < kAudibleDbm) continue;
     BssEntry e = bssEntryOf(*ap, rssi);
@@ -608,14 +607,13 @@ void WlanServiceCore::dropLink(Interface& iface, uint32_t reason) {
 
 void WlanServiceCore::completeConnection(Interface& iface) {
   Connection& c = *iface.connection;
-  bool band5 = iface.adapter->spec().band5GHz;
   // The strongest audible access point of the network.
   WorldAp* best = nullptr;
   for (auto& ap : world_) {
     const AccessPointSpec& s = ap->spec;
     if (std::vector<uint8_t>(s.ssid.begin(), s.ssid.end()) != c.document.ssid) continue;
     if (s.adhoc != c.document.adhoc || s.signalDbm < kAudibleDbm) continue;
-    if (IsAccessPoint5GHz(s) && !band5) continue;
+    if (!iface.adapter->offersChannel(s.channel)) continue;
     if (s.hidden && !c.document.nonBroadcast && !(c.flags & WLAN_CONNECTION_HIDDEN_NETWORK)) {
       continue;
     }

@@ -26,6 +26,7 @@ namespace ov {
 
 class BarButton;
 class COvUI2007Dlg;
+class RadioPageHost;
 
 // What the window needs from the monitor and the parts it does not own. The defaults suit a
 // window with no adapter behind it (the preview, tests).
@@ -70,6 +71,8 @@ class MainWindowHost {
   // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
   // or the opener reported an error (no program for the type, a missing file).
   virtual void OpenUrl(const QUrl& url, std::function<void()> failed);
+  // The monitor's radio values and operations the advanced page uses; null without a monitor.
+  virtual RadioPageHost* RadioPages() { return nullptr; }
 };
 
 // The page classes that exist: later parts register theirs into the bar's slots and the lower

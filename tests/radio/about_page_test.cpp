@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <sys/time.h>
+
+#include <filesystem>
+
+#include "driver/driver_file.h"
 #include "driver/oid/oid_constants.h"
 #include "platform/time/virtual_clock.h"
 #include "radio/page_about.h"
@@ -127,6 +132,35 @@ TEST_F(AboutPageTest, TheWebButtonOpensTheMakersAddressOrSaysItCannot) {
   page->WebButton()->click();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find(kOemWebAddress), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// The driver's version and date come from its file under the machine root; a file without a
+// version leaves what was shown.
+TEST_F(AboutPageTest, DriverVersionAndDateComeFromTheDriverFile) {
+  test::ScopedMachineRoot root(dir.path());
+  state.Adapter.chipFamily = WXP4;
+  const std::filesystem::path file = DriverFilePath(WXP4);
+  std::filesystem::create_directories(file.parent_path());
+  test::WriteFileBytes(file, DriverFileInfo({3, 2, 1, 0}, "Orvane 802.11n"));
+  const timeval noonJune15[2] = {{1781524800, 0}, {1781524800, 0}};  // 2026-06-15 12:00 UTC
+  ASSERT_EQ(::utimes(file.c_str(), noonJune15), 0);
+
+  auto window = MakeWindow();
+  window->ShowPage(TabButton::About);
+  CPageAboutDlg* page = About(*window);
+  EXPECT_EQ(Shown(page, Row::DriverVersion), "3.2.1.0");
+  EXPECT_EQ(Shown(page, Row::DriverDate), "06-15-2026");
+
+  test::WriteFileBytes(file, std::string("description=no version\0", 23));
+  window->ShowPage(TabButton::SiteSurvey);
+  window->ShowPage(TabButton::About);
+  EXPECT_EQ(Shown(page, Row::DriverVersion), "3.2.1.0");
 }
 
 }  // namespace

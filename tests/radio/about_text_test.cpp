@@ -2,7 +2,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <string>
 
+#include "driver/chip_family.h"
+#include "driver/driver_file.h"
 #include "radio/about_text.h"
 
 namespace ov {
@@ -42,6 +46,28 @@ TEST(AboutText, OnlyFamiliesFourToTenHaveAFirmwareVersion) {
   for (int32_t family = -1; family <= 11; ++family) {
     EXPECT_EQ(FamilyHasFirmwareVersion(family), family >= 4 && family <= 10) << family;
   }
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+TEST(DriverFile, VersionStringOfTheInformationSection) {
+  struct Case { const char* name; std::string contents; std::optional<DriverFileVersion> version; } cases[] = {
+      {"four parts", DriverFileInfo({3, 2, 1, 0}, "x"), DriverFileVersion{3, 2, 1, 0}},
+      {"after other strings", std::string("license=GPL\0version=1.20\0", 25), DriverFileVersion{1, 20, 0, 0}},
+      {"a key that only ends in version=", std::string("srcversion=9\0", 13), std::nullopt},
+      {"five parts", "version=1.2.3.4.5", std::nullopt},
+      {"above 16 bits", "version=65536.0", std::nullopt},
+      {"not a number", "version=1.x", std::nullopt},
+      {"empty part", "version=1..2", std::nullopt},
+      {"none", "description=driver", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDriverFileVersion(c.contents), c.version) << c.name;
+  EXPECT_EQ(DriverFileName(WXP4), "wxp4.ko");
+  EXPECT_EQ(DriverFileName(CHIP_FAMILY_NONE), "");
 }
 
 }  // namespace

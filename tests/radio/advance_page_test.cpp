@@ -1,0 +1,220 @@
+// The advanced page in the real main window, offscreen, on the virtual clock, against a
+// recording driver and a registry under the test's own root.
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+
+#include "driver/oid/oid_constants.h"
+#include "driver/params/registry_writer.h"
+#include "platform/registry/registry.h"
+#include "radio/page_advance.h"
+#include "shell/radio_page_host.h"
+#include "tests/radio/advance_host.h"
+#include "shell/ui/ui_text.h"
+#include "tests/shellui/page_window_fixture.h"
+
+namespace ov {
+namespace {
+
+using test::AdvanceHost;
+
+constexpr char kKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e972-e325-11ce-bfc1-08002be10318}\\0007";
+
+class AdvancePageTest : public test::PageWindowFixture<AdvanceHost> {
+ protected:
+  AdvancePageTest() : root(dir.path()) {
+    registry.RegisterPage(TabButton::Advance, MakeAdvancePage);
+    options.services.registry = &writer;
+    state.Adapter.chipFamily = WXP4;
+    state.Adapter.htCapable = true;
+    state.Adapter.adapterKeyPath = kKey;
+    host.radio.plan.region.regionChangeable24 = true;
+    host.radio.plan.region.regionChangeable5 = true;
+    host.options.htSetting = true;
+    Set("WirelessMode", "9");
+    Set("CountryRegion", "1");
+    Set("CountryRegionABand", "7");
+    RegWriteDword(HKEY_LOCAL_MACHINE, kKey, "TransmitSetting", 9u | 33u << 4 | 1u << 11 | 2u << 14);
+  }
+  static void Set(const char* name, const char* text) {
+    ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, kKey, name, text), 0u);
+  }
+  static std::optional<std::string> Get(const char* name) { return RegReadString(HKEY_LOCAL_MACHINE, kKey, name); }
+  CPageAdvanceDlg* Open() {
+    window = MakeWindow();
+    window->ShowPage(TabButton::Advance);
+    return dynamic_cast<CPageAdvanceDlg*>(window->Page(TabButton::Advance));
+  }
+  static void Choose(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+  }
+  std::vector<uint32_t> SetOids() const {
+    std::vector<uint32_t> oids;
+    for (const auto& call : driver.Sets()) oids.push_back(call.oid);
+    return oids;
+  }
+
+  test::ScopedMachineRoot root;
+  DirectRegistryWriter writer;
+};
+
+TEST_F(AdvancePageTest, BandChangeDropsTheConnectionAndReconnectsByDiscovery) {
+  host.connection.connected = true;
+  host.connection.mode = 2;  // the connection came from a discovery-mode connect
+  host.connection.auth = 1;
+  host.connection.cipher = 0;
+  CPageAdvanceDlg* page = Open();
+  ASSERT_NE(page, nullptr);
+  ASSERT_EQ(page->BandList()->count(), 3);
+  Choose(page->BandList(), 2);  // 2.4 GHz + 5 GHz
+  page->ApplyButton()->click();
+
+  EXPECT_EQ(host.connection.calls, (std::vector<std::string>{"disconnect", "connect"}));
+  ASSERT_EQ(host.connection.connects.size(), 1u);
+  EXPECT_EQ(host.connection.connects[0].mode, 3u) << "open and unencrypted: discovery, unsecure";
+  EXPECT_EQ(host.connection.connects[0].ssid, (std::vector<uint8_t>{'O', 'v'}));
+  EXPECT_EQ(host.applies, 0);
+  EXPECT_EQ(Get("WirelessMode"), "5");
+  EXPECT_EQ(host.scans, 1) << "Rescan";
+  const auto oids = SetOids();
+  EXPECT_NE(std::find(oids.begin(), oids.end(), OID_DOT11_FLUSH_BSS_LIST), oids.end());
+  EXPECT_NE(std::find(oids.begin(), oids.end(), OID_VND_PHY_MODE.set), oids.end());
+
+  // Nothing changed since: no disconnect, but every OID again and a rescan.
+  host.connection.connected = true;
+  host.connection.calls.clear();
+  driver.calls.clear();
+  page->ApplyButton()->click();
+  EXPECT_TRUE(host.connection.calls.empty());
+  EXPECT_NE(std::find(SetOids().begin(), SetOids().end(), OID_VND_CCX_CONTROL.set), SetOids().end());
+  EXPECT_EQ(host.scans, 2);
+}
+
+TEST_F(AdvancePageTest, RegionChangeWithoutConnectionAppliesTheActiveConfiguration) {
+  CPageAdvanceDlg* page = Open();
+  Choose(page->RegionBgList(), 0);
+  page->ApplyButton()->click();
+  EXPECT_EQ(host.applies, 1);
+  EXPECT_EQ(Get("CountryRegion"), "0");
+  EXPECT_EQ(host.channelPlans, 1);
+  const auto sets = driver.Sets();
+  const auto region = std::find_if(sets.begin(), sets.end(), [](const auto& c) { return c.oid == OID_VND_COUNTRY_REGION.set; });
+  ASSERT_NE(region, sets.end());
+  EXPECT_EQ(region->bytes, (std::vector<uint8_t>{0, 7, 0, 0}));
+}
+
+TEST_F(AdvancePageTest, CcxByteOutOfRangeLoadsAsMinus70AndUncheckingStores70) {
+  RegWriteDword(HKEY_LOCAL_MACHINE, kKey, "CCX2Control", 0x5F20);
+  CPageAdvanceDlg* page = Open();
+  EXPECT_TRUE(page->FastRoamingBox()->isChecked());
+  EXPECT_EQ(page->ThresholdEdit()->text(), "-70");
+  page->FastRoamingBox()->click();
+  EXPECT_FALSE(page->ThresholdEdit()->isEnabled());
+  page->ApplyButton()->click();
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, kKey, "CCX2Control"), 0x4600u);
+}
+
+TEST_F(AdvancePageTest, ThresholdOutsideTheRangeWritesNothing) {
+  std::vector<QString> messages;
+  options.services.showMessage = [&](const QString& text, QWidget*) { messages.push_back(text); return 1; };
+  CPageAdvanceDlg* page = Open();
+  page->FastRoamingBox()->click();
+  page->ThresholdEdit()->setText("-95");
+  driver.calls.clear();
+  page->ApplyButton()->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], UiText(IDS_INVALID_DBM));
+  EXPECT_TRUE(driver.Sets().empty());
+  EXPECT_FALSE(RegReadDword(HKEY_LOCAL_MACHINE, kKey, "CCX2Control").has_value());
+}
+
+TEST_F(AdvancePageTest, EepromWithout40MhzDisablesAutoAndStores20) {
+  host.allowed24 = false;
+  host.radio.plan.wirelessMode = 9;
+  CPageAdvanceDlg* page = Open();
+  EXPECT_TRUE(page->HtPanel()->isVisible());
+  EXPECT_FALSE(page->BwGroup()->button(1)->isEnabled());
+  EXPECT_TRUE(page->BwGroup()->button(0)->isChecked());
+  page->ApplyButton()->click();
+  const auto word = RegReadDword(HKEY_LOCAL_MACHINE, kKey, "TransmitSetting");
+  ASSERT_TRUE(word.has_value());
+  EXPECT_EQ((*word >> 11) & 1, 0u);
+
+  // The 5 GHz band allows it.
+  Choose(page->BandList(), 1);
+  EXPECT_TRUE(page->BwGroup()->button(1)->isEnabled());
+}
+
+TEST_F(AdvancePageTest, FixedRegion31GetsItsOwnEntry) {
+  host.radio.plan.region.regionChangeable24 = false;
+  host.radio.plan.region.regionWord = 31 | 7 << 8;
+  CPageAdvanceDlg* page = Open();
+  ASSERT_EQ(page->RegionBgList()->count(), 9);
+  EXPECT_EQ(page->RegionBgList()->currentText(), "31");
+  EXPECT_FALSE(page->RegionBgList()->isEnabled());
+  page->ApplyButton()->click();
+  EXPECT_EQ(Get("CountryRegion"), "1") << "a fixed region is not written";
+}
+
+TEST_F(AdvancePageTest, McsAutoStores33AndLabelsTheRate) {
+  CPageAdvanceDlg* page = Open();
+  EXPECT_EQ(page->McsList()->currentIndex(), 0);
+  page->BwGroup()->button(0)->click();
+  EXPECT_EQ(page->RateLabel()->text(), "Tx Rate: Not Available");
+  page->BwGroup()->button(1)->click();
+  page->GiGroup()->button(0)->click();
+  EXPECT_EQ(page->RateLabel()->text(), "Tx Rate: 39.00 Mbps");
+  page->ApplyButton()->click();
+  EXPECT_EQ((RegReadDword(HKEY_LOCAL_MACHINE, kKey, "TransmitSetting").value_or(0) >> 4) & 0x7F, 33u);
+}
+
+TEST_F(AdvancePageTest, HtPanelFollowsTheSettingsFileWithinASecond) {
+  CPageAdvanceDlg* page = Open();
+  EXPECT_TRUE(page->HtPanel()->isVisible());
+  host.options.htSetting = false;
+  clock.advance(kAdvanceHtSettingPollMs);
+  EXPECT_FALSE(page->HtPanel()->isVisible());
+  host.options.htSetting = true;
+  clock.advance(kAdvanceHtSettingPollMs);
+  EXPECT_TRUE(page->HtPanel()->isVisible());
+}
+
+// Clearing the box leaves an administrator's TCP values; the page takes back only its own.
+TEST_F(AdvancePageTest, TcpWindowKeepsAnAdministratorsValues) {
+  const char* tcp = kTcpipParametersPath;
+  RegWriteDword(HKEY_LOCAL_MACHINE, tcp, "TCPWindowSize", 32768);
+  RegWriteDword(HKEY_LOCAL_MACHINE, tcp, "SackOpts", 0);
+  CPageAdvanceDlg* page = Open();
+  ASSERT_TRUE(page->TcpWindowBox()->isChecked());
+  page->TcpWindowBox()->click();
+  page->ApplyButton()->click();
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "TCPWindowSize"), 32768u);
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "SackOpts"), 0u);
+
+  // Checked: the page's values, then cleared: the administrator's again.
+  window->ShowPage(TabButton::Statistics);
+  window->ShowPage(TabButton::Advance);
+  page->TcpWindowBox()->setChecked(true);
+  page->ApplyButton()->click();
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "TCPWindowSize"), 0x10000u);
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "TcpMaxDupAcks"), 2u);
+  page->TcpWindowBox()->setChecked(false);
+  page->ApplyButton()->click();
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "TCPWindowSize"), 32768u);
+  EXPECT_EQ(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "SackOpts"), 0u);
+  EXPECT_FALSE(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "TcpMaxDupAcks").has_value());
+  EXPECT_FALSE(RegReadDword(HKEY_LOCAL_MACHINE, tcp, "Tcp1323Opts").has_value());
+}
+
+}  // namespace
+}  // namespace ov
