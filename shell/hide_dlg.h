@@ -170,6 +170,9 @@ class CHideDlg final : public MainWindowHost {
   std::span<uint8_t> ScanList() override { return scanLists_[kScanListCurrent]; }
   void QueueScan() override { queue_->QueueScan(); }
   bool ScanInProgress() override { return queue_->MonitorBusy(); }
+  bool CurrentProfileUsesBssid() override {
+    return queue_->CurrentProfile() != nullptr && queue_->CurrentProfile()->useBssid == 1;
+  }
 
  private:
   void AdapterSetup(bool openMainWindow);
