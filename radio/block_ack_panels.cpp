@@ -45,7 +45,10 @@ CBlockAckPanel::CBlockAckPanel(const PageContext& context, QWidget* parent, int 
   top->addLayout(form_);
 
   auto* peerColumn = new QVBoxLayout;
-  peerColumn->addWidget(new QLabel(UiText(IDS_ADD_BLOCKACK_AVAIL_BSSID), this));
+  peerColumn->setSpacing(4);
+  auto* peerLabel = new QLabel(UiText(IDS_ADD_BLOCKACK_AVAIL_BSSID), this);
+  peerLabel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  peerColumn->addWidget(peerLabel);
   peers_ = new TextRowsList(QStringList{QStringLiteral("BSSID")}, {1.0}, kPeerListWidth, false, this);
   peers_->setFixedHeight(120);
   peerColumn->addWidget(peers_);

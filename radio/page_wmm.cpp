@@ -88,6 +88,16 @@ CPageWMMDlg::CPageWMMDlg(const PageContext& context, QWidget* parent) : PageWidg
     address_[i] = edit;
     addressRow->addWidget(edit);
   }
+  // Typing an address runs on from one pair into the next.
+  for (size_t i = 0; i + 1 < address_.size(); ++i) {
+    QLineEdit* next = address_[i + 1];
+    connect(address_[i], &QLineEdit::textEdited, this, [next](const QString& text) {
+      if (text.size() == 2) {
+        next->setFocus(Qt::TabFocusReason);
+        next->selectAll();
+      }
+    });
+  }
   addressRow->addStretch();
   left->addLayout(addressRow);
   auto* timeoutRow = new QHBoxLayout;
