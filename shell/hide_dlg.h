@@ -185,6 +185,10 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   void AppendDebugTrace(std::string_view text) override;
   RadioConnection* Connection() override;
   AdvancePageMemory& AdvanceMemory() override { return advanceMemory_; }
+  // The main window's question (WMM page), answered as the radio pages' one.
+  bool CurrentProfileUsesBssid() override {
+    return static_cast<const CHideDlg&>(*this).CurrentProfileUsesBssid();
+  }
 
  private:
   void AdapterSetup(bool openMainWindow);

@@ -18,10 +18,13 @@
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
+#include "radio/block_ack_panels.h"
+#include "radio/page_80211n.h"
 #include "radio/page_about.h"
 #include "views/ap_detail_dlg.h"
 #include "views/hidden_ssid_dlg.h"
 #include "radio/page_advance.h"
+#include "radio/page_wmm.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
@@ -34,6 +37,7 @@
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
 #include "shell/registry_broker.h"
+#include "shell/ui/control_ids.h"
 #include "shell/ui/sel_card_dlg.h"
 #include "shell/ui/shell_icons.h"
 #include "shell/ui/startup.h"
@@ -91,6 +95,10 @@ static int RunProgram(int argc, char** argv) {
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
     pages.RegisterLowerPanel(4, ov::MakeApDetailPanel);
     pages.RegisterLowerPanel(ov::LOWER_PANEL_HIDDEN_SSID, ov::MakeHiddenSsidPanel);
+    pages.RegisterPage(ov::TabButton::Ht80211n, ov::Make80211nPage);
+    pages.RegisterPage(ov::TabButton::Wmm, ov::MakeWmmPage);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_ADD_BLOCK_ACK, ov::MakeAddBlockAckPanel);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_DELETE_BLOCK_ACK, ov::MakeDeleteBlockAckPanel);
 
     ov::MonitorServices services;
     services.timers = &timers;

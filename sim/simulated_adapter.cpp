@@ -224,7 +224,6 @@ void SimulatedAdapter::resetState() {
   if (p.baCapability) htOptions_ = DecodeBaCapability(*p.baCapability);
 
   blockAck_ = BlockAckTable{};
-  peers_ = PeerTable{};
   dls_ = DlsTable{};
   dlsEnabled_ = p.wmmCapable && p.dlsCapable;
   wmmFlags_ = (p.apsdCapable ? 1u : 0u) | (p.apsdAc[0] ? 2u : 0u) | (p.apsdAc[1] ? 4u : 0u) |
@@ -283,6 +282,12 @@ void SimulatedAdapter::setAssociation(std::optional<Association> association) {
   {
     std::lock_guard lock(mutex_);
     before = association_.has_value();
+    // Agreements and direct links belong to the link: a new link or none ends them.
+    const bool newLink = !association || !association_ || association_->bssid != association->bssid;
+    if (newLink) {
+      blockAck_ = BlockAckTable{};
+      dls_ = DlsTable{};
+    }
     if (association) {
       if (!association_) associatedSinceMs_ = now();
       signalDbm_ = association->signalDbm;
@@ -292,8 +297,20 @@ void SimulatedAdapter::setAssociation(std::optional<Association> association) {
       std::copy_n(association->ssid.begin(), desiredSsid_.SsidLength, desiredSsid_.Ssid.begin());
     }
     association_ = std::move(association);
+    if (newLink && association_) startAutomaticBlockAck();
   }
   reportLink(before, after);
+}
+
+// With aggregation on and automatic block-ack, an 802.11n link starts with an agreement each way
+// for the best-effort TID.
+void SimulatedAdapter::startAutomaticBlockAck() {
+  if (!association_->ht || htOptions_.Aggregation != HT_AGGREGATION_ON || htOptions_.AutoBlockAck != 1) {
+    return;
+  }
+  const auto window = [](uint8_t limit) { return limit == 0 || limit > 64 ? uint8_t{64} : limit; };
+  addBlockAckSession(BlockAckRequest{BLOCK_ACK_ORIGINATOR, association_->bssid, 0, window(htOptions_.WindowLimitA), 0});
+  addBlockAckSession(BlockAckRequest{BLOCK_ACK_RECIPIENT, association_->bssid, 0, window(htOptions_.WindowLimitB), 0});
 }
 
 std::optional<Association> SimulatedAdapter::association() const {
@@ -641,7 +658,26 @@ uint32_t SimulatedAdapter::queryHtPhyMode(std::span<const uint8_t>, Record& r) {
 }
 
 uint32_t SimulatedAdapter::queryPeerTable(std::span<const uint8_t>, Record& r) {
-  r = Bytes(EncodePeerTable(peers_));
+  // The stations the driver keeps state for: the access point of the link, then the direct-link
+  // peers, then any other peer of an agreement.
+  PeerTable peers;
+  const auto add = [&peers](const MacAddress& mac) {
+    if (mac == MacAddress{} || peers.Count == PeerTable::kMaxEntries) return;
+    for (uint32_t i = 0; i < peers.Count; ++i) {
+      if (peers.Entries[i].Peer == mac) return;
+    }
+    peers.Entries[peers.Count++].Peer = mac;
+  };
+  if (association_) add(association_->bssid);
+  for (const DlsEntry& e : dls_.Entries) {
+    if (e.Wanted) add(e.Peer);
+  }
+  for (const BlockAckSide* side : {&blockAck_.Originator, &blockAck_.Recipient}) {
+    for (const BlockAckEntry& e : *side) {
+      if (e.TidBitmap != 0) add(e.Peer);
+    }
+  }
+  r = Bytes(EncodePeerTable(peers));
   return kStatusSuccess;
 }
 
@@ -819,9 +855,14 @@ uint32_t SimulatedAdapter::setAddBlockAck(std::span<const uint8_t> payload) {
   BlockAckRequest request;
   DecodeBlockAckRequest(payload, request);
   if (request.Role > BLOCK_ACK_RECIPIENT || request.Tid > 7 || request.WindowSize == 0 ||
-      request.WindowSize > 64 || !IsUnicastPeer(request.Peer)) {
+      request.WindowSize > 64 || !IsUnicastPeer(request.Peer) || request.Peer == spec_.mac ||
+      htOptions_.Aggregation != HT_AGGREGATION_ON) {
     return kStatusInvalidParameter;
   }
+  return addBlockAckSession(request);
+}
+
+uint32_t SimulatedAdapter::addBlockAckSession(const BlockAckRequest& request) {
   BlockAckSide& side = request.Role == BLOCK_ACK_ORIGINATOR ? blockAck_.Originator : blockAck_.Recipient;
   uint8_t& count = request.Role == BLOCK_ACK_ORIGINATOR ? blockAck_.OriginatorCount
                                                         : blockAck_.RecipientCount;
@@ -867,6 +908,8 @@ uint32_t SimulatedAdapter::setDeleteBlockAck(std::span<const uint8_t> payload) {
 
 uint32_t SimulatedAdapter::setHtOptions(std::span<const uint8_t> payload) {
   DecodeHtOptions(payload, htOptions_);
+  // Without aggregation there is nothing to acknowledge in blocks.
+  if (htOptions_.Aggregation != HT_AGGREGATION_ON) blockAck_ = BlockAckTable{};
   return kStatusSuccess;
 }
 
@@ -914,7 +957,7 @@ uint32_t SimulatedAdapter::setDlsEnable(std::span<const uint8_t> payload) {
 uint32_t SimulatedAdapter::setDlsEntry(std::span<const uint8_t> payload) {
   DlsEntry request;
   DecodeDlsEntry(payload, request);
-  if (!IsUnicastPeer(request.Peer)) return kStatusInvalidParameter;
+  if (!IsUnicastPeer(request.Peer) || request.Peer == spec_.mac) return kStatusInvalidParameter;
   auto same = std::find_if(dls_.Entries.begin(), dls_.Entries.end(),
                            [&](const DlsEntry& e) { return e.Wanted && e.Peer == request.Peer; });
   if (request.Wanted == 0) {

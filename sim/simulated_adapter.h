@@ -204,6 +204,9 @@ class SimulatedAdapter {
   uint32_t setResetCounters(std::span<const uint8_t> payload);
   uint32_t setOpMode(std::span<const uint8_t> payload);
   uint32_t setAddBlockAck(std::span<const uint8_t> payload);
+  // One agreement into its side of the table (a peer's entry gains the TID).
+  uint32_t addBlockAckSession(const BlockAckRequest& request);
+  void startAutomaticBlockAck();
   uint32_t setDeleteBlockAck(std::span<const uint8_t> payload);
   uint32_t setHtOptions(std::span<const uint8_t> payload);
   uint32_t setHtPhyMode(std::span<const uint8_t> payload);
@@ -247,7 +250,6 @@ class SimulatedAdapter {
   HtPhyMode htPhyMode_;
   HtOptions htOptions_;
   BlockAckTable blockAck_;
-  PeerTable peers_;
   DlsTable dls_;
   bool dlsEnabled_ = false;
   uint32_t wmmFlags_ = 0;

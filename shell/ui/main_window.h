@@ -67,6 +67,9 @@ class MainWindowHost {
     (void)record;
     return false;
   }
+  // The most recently applied profile (CurrentProfile) names the access point to join
+  // (UseBssid 1): pages that send the CCX word then send it in its by-BSSID form.
+  virtual bool CurrentProfileUsesBssid() { return false; }
   // Opens a document or an address with the desktop's viewer (xdg-open). `failed` runs, on the
   // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
   // or the opener reported an error (no program for the type, a missing file).

@@ -576,6 +576,71 @@ TEST_F(SimulatedAdapterTest, DirectLinksNeedDirectLinkOn) {
   EXPECT_EQ(table, DlsTable{});
 }
 
+TEST_F(SimulatedAdapterTest, AgreementsAndDirectLinksFollowTheLinkAndTheHtOptions) {
+  SimulatedAdapter& adapter = make(MakeSpec());
+  DirectRequester r(adapter);
+  Association link;
+  link.bssid = {0x02, 0x5A, 0x0F, 0x10, 0x00, 0x01};
+  link.ht = true;
+  adapter.setAssociation(link);
+  BlockAckTable table;
+  uint32_t returned = 0;
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  // Automatic block-ack: one agreement each way for TID 0 with the access point.
+  ASSERT_EQ(table.OriginatorCount, 1);
+  ASSERT_EQ(table.RecipientCount, 1);
+  EXPECT_EQ(table.Originator[0].Peer, link.bssid);
+  EXPECT_EQ(table.Originator[0].TidBitmap, 0x01);
+  EXPECT_EQ(table.Originator[0].TidValue[0], 32);
+
+  const MacAddress station{0x02, 0x5A, 0x0F, 0x20, 0x00, 0x02};
+  const MacAddress other{0x02, 0x5A, 0x0F, 0x20, 0x00, 0x03};
+  ASSERT_TRUE(SetDlsEnable(r, 1));
+  ASSERT_TRUE(SetDlsTable(r, {60, 0, station, 0, 1}));
+  ASSERT_TRUE(SetBaTable(r, {BLOCK_ACK_RECIPIENT, other, 3, 16, 0}));
+  PeerTable peers;
+  ASSERT_TRUE(QueryPeerTable(r, peers));
+  ASSERT_EQ(peers.Count, 3u);
+  EXPECT_EQ(peers.Entries[0].Peer, link.bssid);
+  EXPECT_EQ(peers.Entries[1].Peer, station);
+  EXPECT_EQ(peers.Entries[2].Peer, other);
+  // Nobody makes an agreement or a direct link with himself.
+  EXPECT_FALSE(SetBaTable(r, {BLOCK_ACK_ORIGINATOR, MakeSpec().mac, 1, 16, 0}));
+  EXPECT_FALSE(SetDlsTable(r, {60, 0, MakeSpec().mac, 0, 1}));
+
+  // The same link again (a new signal) keeps everything; a new one ends it all.
+  link.signalDbm = -60;
+  adapter.setAssociation(link);
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  EXPECT_EQ(table.RecipientCount, 2);
+  adapter.setAssociation(std::nullopt);
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  EXPECT_EQ(table, BlockAckTable{});
+  DlsTable links;
+  ASSERT_TRUE(QueryDlsTable(r, links));
+  EXPECT_EQ(links, DlsTable{});
+  ASSERT_TRUE(QueryPeerTable(r, peers));
+  EXPECT_EQ(peers.Count, 0u);
+
+  // Aggregation off: the table empties and stays empty, also for a new 802.11n link.
+  adapter.setAssociation(link);
+  ASSERT_TRUE(SetHtOptions(r, HtOptions{32, 32, HT_AGGREGATION_OFF, 0, 1, 0, HT_SMPS_CODE_ENABLE, 1}));
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  EXPECT_EQ(table, BlockAckTable{});
+  EXPECT_FALSE(SetBaTable(r, {BLOCK_ACK_ORIGINATOR, link.bssid, 0, 32, 0}));
+  adapter.setAssociation(std::nullopt);
+  adapter.setAssociation(link);
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  EXPECT_EQ(table.OriginatorCount, 0);
+  // Manual block-ack: agreements only on request.
+  ASSERT_TRUE(SetHtOptions(r, HtOptions{32, 32, HT_AGGREGATION_ON, 0, 1, 0, HT_SMPS_CODE_ENABLE, 0}));
+  adapter.setAssociation(std::nullopt);
+  adapter.setAssociation(link);
+  ASSERT_TRUE(QueryBaTable(r, table, returned));
+  EXPECT_EQ(table.OriginatorCount, 0);
+  EXPECT_TRUE(SetBaTable(r, {BLOCK_ACK_ORIGINATOR, link.bssid, 0, 32, 0}));
+}
+
 TEST_F(SimulatedAdapterTest, SettableRecordsReadBackAsSet) {
   SimulatedAdapter& adapter = make(MakeSpec());
   DirectRequester r(adapter);
