@@ -18,16 +18,13 @@
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
-#include "radio/page_about.h"
-#include "views/link_status_dlg.h"
-#include "views/page_site_survey.h"
-#include "views/page_statistics.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
 #include "shell/monitor_qt.h"
 #include "shell/monitor_native_wifi.h"
 #include "shell/native_wifi_connection.h"
+#include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
 #include "shell/registry_broker.h"
@@ -81,10 +78,7 @@ static int RunProgram(int argc, char** argv) {
 
     // The pages of the main window.
     ov::PageRegistry pages;
-    pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
-    pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
-    pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
-    pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
+    ov::RegisterProgramPages(pages);
 
     ov::MonitorServices services;
     services.timers = &timers;
