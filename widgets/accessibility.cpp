@@ -10,6 +10,7 @@
 #include <set>
 
 #include "widgets/bar_button.h"
+#include "widgets/progress_ctrl_x.h"
 
 namespace ov {
 
@@ -86,10 +87,44 @@ class AccessibleBarButton : public QAccessibleWidget {
   }
 };
 
+// A drawn bar (link quality, signal) is read as a progress bar: its caption as drawn is its
+// name and value text, its position its value.
+class AccessibleProgressBar : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit AccessibleProgressBar(CProgressCtrlX* bar)
+      : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Name) {
+      const QString name = bar()->accessibleName();
+      return name.isEmpty() ? bar()->captionText() : name;
+    }
+    if (kind == QAccessible::Value) return bar()->captionText();
+    return QAccessibleWidget::text(kind);
+  }
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  QVariant currentValue() const override { return bar()->position(); }
+  void setCurrentValue(const QVariant& value) override { (void)value; }  // shown, not set
+  QVariant maximumValue() const override { return CProgressCtrlX::kMaximum; }
+  QVariant minimumValue() const override { return CProgressCtrlX::kMinimum; }
+  QVariant minimumStepSize() const override { return 1; }
+
+ private:
+  CProgressCtrlX* bar() const { return static_cast<CProgressCtrlX*>(widget()); }
+};
+
 QAccessibleInterface* KitInterface(const QString& className, QObject* object) {
   if (object == nullptr || !object->isWidgetType()) return nullptr;
   if (className == QLatin1String("ov::BarButton")) {
     return new AccessibleBarButton(static_cast<BarButton*>(object));
+  }
+  if (className == QLatin1String("ov::CProgressCtrlX")) {
+    return new AccessibleProgressBar(static_cast<CProgressCtrlX*>(object));
   }
   return nullptr;
 }

@@ -10,7 +10,8 @@ class QWidget;
 namespace ov {
 
 // Registers the accessible interfaces of the kit's widgets (a bar button is a page tab or a
-// push button, pressable by assistive technology). Safe to call more than once.
+// push button, pressable by assistive technology; a drawn bar is a progress bar with its
+// caption and position). The widgets call it themselves; safe to call more than once.
 void InstallAccessibleInterfaces();
 
 // Names the shown controls under `root` that have no name yet: an input, list or bar takes the

@@ -14,6 +14,7 @@
 #include "tests/shellui/page_window_fixture.h"
 #include "widgets/accessibility.h"
 #include "widgets/bar_button.h"
+#include "widgets/progress_ctrl_x.h"
 
 namespace ov {
 namespace {
@@ -236,6 +237,29 @@ TEST(NamingPass, MnemonicMarksLeaveTheName) {
     BarButton button;
     button.setFace(QString::fromLatin1(row.text), QIcon());
     EXPECT_EQ(Name(&button), row.shown) << row.text;
+  }
+}
+
+// The link status's drawn bars: a screen reader hears the caption as drawn and the position.
+TEST(NamingPass, DrawnBarsAreReadAsProgressBarsWithTheirCaption) {
+  struct Row {
+    const char* caption;
+    CProgressCtrlX::CaptionMode mode;
+    int position;
+    const char* read;
+  } rows[] = {{"Link Quality %d%%", CProgressCtrlX::CaptionMode::Percent, 72, "Link Quality 72%"},
+              {"-61 dBm", CProgressCtrlX::CaptionMode::Text, 40, "-61 dBm"}};
+  for (const Row& row : rows) {
+    CProgressCtrlX bar;
+    bar.setCaption(QString::fromLatin1(row.caption), row.mode);
+    bar.setPosition(row.position);
+    QAccessibleInterface* iface = Iface(&bar);
+    EXPECT_EQ(iface->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), row.read);
+    EXPECT_EQ(iface->text(QAccessible::Value).toStdString(), row.read);
+    ASSERT_NE(iface->valueInterface(), nullptr);
+    EXPECT_EQ(iface->valueInterface()->currentValue().toInt(), row.position);
+    EXPECT_EQ(iface->valueInterface()->maximumValue().toInt(), 100);
   }
 }
 
