@@ -125,6 +125,34 @@ TEST_F(WindowKeyboardTest, EnterOrSpaceOnAFocusedBarButtonPressesIt) {
   }
 }
 
+// The focused bar button shows it: its face with the focus differs from the same face without.
+TEST_F(WindowKeyboardTest, TheFocusedBarButtonLooksFocused) {
+  window = MakeWindow();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isActiveWindow(); }));
+  BarButton* button = window->Button(TabButton::Statistics);
+  window->Button(TabButton::SiteSurvey)->setFocus(Qt::TabFocusReason);
+  ASSERT_FALSE(button->hasFocus());
+  const QImage plain = button->grab().toImage();
+  button->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(button->hasFocus());
+  EXPECT_NE(button->grab().toImage(), plain);
+}
+
+// A "&" in a bar label is its mnemonic: Alt and the letter press the button.
+TEST_F(WindowKeyboardTest, AltAndTheMarkedLetterPressABarButton) {
+  window = MakeWindow();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isActiveWindow(); }));
+  window->ShowPage(TabButton::SiteSurvey);
+  BarButton* statistics = window->Button(TabButton::Statistics);
+  statistics->setFace(QStringLiteral("S&tatistics"), statistics->icon());
+  QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+  // A mnemonic presses the button as a click does, released a moment later.
+  EXPECT_TRUE(test::ProcessEventsUntil(
+      [&] { return window->CurrentPage() == TabButton::Statistics; }, 2000));
+}
+
 TEST_F(WindowKeyboardTest, EscapeHidesTheWindowAsItsCloseButtonDoes) {
   window = MakeWindow();
   QTest::keyClick(window->Button(TabButton::SiteSurvey), Qt::Key_Escape);
