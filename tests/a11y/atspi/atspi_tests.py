@@ -96,7 +96,9 @@ def named(acc):
 def path_of(acc, top):
     parts = []
     while acc is not None:
-        parts.append(f"{acc.getRoleName()}:{acc.name!r}" if acc.name else acc.getRoleName())
+        # Unnamed objects are told apart by their place among their siblings.
+        parts.append(f"{acc.getRoleName()}:{acc.name!r}" if acc.name
+                     else f"{acc.getRoleName()}#{acc.getIndexInParent()}")
         if acc == top:
             break
         acc = acc.parent
@@ -180,33 +182,32 @@ class Ui:
         left = self.texts["IDS_BTN_SCROLL_LEFT"]
         right = self.texts["IDS_BTN_SCROLL_RIGHT"]
 
-        def arrow(name):
+        def scroll(name):
+            """Presses the enabled arrow `name` and waits for the bar to move; False without one."""
+            arrow = None
             for a in walk(self.window):
-                if a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == name:
-                    return a if states(a).contains(pyatspi.STATE_ENABLED) else None
-            return None
+                if (a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == name
+                        and states(a).contains(pyatspi.STATE_ENABLED)):
+                    arrow = a
+            if arrow is None:
+                return False
+            before = [t.name for t in self.shown_bar_tabs()]
+            self.press(arrow)
+            wait_until(f"the bar moved by {name!r}",
+                       lambda: [t.name for t in self.shown_bar_tabs()] != before)
+            return True
 
         for _ in range(20):  # back to the bar's start
-            button = arrow(left)
-            if button is None:
+            if not scroll(left):
                 break
-            before = [t.name for t in self.shown_bar_tabs()]
-            self.press(button)
-            wait_until("the bar scrolled left",
-                       lambda: [t.name for t in self.shown_bar_tabs()] != before)
         seen = set()
         for _ in range(20):
             for tab in self.shown_bar_tabs():
                 if tab.name not in seen:
                     seen.add(tab.name)
                     yield tab
-            button = arrow(right)
-            if button is None:
+            if not scroll(right):
                 return
-            before = [t.name for t in self.shown_bar_tabs()]
-            self.press(button)
-            wait_until("the bar scrolled right",
-                       lambda: [t.name for t in self.shown_bar_tabs()] != before)
 
     def open_page(self, name):
         """Presses the bar's page tab named `name`, scrolling the bar to it first."""
