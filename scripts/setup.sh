@@ -9,6 +9,9 @@ shift $(( $# >= 2 ? 2 : $# ))
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libssl-dev libsqlite3-dev libpugixml-dev
           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils wpasupplicant)
+# Callers add what only they need (scripts/test.sh: the desktop the end-to-end tests run on).
+read -r -a extra <<<"${OVUI_EXTRA_PACKAGES:-}"
+packages+=(${extra[@]+"${extra[@]}"})
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,6 +2,9 @@
 # Builds everything in Debug and runs every test through ctest.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-"$here/scripts/setup.sh" build Debug
+# The tests also need a virtual display, a session bus and the accessibility bus with Debian's
+# pyatspi (tests/a11y/atspi), and the tray host of the desktop smoke runs.
+OVUI_EXTRA_PACKAGES="xvfb dbus at-spi2-core python3-pyatspi trayer ${OVUI_EXTRA_PACKAGES:-}" \
+  "$here/scripts/setup.sh" build Debug
 cd "$here/build"
 ctest --output-on-failure -j"${OVUI_JOBS:-2}" "$@"

@@ -274,7 +274,10 @@ void CHideDlg::SetTrayState(TrayState state) {
           "(start OvUI again to open its window)");
     }
   }
-  if (mainWindow_) mainWindow_->setWindowIcon(TrayStateIcon(state));
+  if (mainWindow_) {
+    mainWindow_->setWindowIcon(TrayStateIcon(state));
+    mainWindow_->SetStatusText(trayTip_);
+  }
 }
 
 void CHideDlg::DestroyMainWindow() {
@@ -299,7 +302,10 @@ void CHideDlg::OpenMainWindow() {
     windowOptions.services = PageServicesNow();
     mainWindow_ = new COvUI2007Dlg(state_, *this, pages, std::move(windowOptions));
     mainWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
-    if (trayState_) mainWindow_->setWindowIcon(TrayStateIcon(*trayState_));
+    if (trayState_) {
+      mainWindow_->setWindowIcon(TrayStateIcon(*trayState_));
+      mainWindow_->SetStatusText(trayTip_);
+    }
   }
   timers_->start(kMonitorTimerMoreLess, kMoreLessSyncMs);
   state_.Expanded = true;

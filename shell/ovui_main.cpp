@@ -18,22 +18,13 @@
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
-#include "radio/block_ack_panels.h"
-#include "radio/page_80211n.h"
-#include "radio/page_about.h"
-#include "views/ap_detail_dlg.h"
-#include "views/hidden_ssid_dlg.h"
-#include "radio/page_advance.h"
-#include "radio/page_wmm.h"
-#include "views/link_status_dlg.h"
-#include "views/page_site_survey.h"
-#include "views/page_statistics.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
 #include "shell/monitor_qt.h"
 #include "shell/monitor_native_wifi.h"
 #include "shell/native_wifi_connection.h"
+#include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
 #include "shell/registry_broker.h"
@@ -88,17 +79,7 @@ static int RunProgram(int argc, char** argv) {
 
     // The pages of the main window.
     ov::PageRegistry pages;
-    pages.RegisterPage(ov::TabButton::About, ov::MakeAboutPage);
-    pages.RegisterPage(ov::TabButton::Advance, ov::MakeAdvancePage);
-    pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
-    pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
-    pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
-    pages.RegisterLowerPanel(4, ov::MakeApDetailPanel);
-    pages.RegisterLowerPanel(ov::LOWER_PANEL_HIDDEN_SSID, ov::MakeHiddenSsidPanel);
-    pages.RegisterPage(ov::TabButton::Ht80211n, ov::Make80211nPage);
-    pages.RegisterPage(ov::TabButton::Wmm, ov::MakeWmmPage);
-    pages.RegisterLowerPanel(ov::LOWER_PANEL_ADD_BLOCK_ACK, ov::MakeAddBlockAckPanel);
-    pages.RegisterLowerPanel(ov::LOWER_PANEL_DELETE_BLOCK_ACK, ov::MakeDeleteBlockAckPanel);
+    ov::RegisterProgramPages(pages);
 
     ov::MonitorServices services;
     services.timers = &timers;

@@ -1,9 +1,14 @@
 #include "widgets/bar_button.h"
 
+#include <QAccessible>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyle>
 #include <algorithm>
+
+#include "widgets/accessibility.h"
 
 namespace ov {
 
@@ -17,6 +22,14 @@ BarButton::BarButton(QWidget* parent) : QToolButton(parent) {
   setAutoRaise(false);
   setIconSize(QSize(24, 24));
   setFocusPolicy(Qt::TabFocus);
+  InstallAccessibleInterfaces();
+  // A page tab is read as selected or not; tell a listening reader when that changes.
+  connect(this, &QToolButton::toggled, this, [this] {
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+  });
 }
 
 void BarButton::setFace(const QString& label, const QIcon& icon) {
@@ -51,11 +64,22 @@ void BarButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange) applyFace();
 }
 
+// Enter presses a focused button as Space does, as a push button in a dialog behaves.
+void BarButton::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !event->isAutoRepeat()) {
+    if (!decorative_) click();
+    event->accept();
+    return;
+  }
+  QToolButton::keyPressEvent(event);
+}
+
 // A label's longest word must fit the button's width (the scroll buttons' "<==" in their narrow
 // slots): the font shrinks for it, never below 8 pixels, rather than the label being cut.
 QFont BarButton::FittingFont(int width) const {
   QFont fitted = font();
-  const QStringList words = text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const QStringList words = WithoutMnemonic(text()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
   auto widest = [&words](const QFont& f) {
     const QFontMetrics metrics(f);
     int most = 0;
@@ -105,7 +129,12 @@ void BarButton::paintEvent(QPaintEvent* event) {
   if (!isEnabled()) ink = accent_ ? QColor(0xb8, 0xc7, 0xd6) : palette().color(QPalette::Disabled, QPalette::ButtonText);
   painter.setPen(ink);
   painter.setFont(FittingFont(area.width() - 6));
-  const int textFlags = Qt::AlignHCenter | Qt::TextWordWrap;
+  // A "&" in a label marks its mnemonic (Alt and the letter press the button), drawn as the
+  // style draws mnemonics.
+  const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
+                           ? Qt::TextShowMnemonic
+                           : Qt::TextHideMnemonic;
+  const int textFlags = Qt::AlignHCenter | Qt::TextWordWrap | mnemonic;
 
   if (withIcon && withText) {
     const QRect iconRect((area.width() - side) / 2, kIconTop, side, side);

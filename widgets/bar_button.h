@@ -7,7 +7,8 @@
 // whatever the icon or the text. A page button stays selected while its page is shown (a pale
 // amber face with an amber mark along its bottom); command buttons spring back. The accent scheme
 // draws a button in its own colours (the bar's odd one out); selected, it keeps them and gets the
-// same amber mark, so selection never looks like the accent.
+// same amber mark, so selection never looks like the accent. Assistive technology reads a page
+// button as a page tab, selected while its page is shown (widgets/accessibility.h).
 namespace ov {
 
 class BarButton : public QToolButton {
@@ -24,6 +25,9 @@ class BarButton : public QToolButton {
   void setIconWhenDisabled(bool show);
   void setAccent(bool accent);
   bool accent() const { return accent_; }
+  // A button that only fills the bar: assistive technology reads it as blank space.
+  void setDecorative(bool decorative) { decorative_ = decorative; }
+  bool decorative() const { return decorative_; }
 
   // The colours of the two schemes and of the selection.
   static QColor AccentFace();
@@ -34,6 +38,7 @@ class BarButton : public QToolButton {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
@@ -44,6 +49,7 @@ class BarButton : public QToolButton {
   bool textOnly_ = false;
   bool iconWhenDisabled_ = true;
   bool accent_ = false;
+  bool decorative_ = false;
 };
 
 }  // namespace ov

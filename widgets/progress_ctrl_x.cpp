@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "widgets/accessibility.h"
 #include "widgets/caption_format.h"
 #include "widgets/colorref.h"
 
@@ -15,6 +16,7 @@ QColor BarMiddleColour() { return FromColorRef(0xF0CAA6); }
 CProgressCtrlX::CProgressCtrlX(QWidget* parent, TimerService* animation)
     : QWidget(parent), animation_(animation) {
   setBarColour(FromColorRef(0x00FF00));
+  InstallAccessibleInterfaces();
 }
 
 CProgressCtrlX::~CProgressCtrlX() {

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "shell/ui/shell_icons.h"
 #include "shell/ui/startup.h"
 #include "shell/ui/ui_text.h"
+#include "widgets/accessibility.h"
 #include "widgets/bar_button.h"
 #include "widgets/modal_guard.h"
 
@@ -131,6 +133,10 @@ COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRe
   scroller_->setWidgetResizable(false);
   scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Never a tab stop of its own: the focus would vanish into it. It scrolls to the focused
+  // control by itself.
+  scroller_->setFocusPolicy(Qt::NoFocus);
+  scroller_->setAccessibleName(windowTitle());
   auto* frame = new QVBoxLayout(this);
   frame->setContentsMargins(0, 0, 0, 0);
   frame->setSpacing(0);
@@ -158,6 +164,7 @@ COvUI2007Dlg::COvUI2007Dlg(ShellState& state, MainWindowHost& host, const PageRe
   closeX_->setTextOnly(false);
   closeX_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   closeX_->setToolTip(UiText(IDS_MIN_WINDOW));
+  closeX_->setAccessibleName(UiText(IDS_MIN_WINDOW));
   closeX_->setVisible(state_.SmallScreen);
 
   BuildTabBar();
@@ -186,6 +193,8 @@ void COvUI2007Dlg::BuildTabBar() {
   scrollLeft_->setFace(state_.SmallScreen ? QString::fromLatin1(kScrollLeftText) : QString(),
                        BitmapIcon(IDB_SCROLL_LEFT));
   scrollLeft_->setIconWhenDisabled(false);
+  scrollLeft_->setToolTip(UiText(IDS_BTN_SCROLL_LEFT));
+  scrollLeft_->setAccessibleName(UiText(IDS_BTN_SCROLL_LEFT));
 
   for (const TabButtonEntry& entry : TabButtons()) {
     const int index = static_cast<int>(entry.button);
@@ -207,10 +216,13 @@ void COvUI2007Dlg::BuildTabBar() {
   scrollRight_->setFace(state_.SmallScreen ? QString::fromLatin1(kScrollRightText) : QString(),
                         BitmapIcon(IDB_SCROLL_RIGHT));
   scrollRight_->setIconWhenDisabled(false);
+  scrollRight_->setToolTip(UiText(IDS_BTN_SCROLL_RIGHT));
+  scrollRight_->setAccessibleName(UiText(IDS_BTN_SCROLL_RIGHT));
   for (auto& filler : fillers_) {
     filler = MakeBarButton(IDC_TAB_FILLER, container_);
     filler->resize(L::kTabButtonWidth, L::kTabButtonHeight);
     filler->setEnabled(false);
+    filler->setDecorative(true);
   }
 
   LayoutTabBar();
@@ -306,6 +318,8 @@ void COvUI2007Dlg::MakeNextPageLater() {
 
 void COvUI2007Dlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The pages' layouts have placed their controls only now.
+  OrderFocusChain();
   if (!fillScheduled_) {
     fillScheduled_ = true;
     MakeNextPageLater();
@@ -349,6 +363,7 @@ void COvUI2007Dlg::LayoutTabBar() {
     if (shown) fillers_[i]->move(TabSlotX(fillerSlots[i], false, L::kTabButtonWidth, 0), 0);
     fillers_[i]->setVisible(shown);
   }
+  OrderFocusChain();
   if (currentPage_ == TabButton::Ht80211n && !layout_.Offered(TabButton::Ht80211n)) {
     ShowPage(TabButton::SiteSurvey);
   }
@@ -364,6 +379,7 @@ void COvUI2007Dlg::ShowPage(TabButton button) {
     if (pages_[index] && other.button != button) pages_[index]->hide();
   }
   if (QWidget* page = Page(button)) page->show();
+  OrderFocusChain();
 }
 
 bool COvUI2007Dlg::OnCommand(int commandId) {
@@ -465,9 +481,11 @@ void COvUI2007Dlg::SyncMoreLessButton() {
   if (state_.Expanded) {
     moreLess_->setFace(QString(), BitmapIcon(IDB_LESS));
     moreLess_->setToolTip(UiText(IDS_BTN_LESS));
+    moreLess_->setAccessibleName(UiText(IDS_BTN_LESS));
   } else {
     moreLess_->setFace(QString(), BitmapIcon(IDB_MORE));
     moreLess_->setToolTip(UiText(IDS_BTN_MORE));
+    moreLess_->setAccessibleName(UiText(IDS_BTN_MORE));
   }
   // The face is the arrow alone, also in the caption-less layout.
   moreLess_->setTextOnly(false);
@@ -478,7 +496,12 @@ void COvUI2007Dlg::ShowLowerPanel(int panel) {
   for (auto& [number, widget] : panels_) widget->hide();
   state_.LowerPanel = panel;
   if (QWidget* widget = LowerPanel(panel)) widget->show();
+  OrderFocusChain();
 }
+
+void COvUI2007Dlg::OrderFocusChain() { OrderFocusByLayout(body_); }
+
+void COvUI2007Dlg::SetStatusText(const QString& text) { setAccessibleDescription(text); }
 
 BarButton* COvUI2007Dlg::ControlButton(int controlId) const {
   return findChild<BarButton*>(ControlName(controlId));
@@ -503,6 +526,8 @@ void COvUI2007Dlg::ApplyRadioFace() {
   if (radio == nullptr) return;
   const bool on = host_.RadioParameterOn();
   radio->setFace(UiText(IDS_TAB_RADIO), BitmapIcon(on ? IDB_RADIO_ON : IDB_RADIO_OFF));
+  // The face's picture says on or off; a screen reader says it with the button.
+  radio->setAccessibleDescription(UiText(on ? IDS_RADIOON : IDS_RADIOOFF));
 }
 
 void COvUI2007Dlg::OnRadio() {
@@ -511,6 +536,7 @@ void COvUI2007Dlg::OnRadio() {
   if (BarButton* radio = Button(TabButton::Radio)) {
     radio->setFace(UiText(IDS_TAB_RADIO),
                    BitmapIcon(state_.RadioOn ? IDB_RADIO_ON : IDB_RADIO_OFF));
+    radio->setAccessibleDescription(UiText(state_.RadioOn ? IDS_RADIOON : IDS_RADIOOFF));
   }
 }
 

@@ -186,6 +186,11 @@ class COvUI2007Dlg : public QDialog {
   QWidget* Body() const { return body_; }
   QScrollArea* ScrollArea() const { return scroller_; }
   bool Scrolling() const { return scrolling_; }
+  // What the tray icon says (state and network), read by assistive technology as the window's
+  // description, since the tray itself is out of a screen reader's reach.
+  void SetStatusText(const QString& text);
+  // Tab follows the layout: the bar, the page, the window's buttons, the lower panel.
+  void OrderFocusChain();
   // The message shown when the manual could not be opened.
   static QString HelpFailureText(const QString& manualPath, bool manualExists);
 

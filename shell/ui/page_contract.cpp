@@ -1,9 +1,11 @@
 #include "shell/ui/page_contract.h"
 
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include "shell/ui/message_box.h"
 #include "shell/ui/ui_text.h"
+#include "widgets/accessibility.h"
 
 namespace ov {
 
@@ -47,6 +49,8 @@ void PageWidget::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
   LoadValues();
+  // After the load: what the page shows now decides which controls are there to be named.
+  NameControlsFromLabels(this);
   if (timers_ != nullptr && RefreshPeriodMs() > 0 && !timers_->isActive(kPageRefreshTimer)) {
     timers_->start(kPageRefreshTimer, RefreshPeriodMs());
   }
@@ -56,6 +60,31 @@ void PageWidget::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (event->spontaneous()) return;
   if (timers_ != nullptr && !RefreshWhileHidden()) timers_->kill(kPageRefreshTimer);
+}
+
+}  // namespace ov
+
+namespace ov {
+
+void PageWidget::SetKeyButtons(QAbstractButton* enter, QAbstractButton* escape) {
+  enterButton_ = enter;
+  escapeButton_ = escape;
+}
+
+// Keys the focused control did not take arrive here on their way to the window.
+void PageWidget::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  QAbstractButton* button = nullptr;
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) button = enterButton_;
+    if (key == Qt::Key_Escape) button = escapeButton_;
+  }
+  if (button != nullptr && button->isVisible() && button->isEnabled()) {
+    button->click();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace ov

@@ -1,4 +1,6 @@
 #pragma once
+#include <QAbstractButton>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -26,6 +28,9 @@
 //   - The monitor's messages 0x401-0x412 reach the page through OnMonitorMessage, posted after the
 //     monitor's own handling.
 //   - The page's font is the language table's face name (PageFont).
+//   - Accessible on every show: controls without a text of their own are named after the label
+//     beside them or their tooltip (widgets/accessibility.h); Enter and Escape press the buttons
+//     the page gives to SetKeyButtons, other keys go on to the window.
 //   - Everything outside the page is reached through PageServices, so a test replaces each part.
 namespace ov {
 
@@ -110,9 +115,15 @@ class PageWidget : public QWidget, public PageMessageSink {
   WindowTimers* Timers() const { return timers_.get(); }
   bool Refreshing() const;
 
+  // Enter presses `enter` (a panel's OK or Apply) and Escape presses `escape` (its Cancel)
+  // wherever the focus is inside the page, while the button is shown and enabled; null leaves
+  // the key to the window (Escape there hides it).
+  void SetKeyButtons(QAbstractButton* enter, QAbstractButton* escape);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   COvUI2007Dlg& window_;
@@ -120,6 +131,8 @@ class PageWidget : public QWidget, public PageMessageSink {
   MainWindowHost& host_;
   const PageServices& services_;
   std::unique_ptr<WindowTimers> timers_;
+  QPointer<QAbstractButton> enterButton_;
+  QPointer<QAbstractButton> escapeButton_;
 };
 
 }  // namespace ov

@@ -94,6 +94,23 @@ TEST_F(MonitorTest, TooltipShowsSsidLiterally) {
   }
 }
 
+// A screen reader cannot reach the tray: the window it can reach says the same.
+TEST_F(MonitorTest, TheMainWindowDescribesWhatTheTraySays) {
+  Start();
+  monitor_->OpenMainWindow();
+  ASSERT_NE(monitor_->MainWindow(), nullptr);
+  EXPECT_EQ(monitor_->MainWindow()->accessibleDescription().toStdString(),
+            "Orvane Wireless - Not connected");
+  Connect("Home");
+  Tick();
+  EXPECT_EQ(monitor_->MainWindow()->accessibleDescription().toStdString(),
+            "Orvane Wireless - Connected to Home (signal good)");
+  wifi_.connected = false;
+  Tick();
+  EXPECT_EQ(monitor_->MainWindow()->accessibleDescription(), monitor_->TrayTip());
+  EXPECT_EQ(monitor_->TrayTip().toStdString(), "Orvane Wireless - Not connected");
+}
+
 TEST_F(MonitorTest, StartsWithLostOrNotExist) {
   Start();
   ASSERT_FALSE(tray_.calls.empty());

@@ -1,0 +1,32 @@
+#include "shell/ovui_pages.h"
+
+#include "radio/block_ack_panels.h"
+#include "radio/page_80211n.h"
+#include "radio/page_about.h"
+#include "radio/page_advance.h"
+#include "radio/page_wmm.h"
+#include "shell/ui/control_ids.h"
+#include "shell/ui/main_window.h"
+#include "views/ap_detail_dlg.h"
+#include "views/hidden_ssid_dlg.h"
+#include "views/link_status_dlg.h"
+#include "views/page_site_survey.h"
+#include "views/page_statistics.h"
+
+namespace ov {
+
+void RegisterProgramPages(PageRegistry& pages) {
+  pages.RegisterPage(TabButton::About, MakeAboutPage);
+  pages.RegisterPage(TabButton::Advance, MakeAdvancePage);
+  pages.RegisterPage(TabButton::SiteSurvey, MakeSiteSurveyPage);
+  pages.RegisterPage(TabButton::Statistics, MakeStatisticsPage);
+  pages.RegisterPage(TabButton::Ht80211n, Make80211nPage);
+  pages.RegisterPage(TabButton::Wmm, MakeWmmPage);
+  pages.RegisterLowerPanel(LOWER_PANEL_LINK_STATUS, MakeLinkStatusPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_HIDDEN_SSID, MakeHiddenSsidPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, MakeApDetailPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_ADD_BLOCK_ACK, MakeAddBlockAckPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);
+}
+
+}  // namespace ov
