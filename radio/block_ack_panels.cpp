@@ -116,7 +116,9 @@ CAddBlockAckDlg::CAddBlockAckDlg(const PageContext& context, QWidget* parent)
   window_->setValidator(new QIntValidator(1, kMaxBlockAckWindow, window_));
   window_->setMaxLength(2);
   window_->setFixedWidth(64);
-  Form()->addWidget(new QLabel(UiText(IDS_ADD_BLOCKACK_WINDOW_SIZE), this), 1, 0);
+  auto* windowLabel = new QLabel(UiText(IDS_ADD_BLOCKACK_WINDOW_SIZE), this);
+  windowLabel->setBuddy(window_);
+  Form()->addWidget(windowLabel, 1, 0);
   Form()->addWidget(window_, 1, 1, Qt::AlignLeft);
 }
 

@@ -1,5 +1,7 @@
 #include "radio/page_advance.h"
 
+#include "widgets/accessibility.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -131,6 +133,8 @@ void CPageAdvanceDlg::BuildControls() {
   threshold_ = new QLineEdit(this);
   threshold_->setValidator(new QIntValidator(-999, 999, threshold_));
   threshold_->setMaximumWidth(60);
+  // Its label is the check box before it, which a screen reader does not take as its name.
+  threshold_->setAccessibleName(WithoutMnemonic(UiText(IDS_FAST_ROAMING)));
   dbmLabel_ = new QLabel(UiText(IDS_FAST_ROAMING_DBM), this);
   left->addWidget(fastRoaming_, row, 0);
   left->addWidget(threshold_, row, 1);

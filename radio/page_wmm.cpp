@@ -15,6 +15,7 @@
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/ui_text.h"
+#include "widgets/accessibility.h"
 #include "widgets/filtering_edit.h"
 
 namespace ov {
@@ -85,6 +86,11 @@ CPageWMMDlg::CPageWMMDlg(const PageContext& context, QWidget* parent) : PageWidg
     edit->setMaxLength(2);
     edit->setFixedWidth(30);
     edit->setAlignment(Qt::AlignCenter);
+    // One label for six pairs: each pair is named with its place.
+    edit->setAccessibleName(QStringLiteral("%1 %2/%3")
+                                .arg(WithoutMnemonic(UiText(IDS_MAC_ADDRESS)))
+                                .arg(i + 1)
+                                .arg(address_.size()));
     address_[i] = edit;
     addressRow->addWidget(edit);
   }
