@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -660,6 +661,16 @@ void CPageAdvanceDlg::PushOids() {
   SetDesiredRates(*driver, rates);
 
   SetCcxControl(*driver, Radio() && Radio()->CurrentProfileUsesBssid() ? 1 : 0, ccxWord_);
+}
+
+// Enter and Escape would end the main window's dialog; the page swallows them.
+void CPageAdvanceDlg::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  PageWidget::keyPressEvent(event);
 }
 
 QWidget* MakeAdvancePage(const PageContext& context, QWidget* parent) {

@@ -11,6 +11,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -88,6 +89,9 @@ class CPageAdvanceDlg : public PageWidget {
   QButtonGroup* StbcGroup() const { return stbc_; }
   QComboBox* McsList() const { return mcs_; }
   QLabel* RateLabel() const { return rateLabel_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   RadioPageHost* Radio() const;

@@ -2,7 +2,9 @@
 // recording driver and a registry under the test's own root.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -187,6 +189,16 @@ TEST_F(AdvancePageTest, HtPanelFollowsTheSettingsFileWithinASecond) {
   host.options.htSetting = true;
   clock.advance(kAdvanceHtSettingPollMs);
   EXPECT_TRUE(page->HtPanel()->isVisible());
+}
+
+TEST_F(AdvancePageTest, EnterAndEscapeDoNotCloseTheWindow) {
+  CPageAdvanceDlg* page = Open();
+  for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(page->ThresholdEdit(), &press);
+    EXPECT_TRUE(window->isVisible()) << "key " << key;
+  }
+  EXPECT_TRUE(driver.Sets().empty()) << "and Enter does not apply";
 }
 
 // Clearing the box leaves an administrator's TCP values; the page takes back only its own.
