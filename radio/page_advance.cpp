@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -661,6 +662,16 @@ void CPageAdvanceDlg::PushOids() {
   SetDesiredRates(*driver, rates);
 
   SetCcxControl(*driver, Radio() && Radio()->CurrentProfileUsesBssid() ? 1 : 0, ccxWord_);
+}
+
+// The etched line along the top edge.
+void CPageAdvanceDlg::paintEvent(QPaintEvent* event) {
+  PageWidget::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawLine(0, 0, width() - 1, 0);
+  painter.setPen(palette().color(QPalette::Light));
+  painter.drawLine(0, 1, width() - 1, 1);
 }
 
 // Enter and Escape would end the main window's dialog; the page swallows them.

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QKeyEvent;
+class QPaintEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -92,6 +93,7 @@ class CPageAdvanceDlg : public PageWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   RadioPageHost* Radio() const;

@@ -180,6 +180,18 @@ TEST_F(AdvancePageTest, McsAutoStores33AndLabelsTheRate) {
   EXPECT_EQ((RegReadDword(HKEY_LOCAL_MACHINE, kKey, "TransmitSetting").value_or(0) >> 4) & 0x7F, 33u);
 }
 
+TEST_F(AdvancePageTest, TraceFileGetsTheHtSettingsOnlyWhenSwitchedOn) {
+  CPageAdvanceDlg* page = Open();
+  page->ApplyButton()->click();
+  EXPECT_TRUE(host.traced.empty());
+  host.options.openFile = true;
+  page->ApplyButton()->click();
+  EXPECT_EQ(host.traced, (std::vector<std::string>{
+                             "SetOid: PhyMode = 9, HtMode = 0, TransmitNo = 2, BW = 1, SHORTGI = 0, "
+                             "STBC = 0, MCS = 33\n"}))
+      << "the stored word: 40 MHz, long guard interval, MCS Auto";
+}
+
 TEST_F(AdvancePageTest, HtPanelFollowsTheSettingsFileWithinASecond) {
   CPageAdvanceDlg* page = Open();
   EXPECT_TRUE(page->HtPanel()->isVisible());
