@@ -9,9 +9,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -664,6 +666,26 @@ void CPageAdvanceDlg::PushOids() {
   SetDesiredRates(*driver, rates);
 
   SetCcxControl(*driver, Radio() && Radio()->CurrentProfileUsesBssid() ? 1 : 0, ccxWord_);
+}
+
+// The etched line along the top edge.
+void CPageAdvanceDlg::paintEvent(QPaintEvent* event) {
+  PageWidget::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawLine(0, 0, width() - 1, 0);
+  painter.setPen(palette().color(QPalette::Light));
+  painter.drawLine(0, 1, width() - 1, 1);
+}
+
+// Enter and Escape would end the main window's dialog; the page swallows them.
+void CPageAdvanceDlg::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  PageWidget::keyPressEvent(event);
 }
 
 QWidget* MakeAdvancePage(const PageContext& context, QWidget* parent) {

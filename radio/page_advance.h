@@ -11,6 +11,8 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
+class QPaintEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -88,6 +90,10 @@ class CPageAdvanceDlg : public PageWidget {
   QButtonGroup* StbcGroup() const { return stbc_; }
   QComboBox* McsList() const { return mcs_; }
   QLabel* RateLabel() const { return rateLabel_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   RadioPageHost* Radio() const;

@@ -46,6 +46,7 @@ class AdvanceHost final : public RecordingHost, public RadioPageHost {
   int applies = 0;
   int scans = 0;
   int channelPlans = 0;
+  std::vector<std::string> traced;
 
   RadioPageHost* RadioPages() override { return this; }
   void QueueScan() override { ++scans; }
@@ -57,7 +58,7 @@ class AdvanceHost final : public RecordingHost, public RadioPageHost {
   void ApplyActiveConfiguration() override { ++applies; }
   bool CurrentProfileUsesBssid() const override { return false; }
   ProgramOptions ProgramSettingsNow() override { return options; }
-  void AppendDebugTrace(std::string_view) override {}
+  void AppendDebugTrace(std::string_view text) override { traced.emplace_back(text); }
   RadioConnection* Connection() override { return &connection; }
   AdvancePageMemory& AdvanceMemory() override { return memory; }
 };

@@ -2,7 +2,9 @@
 // recording driver and a registry under the test's own root.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -178,6 +180,18 @@ TEST_F(AdvancePageTest, McsAutoStores33AndLabelsTheRate) {
   EXPECT_EQ((RegReadDword(HKEY_LOCAL_MACHINE, kKey, "TransmitSetting").value_or(0) >> 4) & 0x7F, 33u);
 }
 
+TEST_F(AdvancePageTest, TraceFileGetsTheHtSettingsOnlyWhenSwitchedOn) {
+  CPageAdvanceDlg* page = Open();
+  page->ApplyButton()->click();
+  EXPECT_TRUE(host.traced.empty());
+  host.options.openFile = true;
+  page->ApplyButton()->click();
+  EXPECT_EQ(host.traced, (std::vector<std::string>{
+                             "SetOid: PhyMode = 9, HtMode = 0, TransmitNo = 2, BW = 1, SHORTGI = 0, "
+                             "STBC = 0, MCS = 33\n"}))
+      << "the stored word: 40 MHz, long guard interval, MCS Auto";
+}
+
 TEST_F(AdvancePageTest, HtPanelFollowsTheSettingsFileWithinASecond) {
   CPageAdvanceDlg* page = Open();
   EXPECT_TRUE(page->HtPanel()->isVisible());
@@ -187,6 +201,16 @@ TEST_F(AdvancePageTest, HtPanelFollowsTheSettingsFileWithinASecond) {
   host.options.htSetting = true;
   clock.advance(kAdvanceHtSettingPollMs);
   EXPECT_TRUE(page->HtPanel()->isVisible());
+}
+
+TEST_F(AdvancePageTest, EnterAndEscapeDoNotCloseTheWindow) {
+  CPageAdvanceDlg* page = Open();
+  for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(page->ThresholdEdit(), &press);
+    EXPECT_TRUE(window->isVisible()) << "key " << key;
+  }
+  EXPECT_TRUE(driver.Sets().empty()) << "and Enter does not apply";
 }
 
 // Clearing the box leaves an administrator's TCP values; the page takes back only its own.
