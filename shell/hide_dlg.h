@@ -170,6 +170,9 @@ class CHideDlg final : public MainWindowHost {
   std::span<uint8_t> ScanList() override { return scanLists_[kScanListCurrent]; }
   void QueueScan() override { queue_->QueueScan(); }
   bool ScanInProgress() override { return queue_->MonitorBusy(); }
+  ActionQueue* ActivationQueue() override { return queue_.get(); }
+  bool ShowActiveProfileIcon() override { return programOptions_.activeProfileIcon; }
+  void NoteAppliedProfile(const std::string& name) override { currentProfileName_ = name; }
 
  private:
   void AdapterSetup(bool openMainWindow);

@@ -18,6 +18,7 @@
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
 #include "profiles/ov_encrypt_codec.h"
+#include "profilepages/page_profile.h"
 #include "radio/page_about.h"
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
@@ -85,6 +86,7 @@ static int RunProgram(int argc, char** argv) {
     pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
+    pages.RegisterPage(ov::TabButton::Profile, ov::MakeProfilePage);
 
     ov::MonitorServices services;
     services.timers = &timers;

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "shell/ui/page_contract.h"
 #include "shell/ui/shell_state.h"
@@ -23,6 +24,7 @@ class QWidget;
 // Teardown; the user's close only hides it.
 namespace ov {
 
+class ActionQueue;
 class BarButton;
 class COvUI2007Dlg;
 
@@ -52,6 +54,13 @@ class MainWindowHost {
   // UI thread and possibly before the call returns, when no viewer took it: no opener installed,
   // or the opener reported an error (no program for the type, a missing file).
   virtual void OpenUrl(const QUrl& url, std::function<void()> failed);
+  // The action queue of the selected adapter: profile activation (ApplyActiveConfiguration) and
+  // the flags saying where the connection came from. Null without an adapter.
+  virtual ActionQueue* ActivationQueue() { return nullptr; }
+  // [Advance] "ActiveProfileIcon" of the program INI: the profile list marks the active row.
+  virtual bool ShowActiveProfileIcon() { return true; }
+  // The profile list applied `name`: the monitor's last-applied profile name.
+  virtual void NoteAppliedProfile(const std::string& name) { (void)name; }
 };
 
 // The page classes that exist: later parts register theirs into the bar's slots and the lower
