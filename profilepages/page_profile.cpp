@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -194,12 +195,12 @@ CPageProfileDlg::CPageProfileDlg(const PageContext& context, QWidget* parent)
   layout->addLayout(details);
 
   connect(list_, &QTableView::clicked, this, [this](const QModelIndex&) { ShowDetails(); });
-  connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex&, const QModelIndex&) { ShowDetails(); });
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection&, const QItemSelection&) { ShowDetails(); });
 
   RefreshList();
   ApplyRights();
-  ShowDetails();
+  ShowDetailsOfTarget();
 }
 
 CPageProfileDlg::~CPageProfileDlg() = default;
@@ -231,11 +232,23 @@ std::optional<size_t> CPageProfileDlg::SelectedRow() const {
 }
 
 void CPageProfileDlg::SelectRow(std::optional<size_t> row) {
+  const QSignalBlocker quiet(list_->selectionModel());
   if (!row || *row >= rows_.size()) {
     list_->clearSelection();
-    return;
+  } else {
+    list_->selectRow(static_cast<int>(*row));
   }
-  list_->selectRow(static_cast<int>(*row));
+  ShowDetailsOfTarget();
+}
+
+// Showing the page or refilling the list shows the row there is one to show; otherwise the
+// buttons stay as the list left them, so a click without a selection asks for one.
+void CPageProfileDlg::ShowDetailsOfTarget() {
+  if (TargetRow(SelectedRow(), rows_.size())) {
+    ShowDetails();
+  } else {
+    ClearDetails();
+  }
 }
 
 void CPageProfileDlg::LoadValues() {
@@ -244,7 +257,6 @@ void CPageProfileDlg::LoadValues() {
   RefreshList();
   SelectRow(selected);
   ApplyRights();
-  ShowDetails();
 }
 
 void CPageProfileDlg::SetButtons(bool edit, bool del, bool apply, bool exportEnabled) {
@@ -450,7 +462,6 @@ void CPageProfileDlg::OnImport() {
       const std::optional<size_t> selected = SelectedRow();
       RefreshList();
       SelectRow(selected);
-      ShowDetails();
       return;
     }
     case kImportMoreThanOneProfile: ShowPageMessage(UiText(IDS_IM_EXPORT_PROFILE_MORE_THAN_ONE)); return;
@@ -504,7 +515,6 @@ void CPageProfileDlg::OnMonitorMessage(const Message& message) {
     RefreshList();
     SelectRow(selected);
     ApplyRights();
-    ShowDetails();
   }
 }
 

@@ -103,6 +103,7 @@ class CPageProfileDlg : public PageWidget {
   void SetButtons(bool edit, bool del, bool apply, bool exportEnabled);
   void ApplyRights();
   void ClearDetails();
+  void ShowDetailsOfTarget();
   void RedrawStateColumn();
   DeleteContext MakeDeleteContext();
 
