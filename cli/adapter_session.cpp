@@ -5,6 +5,7 @@
 
 #include "driver/discovery/adapter_discovery.h"
 #include "driver/discovery/device_id_table.h"
+#include "driver/oid/bssid_list.h"
 #include "driver/oid/oid_requests.h"
 #include "driver/os_version.h"
 #include "driver/params/adapter_params.h"
@@ -292,6 +293,34 @@ ConnectionOutcome AdapterSession::WaitForConnection(std::chrono::milliseconds li
   loop_.Run([this](const Message& m) { OnMessage(m); },
             [this] { return channel_.PendingSetQueue().empty(); }, deadline);
   return outcome;
+}
+
+bool AdapterSession::ScanAndWait(std::vector<uint8_t>& list, std::chrono::milliseconds limit,
+                                std::string* error) {
+  const Clock::time_point deadline = Clock::now() + limit;
+  const uint32_t status = client_->Scan();
+  if (status != ERROR_SUCCESS) {
+    if (error) *error = "the wireless service refused the scan (error " + std::to_string(status) + ")";
+    return false;
+  }
+  std::optional<uint32_t> end;
+  const bool answered = loop_.Run(
+      [&](const Message& m) {
+        if (m.message == WM_MON_SCAN_DONE || m.message == WM_MON_SCAN_FAILED) end = m.message;
+        OnMessage(m);
+      },
+      [&] { return end.has_value(); }, deadline);
+  if (!answered) {
+    if (error) *error = "no scan result within " + std::to_string(limit.count() / 1000) + " seconds";
+    return false;
+  }
+  if (*end == WM_MON_SCAN_FAILED) {
+    if (error) *error = "the scan failed";
+    return false;
+  }
+  list.assign(kBssidListBufferSize, 0);
+  client_->CopyScanList(list);
+  return true;
 }
 
 }  // namespace ov::cli

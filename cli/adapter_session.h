@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "driver/adapter_info.h"
 #include "driver/discovery/net_devices.h"
@@ -168,6 +169,11 @@ class AdapterSession {
   // thresholds and power saving (as the monitor does) and ends the wait connected; 0x40A and
   // 0x40B end it failed. Then lets the driver's retried sets finish within the same limit.
   ConnectionOutcome WaitForConnection(std::chrono::milliseconds limit);
+
+  // A scan as the survey's Rescan asks for it, and the scan list the scan worker builds, copied
+  // into `list` (kBssidListBufferSize bytes). False, with `error` set, when the service refuses
+  // the scan, reports its failure or does not finish within `limit`.
+  bool ScanAndWait(std::vector<uint8_t>& list, std::chrono::milliseconds limit, std::string* error);
 
  private:
   void OnMessage(const Message& message);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/connect_command.h"
 #include "cli/decode_command.h"
 #include "cli/profile_command.h"
 #include "cli/radio_command.h"
@@ -21,11 +22,12 @@ const CliCommand kCommands[] = {
     // Commands over other subsystems ("status", "scan", "profile", ...) join this table, each
     // with its own Run...Command function in its own file.
     {"status", "find the adapter and show what its driver reports", RunStatusCommand},
-    {"profile", "list, show, export, import, print as XML or activate stored profiles", RunProfileCommand},
+    {"profile", "list, show, export, import, print as XML, activate or delete stored profiles", RunProfileCommand},
     {"reg", "query, set, delete, export and import registry keys", RunRegCommand},
     {"decode", "decode the beacons and probe responses of a capture like the site survey", RunDecodeCommand},
     {"scan", "scan with the wireless service and list the networks like the site survey", RunScanCommand},
     {"wps", "list the stored WPS credentials or apply one and wait for the connection", RunWpsCommand},
+    {"connect", "connect to a network in range as the site survey's Connect does", RunConnectCommand},
     {"radio", "switch the adapter's radio on or off as the utility's radio button does", RunRadioCommand},
     {"sim", "unplug, plug, slow down or change the signal of a simulated adapter", RunSimCommand},
 };

@@ -8,6 +8,7 @@
 
 #include "cli/adapter_session.h"
 #include "cli/cli.h"
+#include "cli/survey_rows.h"
 #include "driver/chip_family.h"
 #include "driver/discovery/device_id_table.h"
 #include "nativewifi/wlan_profile_xml.h"
@@ -16,6 +17,8 @@
 #include "profiles/load_active_profile.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "profiles/profile_store.h"
+#include "profilepages/profile_list_rules.h"
+#include "wps/wps_store.h"
 
 namespace ov::cli {
 
@@ -33,6 +36,12 @@ constexpr const char* kUsage =
     "                           profile list's Apply does and wait for the connection (exit\n"
     "                           status 1 when it fails); with --adapter-id naming an adapter\n"
     "                           that is not present, only the store is changed\n"
+    "  delete NAME [--json]     delete the profile as the profile list's Delete does: the\n"
+    "                           wireless service's profile of its SSID goes too unless the\n"
+    "                           active profile or the WPS credential still uses it; deleting\n"
+    "                           the active profile resets the active configuration and, when\n"
+    "                           the next profile for the same SSID was active before, applies\n"
+    "                           that one and waits for the connection\n"
     "Without --adapter-id and --family the adapter is found as the utility finds it. Without\n"
     "--data-dir the data folder is chosen by the 'setting' file of the program folder (default:\n"
     "the machine-wide folder <root>/var/lib/Orvane/).\n";
@@ -42,6 +51,7 @@ struct Options {
   std::optional<std::string> family;
   std::optional<std::string> dataDir;
   bool showSecrets = false;
+  bool json = false;
   std::vector<std::string> words;  // the action and its arguments
 };
 
@@ -262,6 +272,132 @@ int Activate(std::optional<StoreLocation> named, const std::optional<std::string
   return kExitFailed;
 }
 
+struct DeleteReport {
+  std::string name;
+  DeleteOutcome outcome;
+  std::optional<ConnectionOutcome> reactivation;
+  std::string error;
+};
+
+int FinishDelete(const DeleteReport& r, bool json, std::ostream& out, std::ostream& err) {
+  const bool reactivated = r.outcome.reactivate.has_value();
+  const bool connected =
+      r.reactivation && r.reactivation->result == ConnectionResult::Connected;
+  const bool ok = r.error.empty() && r.outcome.deleted && (!reactivated || connected);
+  if (json) {
+    out << "{\n  \"profile\": " << Json(r.name) << ",\n  \"deleted\": "
+        << (r.outcome.deleted ? "true" : "false") << ",\n  \"serviceProfileRemoved\": "
+        << (r.outcome.serviceProfileRemoved ? "true" : "false")
+        << ",\n  \"activeConfigurationReset\": "
+        << (r.outcome.activeConfigurationReset ? "true" : "false") << ",\n  \"reactivated\": "
+        << (reactivated ? Json(*r.outcome.reactivate) : std::string("null"))
+        << ",\n  \"connected\": "
+        << (r.reactivation ? (connected ? "true" : "false") : "null") << ",\n  \"message\": "
+        << Json(!r.error.empty() ? r.error
+                : r.reactivation ? DescribeOutcome(*r.reactivation, kConnectionWait)
+                                 : std::string(r.outcome.deleted ? "deleted" : ""))
+        << "\n}\n";
+    return ok ? kExitOk : kExitFailed;
+  }
+  if (!r.error.empty()) {
+    err << "ERROR: " << r.error << "\n";
+    return kExitFailed;
+  }
+  out << "Deleted \"" << Printable(r.name) << "\"";
+  if (r.outcome.serviceProfileRemoved) out << " and the wireless service's profile of its SSID";
+  out << "\n";
+  if (r.outcome.activeConfigurationReset) out << "It was the active profile: nothing is active now\n";
+  if (reactivated) {
+    out << "Applied \"" << Printable(*r.outcome.reactivate) << "\", the profile for the same SSID\n";
+    if (!connected) {
+      err << "ERROR: \"" << Printable(*r.outcome.reactivate) << "\" did not connect: "
+          << DescribeOutcome(*r.reactivation, kConnectionWait) << "\n";
+    }
+  }
+  return ok ? kExitOk : kExitFailed;
+}
+
+// The profile list's Delete, with the adapter and its wireless service.
+int Delete(const std::optional<StoreLocation>& named,
+           const std::optional<std::string>& dataDirOption, const std::string& name, bool json,
+           std::ostream& out, std::ostream& err) {
+  DeleteReport report;
+  report.name = name;
+  AdapterSession session{AdapterSessionOptions{}};
+  const bool found = session.Discover();
+  if (!found || (named && !SameAdapter(session.Adapter(), *named))) {
+    report.error = "the adapter is not present; deleting needs it and its wireless service";
+    return FinishDelete(report, json, out, err);
+  }
+  const DataDirectory dataDir = ChosenDataDirectory(dataDirOption);
+  std::string problem;
+  if (!session.SetUp(dataDir.path, dataDir.shared, &problem)) {
+    report.error = problem;
+    return FinishDelete(report, json, out, err);
+  }
+  // The profile list's Delete is offered only to who may change profiles, and acts only while
+  // the radio is on.
+  if (!session.ActivationWritesStore()) {
+    report.error = "deleting profiles needs administrator rights or [Advance] "
+                   "AllowStandardUserSetProfile=1";
+    return FinishDelete(report, json, out, err);
+  }
+  if (!session.RadioOn()) {
+    report.error = "the radio is switched off; nothing was deleted";
+    return FinishDelete(report, json, out, err);
+  }
+  ProfileStore& store = session.Store();
+  if (std::string refused = store.StoreFilesProblem(); !refused.empty()) {
+    report.error = refused;
+    return FinishDelete(report, json, out, err);
+  }
+  ActionQueue& queue = session.Queue();
+  const std::vector<ProfileRow> rows = ReadProfileRows(store, queue.adapter().wpaReady);
+  size_t index = rows.size();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].Name == name) index = i;
+  }
+  if (index == rows.size()) {
+    report.error = "no profile \"" + Printable(name) + "\"";
+    return FinishDelete(report, json, out, err);
+  }
+
+  LoadWpsStore(store, &session.Codec(), queue.wps());
+  DeleteContext context;
+  context.activeName = ActiveProfileName(store, true, "");
+  // A fresh process applied nothing itself: the station profile is in use when the active
+  // configuration names one and the WPS credential is not what the utility applies.
+  int32_t inUse = queue.wps().WpsProfileInUse == 0 && !context.activeName.empty() ? 1 : 0;
+  context.stationProfileInUse = &inUse;
+  context.wpsProfileInUse = queue.wps().WpsProfileInUse;
+  const WpsCredentialTable& table = queue.wps().Table;
+  const uint32_t applied = queue.activation().AppliedCredentialIndex;
+  if (applied < table.Count) {
+    const WpsCredential& credential = table.Credentials[applied];
+    context.wpsCredentialSsid.assign(reinterpret_cast<const char*>(credential.Ssid.data()),
+                                     std::min<size_t>(credential.SsidLength, credential.Ssid.size()));
+  }
+  context.wpaReady = queue.adapter().wpaReady;
+  NativeWifiClient& client = session.Client();
+  context.service.exists = [&](const std::string& ssid) { return client.ServiceProfileExists(ssid); };
+  context.service.remove = [&](const std::string& ssid) { client.DeleteServiceProfile(ssid); };
+
+  report.outcome = DeleteProfileRow(store, rows, index, context);
+  if (!report.outcome.deleted) {
+    report.error = "cannot write the profile store";
+    return FinishDelete(report, json, out, err);
+  }
+  if (report.outcome.reactivate) {
+    if (ActivateStoredProfile(queue, store, *report.outcome.reactivate, true, 1)) {
+      report.reactivation = session.WaitForConnection(kConnectionWait);
+    } else {
+      report.error = "deleted, but \"" + Printable(*report.outcome.reactivate) +
+                     "\" could not be made active: cannot write the active configuration";
+    }
+  }
+  return FinishDelete(report, json, out, err);
+}
+
 }  // namespace
 
 int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -284,6 +420,8 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
       if (!value(options.dataDir)) return Usage(err, "--data-dir needs a value");
     } else if (arg == "--show-secrets") {
       options.showSecrets = true;
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (arg.rfind("--", 0) == 0) {
       return Usage(err, "unknown option \"" + arg + "\"");
     } else {
@@ -297,7 +435,8 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     size_t words;
   };
   static constexpr Arity kActions[] = {{"list", 1},   {"show", 2}, {"export", 3},
-                                       {"import", 2}, {"xml", 2},  {"activate", 2}};
+                                       {"import", 2}, {"xml", 2},  {"activate", 2},
+                                       {"delete", 2}};
   const Arity* arity = nullptr;
   for (const Arity& a : kActions) {
     if (action == a.name) arity = &a;
@@ -305,6 +444,7 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
   if (arity == nullptr) return Usage(err, "unknown action \"" + action + "\"");
   if (options.words.size() != arity->words) return Usage(err, "wrong number of arguments for " + action);
   if (options.showSecrets && action != "show") return Usage(err, "--show-secrets belongs to show");
+  if (options.json && action != "delete") return Usage(err, "--json belongs to delete");
   if (options.adapterId.has_value() != options.family.has_value()) {
     return Usage(err, "--adapter-id and --family go together");
   }
@@ -316,6 +456,9 @@ int RunProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     named = StoreLocation{"", *family, *options.adapterId};
   }
   if (action == "activate") return Activate(named, options.dataDir, options.words[1], out, err);
+  if (action == "delete") {
+    return Delete(named, options.dataDir, options.words[1], options.json, out, err);
+  }
 
   StoreLocation location;
   if (named) {

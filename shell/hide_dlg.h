@@ -189,6 +189,9 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   bool CurrentProfileUsesBssid() override {
     return static_cast<const CHideDlg&>(*this).CurrentProfileUsesBssid();
   }
+  ActionQueue* ActivationQueue() override { return queue_.get(); }
+  bool ShowActiveProfileIcon() override { return programOptions_.activeProfileIcon; }
+  void NoteAppliedProfile(const std::string& name) override { currentProfileName_ = name; }
 
  private:
   void AdapterSetup(bool openMainWindow);

@@ -1,5 +1,6 @@
 #include "shell/ovui_pages.h"
 
+#include "profilepages/page_profile.h"
 #include "radio/block_ack_panels.h"
 #include "radio/page_80211n.h"
 #include "radio/page_about.h"
@@ -16,6 +17,7 @@
 namespace ov {
 
 void RegisterProgramPages(PageRegistry& pages) {
+  pages.RegisterPage(TabButton::Profile, MakeProfilePage);
   pages.RegisterPage(TabButton::About, MakeAboutPage);
   pages.RegisterPage(TabButton::Advance, MakeAdvancePage);
   pages.RegisterPage(TabButton::SiteSurvey, MakeSiteSurveyPage);

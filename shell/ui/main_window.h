@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "nativewifi/station_profile.h"
 #include "shell/ui/page_contract.h"
@@ -24,6 +25,7 @@ class QWidget;
 // Teardown; the user's close only hides it.
 namespace ov {
 
+class ActionQueue;
 class BarButton;
 class COvUI2007Dlg;
 class RadioPageHost;
@@ -76,6 +78,13 @@ class MainWindowHost {
   virtual void OpenUrl(const QUrl& url, std::function<void()> failed);
   // The monitor's radio values and operations the advanced page uses; null without a monitor.
   virtual RadioPageHost* RadioPages() { return nullptr; }
+  // The action queue of the selected adapter: profile activation (ApplyActiveConfiguration) and
+  // the flags saying where the connection came from. Null without an adapter.
+  virtual ActionQueue* ActivationQueue() { return nullptr; }
+  // [Advance] "ActiveProfileIcon" of the program INI: the profile list marks the active row.
+  virtual bool ShowActiveProfileIcon() { return true; }
+  // The profile list applied `name`: the monitor's last-applied profile name.
+  virtual void NoteAppliedProfile(const std::string& name) { (void)name; }
 };
 
 // The page classes that exist: later parts register theirs into the bar's slots and the lower
