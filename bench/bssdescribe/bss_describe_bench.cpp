@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/captured_beacons.h"
 #include "driver/oid/bssid_list.h"
 #include "driver/oid/byte_codec.h"
 #include "views/bss_describe.h"
@@ -35,16 +36,7 @@ struct ScanList {
 const ScanList& FullScanList() {
   static const ScanList list = [] {
     ScanList l;
-    std::vector<std::vector<uint8_t>> captured;
-    for (const char* file : {"test1.pcap", "wep.open.system.authentication.cap", "wpa-psk-linksys.cap", "wpa.cap"}) {
-      ov::PcapBeacons beacons;
-      std::string error;
-      if (!ov::ReadPcapBeacons(std::string(OVUI_TEST_DATA) + "/captures/" + file, beacons, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-      }
-      for (auto& frame : beacons.frames) captured.push_back(std::move(frame.entry));
-    }
+    const auto captured = ov::bench::CapturedBeaconEntries();
     ov::BssidListWriter writer(l.buffer);
     for (size_t i = 0; writer.Append(captured[i % captured.size()]); ++i) {
     }
