@@ -17,6 +17,9 @@
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
+#include "profilepages/profile_editor.h"
+#include "shell/ui/control_ids.h"
+#include "profilepages/security_editor.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "radio/page_about.h"
 #include "views/link_status_dlg.h"
@@ -85,6 +88,8 @@ static int RunProgram(int argc, char** argv) {
     pages.RegisterPage(ov::TabButton::SiteSurvey, ov::MakeSiteSurveyPage);
     pages.RegisterPage(ov::TabButton::Statistics, ov::MakeStatisticsPage);
     pages.RegisterLowerPanel(0, ov::MakeLinkStatusPanel);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_PROFILE_EDITOR, ov::MakeProfileEditorPanel);
+    pages.RegisterLowerPanel(ov::LOWER_PANEL_SECURITY_EDITOR, ov::MakeSecurityEditorPanel);
 
     ov::MonitorServices services;
     services.timers = &timers;
