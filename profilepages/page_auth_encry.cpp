@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "nativewifi/station_profile.h"
+#include "profilepages/profile_editor_controls.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/ui_text.h"
 #include "widgets/filtering_edit.h"
@@ -35,20 +36,6 @@ LanguageKey CipherCaption(CipherChoice c) {
   static constexpr LanguageKey kCaptions[kCipherChoiceCount] = {
       IDS_NONE, IDS_WEP, IDS_TKIP, IDS_AES, IDS_SMS4, IDS_TKIP_MFP, IDS_AES_MFP};
   return kCaptions[static_cast<int>(c)];
-}
-
-QLabel* MakeLabel(LanguageKey key, const QRect& at, QWidget* parent) {
-  auto* label = new QLabel(UiText(key), parent);
-  label->setGeometry(at);
-  return label;
-}
-
-QPushButton* MakeDropDown(const QRect& at, QMenu** menu, QWidget* parent) {
-  auto* button = new QPushButton(parent);
-  button->setGeometry(at);
-  *menu = new QMenu(button);
-  button->setMenu(*menu);
-  return button;
 }
 
 }  // namespace

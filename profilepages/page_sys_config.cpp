@@ -14,6 +14,7 @@
 #include "driver/oid/bssid_list.h"
 #include "nativewifi/station_profile.h"
 #include "profiles/profile_keys.h"
+#include "profilepages/profile_editor_controls.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/ui_text.h"
 #include "widgets/slider_link.h"
@@ -25,20 +26,6 @@ constexpr LanguageKey kTxCaptions[kTxPowerCount] = {IDS_AUTO,       IDS_100PERCE
                                                     IDS_50PERCENT,  IDS_25PERCENT,  IDS_10PERCENT,
                                                     IDS_LOWEST};
 constexpr int kTxCommands[kTxPowerCount] = {32881, 32891, 32882, 32883, 32884, 32885, 32886};
-
-QLabel* MakeLabel(LanguageKey key, const QRect& at, QWidget* parent) {
-  auto* label = new QLabel(UiText(key), parent);
-  label->setGeometry(at);
-  return label;
-}
-
-QPushButton* MakeDropDown(const QRect& at, QMenu** menu, QWidget* parent) {
-  auto* button = new QPushButton(parent);
-  button->setGeometry(at);
-  *menu = new QMenu(button);
-  button->setMenu(*menu);
-  return button;
-}
 
 std::string BssidText(const MacAddress& mac) {
   char text[13];
@@ -123,7 +110,7 @@ void CPageSystemConfigDlg::BuildLayout() {
     });
 
   diagnostic_ = new QCheckBox(UiText(IDS_PROF_DIAGNOSTIC_CAP), this);
-  diagnostic_->setGeometry(550, 96, 218, 48);
+  diagnostic_->setGeometry(8, 150, 500, 22);
   diagnosticSsid_ = new QLineEdit(this);
   diagnosticSsid_->setVisible(false);
 }

@@ -9,6 +9,7 @@
 #include "driver/params/adapter_params.h"
 #include "nativewifi/native_wifi_client.h"
 #include "profilepages/page_auth_encry.h"
+#include "profilepages/profile_editor_controls.h"
 #include "profilepages/page_sys_config.h"
 #include "profilepages/profile_editor_tabs.h"
 #include "profilepages/security_editor_scan_entry.h"
@@ -54,23 +55,18 @@ CProfileEditorDlg::CProfileEditorDlg(const PageContext& context, QWidget* parent
 CProfileEditorDlg::~CProfileEditorDlg() = default;
 
 void CProfileEditorDlg::BuildLayout() {
-  constexpr int kTabWidth = 140;
   for (int tab = 0; tab < kEditorTabCount; ++tab) {
-    auto* button = new QPushButton(UiText(kTabCaptions[tab]), this);
-    button->setCheckable(true);
-    button->setGeometry(8 + tab * (kTabWidth + 4), 2, kTabWidth, 26);
+    auto* button = MakeTabButton(kTabCaptions[tab], tab, this);
     connect(button, &QPushButton::clicked, this, [this, tab] { SelectTab(tab); });
     tabButtons_[tab] = button;
   }
-  ok_ = new QPushButton(UiText(IDS_OK), this);
-  ok_->setGeometry(612, 2, 76, 26);
-  cancel_ = new QPushButton(UiText(IDS_CANCEL), this);
-  cancel_->setGeometry(692, 2, 76, 26);
+  ok_ = MakeOkButton(this);
+  cancel_ = MakeCancelButton(this);
   connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
   connect(cancel_, &QPushButton::clicked, this, [this] { OnCancel(); });
 
   stack_ = new QStackedWidget(this);
-  stack_->setGeometry(0, 30, 776, 170);
+  stack_->setGeometry(kEditorPageArea);
   sysConfig_ = new CPageSystemConfigDlg([this] { return ChannelInputs(); }, stack_);
   eap_ = new Eap8021XTab(stack_);
   CPageAuthEncryDlg::Inputs inputs;
@@ -111,12 +107,7 @@ void CProfileEditorDlg::LoadValues() {
 }
 
 SecurityContext CProfileEditorDlg::SecurityNow() const {
-  SecurityContext context;
-  context.wpaReady = State().WpaReady;
-  context.wapiSupported = State().WapiSupported;
-  NativeWifiClient* wifi = Services().wifi;
-  context.adhocWpa2Psk = wifi && wifi->SupportsAdhocWpa2Psk();
-  return context;
+  return SecurityContextNow(State(), Services().wifi);
 }
 
 ChannelListInputs CProfileEditorDlg::ChannelInputs() const {

@@ -8,6 +8,7 @@
 #include "nativewifi/native_wifi_client.h"
 #include "nativewifi/wlansvc/wlan_types.h"
 #include "profilepages/page_auth_encry.h"
+#include "profilepages/profile_editor_controls.h"
 #include "profilepages/profile_editor_rules.h"
 #include "profilepages/profile_editor_tabs.h"
 #include "profiles/profile_store.h"
@@ -34,35 +35,24 @@ CSecurityEditorDlg::CSecurityEditorDlg(const PageContext& context, QWidget* pare
 CSecurityEditorDlg::~CSecurityEditorDlg() { StopWatch(); }
 
 void CSecurityEditorDlg::BuildLayout() {
-  constexpr int kTabWidth = 140;
   for (int tab = 0; tab < kSecurityEditorTabCount; ++tab) {
-    auto* button = new QPushButton(UiText(kTabCaptions[tab]), this);
-    button->setCheckable(true);
-    button->setGeometry(8 + tab * (kTabWidth + 4), 2, kTabWidth, 26);
+    auto* button = MakeTabButton(kTabCaptions[tab], tab, this);
     connect(button, &QPushButton::clicked, this, [this, tab] { SelectTab(tab); });
     tabButtons_[tab] = button;
   }
   networkLabel_ = new QLabel(this);
-  networkLabel_->setGeometry(8 + 3 * (kTabWidth + 4), 2, 170, 26);
+  networkLabel_->setGeometry(440, 2, 170, 26);
   networkLabel_->setTextFormat(Qt::PlainText);
-  ok_ = new QPushButton(UiText(IDS_OK), this);
-  ok_->setGeometry(612, 2, 76, 26);
-  cancel_ = new QPushButton(UiText(IDS_CANCEL), this);
-  cancel_->setGeometry(692, 2, 76, 26);
+  ok_ = MakeOkButton(this);
+  cancel_ = MakeCancelButton(this);
   connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
   connect(cancel_, &QPushButton::clicked, this, [this] { OnCancel(); });
 
   stack_ = new QStackedWidget(this);
-  stack_->setGeometry(0, 30, 776, 170);
+  stack_->setGeometry(kEditorPageArea);
   eap_ = new Eap8021XTab(stack_);
   CPageAuthEncryDlg::Inputs inputs;
-  inputs.context = [this] {
-    SecurityContext context;
-    context.wpaReady = State().WpaReady;
-    context.wapiSupported = State().WapiSupported;
-    context.adhocWpa2Psk = Services().wifi && Services().wifi->SupportsAdhocWpa2Psk();
-    return context;
-  };
+  inputs.context = [this] { return SecurityContextNow(State(), Services().wifi); };
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
   inputs.eapMethod = [this]() -> uint32_t& { return eap_->EapMethod(); };
   authEncry_ = new CPageAuthEncryDlg(false, Services().timers, std::move(inputs), stack_);

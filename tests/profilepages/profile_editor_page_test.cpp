@@ -20,6 +20,7 @@
 #include "profilepages/security_editor.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
+#include "tests/profilepages/editor_test_support.h"
 #include "tests/shellui/page_window_fixture.h"
 #include "widgets/filtering_edit.h"
 #include "widgets/info_wnd.h"
@@ -33,27 +34,8 @@ using C = CipherChoice;
 
 constexpr char kGuid[] = "{0F5A51D0-0000-4000-8000-025A0F000601}";
 
-// An RSN element: CCMP group and pairwise, PSK key management.
-const std::vector<uint8_t> kRsnPsk = {0x30, 20,   1,    0,    0x00, 0x0F, 0xAC, 4, 1, 0, 0x00,
-                                      0x0F, 0xAC, 4,    1,    0,    0x00, 0x0F, 0xAC, 2, 0, 0};
-
-std::vector<uint8_t> Entry(const char* ssid, uint8_t last, bool privacy, uint32_t kHz,
-                           const std::vector<uint8_t>& elements = {}, bool infrastructure = true) {
-  BssDescription bss;
-  bss.bssid = {0x02, 0x5A, 0x0F, 0x10, 0x00, last};
-  bss.ssid = ssid;
-  bss.privacy = privacy;
-  bss.dsConfigKHz = kHz;
-  bss.infrastructureMode = infrastructure ? Ndis802_11Infrastructure : Ndis802_11IBSS;
-  bss.informationElements = elements;
-  return MakeBssidEntry(bss);
-}
-
-class ScanHost : public test::RecordingHost {
- public:
-  std::span<uint8_t> ScanList() override { return list; }
-  std::vector<uint8_t> list = std::vector<uint8_t>(kBssidListBufferSize);
-};
+using test::kRsnPsk;
+using test::ScanHost;
 
 class EditorPageTest : public test::PageWindowFixture<ScanHost> {
  protected:
@@ -69,8 +51,8 @@ class EditorPageTest : public test::PageWindowFixture<ScanHost> {
     state.ShowPasswordOption = true;
     state.Adapter.chipFamily = static_cast<ChipFamily>(4);
     BssidListWriter writer(host.list);
-    writer.Append(Entry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk));
-    writer.Append(Entry("Orvane-Open", 1, false, 2412000));
+    writer.Append(test::ScanEntry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk));
+    writer.Append(test::ScanEntry("Orvane-Open", 1, false, 2412000));
   }
   void SetUp() override { window = MakeWindow(); }
 
@@ -362,7 +344,7 @@ TEST_F(EditorPageTest, LeapProfileLoadsInItsOwnLayout) {
 }
 
 TEST_F(EditorPageTest, AddToProfilePresetsTheSurveyedNetwork) {
-  const auto entry = Entry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk);
+  const auto entry = test::ScanEntry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk);
   ASSERT_TRUE(OpenProfileEditorFromSurvey(*window, entry));
   EXPECT_EQ(Sys()->SsidCombo()->currentText(), "Orvane-WPA2-AES");
   EXPECT_EQ(Sys()->SsidCombo()->currentIndex(), 0);
@@ -370,7 +352,7 @@ TEST_F(EditorPageTest, AddToProfilePresetsTheSurveyedNetwork) {
   EXPECT_EQ(Auth()->CipherButton()->text(), "IDS_AES");
   EXPECT_TRUE(Auth()->PskEdit()->isEnabled());
 
-  const auto adhoc = Entry("Orvane-AdHoc", 9, true, 2457000, {}, false);
+  const auto adhoc = test::ScanEntry("Orvane-AdHoc", 9, true, 2457000, {}, false);
   ASSERT_TRUE(OpenProfileEditorFromSurvey(*window, adhoc));
   EXPECT_EQ(Sys()->NetworkTypeButton()->text(), "IDS_ADHOC");
   EXPECT_EQ(Sys()->ChannelList()->currentText(), "10");
@@ -385,7 +367,7 @@ TEST_F(EditorPageTest, CancelWritesNothing) {
 }
 
 TEST_F(EditorPageTest, SecurityEditorAsksForTheSecretOfTheNetwork) {
-  const auto entry = Entry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk);
+  const auto entry = test::ScanEntry("Orvane-WPA2-AES", 5, true, 2437000, kRsnPsk);
   ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
   CSecurityEditorDlg* editor = SecurityEditor();
   EXPECT_TRUE(editor->isVisible());

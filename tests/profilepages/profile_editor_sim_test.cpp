@@ -26,6 +26,7 @@
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
 #include "tests/nativewifi/fake_wlan_service.h"
+#include "tests/profilepages/editor_test_support.h"
 #include "tests/shellui/page_window_fixture.h"
 #include "tests/support/simulator_process.h"
 #include "widgets/filtering_edit.h"
@@ -44,13 +45,7 @@ constexpr char kGuid[] = "{0F5A51D0-0000-4000-8000-025A0F000601}";
 constexpr char kDevicePath[] = "\\\\.\\{0F5A51D0-0000-4000-8000-025A0F000601}";
 constexpr auto kWait = std::chrono::seconds(20);
 
-class ScanHost : public test::RecordingHost {
- public:
-  std::span<uint8_t> ScanList() override { return list; }
-  std::vector<uint8_t> list = std::vector<uint8_t>(kBssidListBufferSize);
-};
-
-class EditorOverSimulator : public test::PageWindowFixture<ScanHost> {
+class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
  protected:
   void SetUp() override {
     simulator_.emplace(OVUI_BIN_DIR, kScenario, dir.path());
