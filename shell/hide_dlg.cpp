@@ -75,6 +75,7 @@ void CHideDlg::OnInitDialog() {
   state_.Adapter.isAdmin = options_.isAdmin;
   state_.Adapter.isWow64 = options_.isWow64;
   programOptions_ = ReadProgramOptions(options_.programIniPath);
+  state_.ShowPasswordOption = programOptions_.showPassword;
   if (!options_.isAdmin && programOptions_.warningMessageForGenUser) {
     ScopedBusy busy(state_);
     services_.desktop->ShowModalMessage(QStringLiteral(
@@ -132,6 +133,8 @@ void CHideDlg::RefreshQueueContext() {
   FillAdapterContext(state_.Adapter, facts_, programOptions_, options_.isAdmin, a);
   a.radioOn = state_.RadioOn;  // the radio command changes it between set-ups
   a.wpaReady = wpaReady_;
+  state_.WpaReady = wpaReady_;
+  state_.WapiSupported = a.wapiSupported;
 }
 
 void CHideDlg::OnTimer(int id) {
@@ -177,6 +180,7 @@ void CHideDlg::OnTimer(int id) {
   }
   wpaReady_ = true;
   queue_->adapter().wpaReady = true;
+  state_.WpaReady = true;
   if (id == kMonitorTimerWpsCheck) {
     WpsConnectionCheck();
     return;

@@ -17,6 +17,7 @@
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/time/qt_message_service.h"
 #include "platform/time/qt_timer_service.h"
+#include "shell/ui/control_ids.h"
 #include "profiles/ov_encrypt_codec.h"
 #include "shell/action_queue.h"
 #include "shell/hide_dlg.h"

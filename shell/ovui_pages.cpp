@@ -1,6 +1,8 @@
 #include "shell/ovui_pages.h"
 
 #include "profilepages/page_profile.h"
+#include "profilepages/profile_editor.h"
+#include "profilepages/security_editor.h"
 #include "radio/block_ack_panels.h"
 #include "radio/page_80211n.h"
 #include "radio/page_about.h"
@@ -26,6 +28,8 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterPage(TabButton::Wmm, MakeWmmPage);
   pages.RegisterLowerPanel(LOWER_PANEL_LINK_STATUS, MakeLinkStatusPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_HIDDEN_SSID, MakeHiddenSsidPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_SECURITY_EDITOR, MakeSecurityEditorPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, MakeApDetailPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_ADD_BLOCK_ACK, MakeAddBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);

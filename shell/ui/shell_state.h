@@ -32,6 +32,11 @@ struct ShellState {
   AdapterInfo Adapter;       // the selected adapter (HtCapable, IsFirstGeneration, IsAdmin ...)
   SiteSurveyMarks Survey;
   bool ShowDbm = false;      // signal in dBm rather than percent (the survey's check box)
+  // What the security page reads: WPA is usable, WAPI is installed, the program option
+  // "ShowPassword" lets secrets be shown.
+  bool WpaReady = false;
+  bool WapiSupported = false;
+  bool ShowPasswordOption = false;
 };
 
 // Holds Busy set for its lifetime and gives back the previous value afterwards.
