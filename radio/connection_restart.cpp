@@ -24,8 +24,8 @@ bool ScanListHasAdhocSsid(std::span<const uint8_t> scanList, const NDIS_802_11_S
 
 }  // namespace
 
-ReconnectRequest PlanReconnect(const RememberedConnection& c, std::span<const uint8_t> scanList) {
-  ReconnectRequest request;
+LinkRestartPlan PlanLinkRestart(const RememberedLink& c, std::span<const uint8_t> scanList) {
+  LinkRestartPlan request;
   request.bssType = c.bssType;
   request.adhocJoinOnly = c.bssType == wlan::dot11_BSS_type_independent && ScanListHasAdhocSsid(scanList, c.ssid);
   if (c.mode == wlan::wlan_connection_mode_profile || c.mode == wlan::wlan_connection_mode_auto) {
@@ -46,9 +46,9 @@ bool CipherNeedsReassociation(uint32_t cipher) {
          cipher == 0x80000001u || cipher == 0x80000002u;
 }
 
-std::optional<RememberedConnection> RememberConnection(NativeWifiClient& client) {
+std::optional<RememberedLink> RememberLink(NativeWifiClient& client) {
   if (!client.IsConnected()) return std::nullopt;
-  RememberedConnection c;
+  RememberedLink c;
   client.GetConnectionMode(c.mode);
   client.GetProfileName(c.profileName);
   client.GetBssType(c.bssType);
@@ -58,9 +58,9 @@ std::optional<RememberedConnection> RememberConnection(NativeWifiClient& client)
   return c;
 }
 
-void RestartConnection(NativeWifiClient& client, const RememberedConnection& connection,
+void RestartLink(NativeWifiClient& client, const RememberedLink& connection,
                        std::span<const uint8_t> scanList) {
-  const ReconnectRequest request = PlanReconnect(connection, scanList);
+  const LinkRestartPlan request = PlanLinkRestart(connection, scanList);
   client.Disconnect();
   client.Connect(request.mode, request.profileName, request.bssType, request.ssid,
                  ConnectFlags{request.adhocJoinOnly, false});

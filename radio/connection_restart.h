@@ -15,7 +15,8 @@ namespace ov {
 
 class NativeWifiClient;
 
-struct RememberedConnection {
+// Named apart from the advanced page's reconnect records, which follow the same rule.
+struct RememberedLink {
   uint32_t mode = 0;  // the service's connection mode (0 profile, 4 auto: by profile)
   std::string profileName;
   uint32_t bssType = 1;  // 1 infrastructure, 2 independent
@@ -25,28 +26,28 @@ struct RememberedConnection {
 };
 
 // What the connect request carries.
-struct ReconnectRequest {
+struct LinkRestartPlan {
   uint32_t mode = 0;
   std::string profileName;
   uint32_t bssType = 1;
   wlan::Ssid ssid;
   bool adhocJoinOnly = false;
-  bool operator==(const ReconnectRequest&) const = default;
+  bool operator==(const LinkRestartPlan&) const = default;
 };
 
 // An ad hoc network is joined, never started again, when the scan list (BssidListBuffer) holds an
 // ad hoc entry whose first SSID-length bytes are the remembered SSID's.
-ReconnectRequest PlanReconnect(const RememberedConnection& connection,
+LinkRestartPlan PlanLinkRestart(const RememberedLink& connection,
                                std::span<const uint8_t> scanList);
 
 // The ciphers whose keys the driver derives at association: TKIP, CCMP and the two vendor ones.
 bool CipherNeedsReassociation(uint32_t cipherAlgorithm);
 
 // The current connection, when the client reports one.
-std::optional<RememberedConnection> RememberConnection(NativeWifiClient& client);
+std::optional<RememberedLink> RememberLink(NativeWifiClient& client);
 
 // Disconnect, then connect as planned.
-void RestartConnection(NativeWifiClient& client, const RememberedConnection& connection,
+void RestartLink(NativeWifiClient& client, const RememberedLink& connection,
                        std::span<const uint8_t> scanList);
 
 }  // namespace ov

@@ -15,6 +15,7 @@
 #include "driver/oid/oid_requests.h"
 #include "driver/params/adapter_params.h"
 #include "radio/block_ack_panels.h"
+#include "radio/block_ack_rules.h"
 #include "radio/text_rows_list.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"

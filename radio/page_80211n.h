@@ -1,7 +1,4 @@
 #pragma once
-#include <QString>
-
-#include "radio/block_ack_rules.h"
 #include "radio/ht_settings_rules.h"
 #include "shell/ui/page_contract.h"
 

@@ -388,10 +388,10 @@ void CPageWMMDlg::WriteParam(const AdapterParam& param, int32_t value) {
 void CPageWMMDlg::Reconnect(bool tkipOrCcmpOnly) {
   NativeWifiClient* wifi = Services().wifi;
   if (wifi == nullptr) return;
-  const std::optional<RememberedConnection> connection = RememberConnection(*wifi);
+  const std::optional<RememberedLink> connection = RememberLink(*wifi);
   if (!connection) return;
   if (tkipOrCcmpOnly && !CipherNeedsReassociation(connection->cipherAlgorithm)) return;
-  RestartConnection(*wifi, *connection, Host().ScanList());
+  RestartLink(*wifi, *connection, Host().ScanList());
 }
 
 QWidget* MakeWmmPage(const PageContext& context, QWidget* parent) {

@@ -543,11 +543,16 @@ TEST_F(QosPagesTest, LinkListShowsEstablishedLinksAndTearDownSendsTheSelectedOne
   page->OnListDoubleClick();
   EXPECT_EQ(page->AddressEdit(5)->text(), "0B");
   EXPECT_EQ(page->TimeoutEdit()->text(), "120");
-  clock.advance(kDirectLinkRefreshMs);  // the rebuild keeps the selected address
+  // The driver stops reporting the link as established: no longer listed, but the selected
+  // address is kept and Tear Down still finds the wanted entry.
+  table.Entries[1].LinkState = 0;
+  driver.answers[OID_VND_DLS_TABLE.query] = Bytes(EncodeDlsTable(table));
+  clock.advance(kDirectLinkRefreshMs);
+  EXPECT_TRUE(Rows(page->LinkList()).empty());
   page->TearDownButton()->click();
   ASSERT_EQ(SetsOf(OID_VND_DLS_TABLE.set).size(), 1u);
   EXPECT_EQ(SetsOf(OID_VND_DLS_TABLE.set)[0].bytes,
-            (std::vector<uint8_t>{120, 0, 0, 0, 0x02, 0, 0, 0, 0, 0xB, DLS_LINK_ESTABLISHED, 0}));
+            (std::vector<uint8_t>{120, 0, 0, 0, 0x02, 0, 0, 0, 0, 0xB, 0, 0}));
 }
 
 }  // namespace

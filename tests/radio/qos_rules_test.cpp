@@ -283,7 +283,7 @@ std::vector<uint8_t> ScanListWith(const char* ssid, uint32_t infrastructureMode)
 }
 
 TEST(Reconnect, ProfileConnectionsUseTheProfileAndDiscoveryTheSecurity) {
-  RememberedConnection c;
+  RememberedLink c;
   c.profileName = "Home";
   c.ssid.SsidLength = 4;
   std::copy_n("Home", 4, c.ssid.Ssid.begin());
@@ -303,7 +303,7 @@ TEST(Reconnect, ProfileConnectionsUseTheProfileAndDiscoveryTheSecurity) {
     c.mode = row.mode;
     c.authAlgorithm = row.auth;
     c.cipherAlgorithm = row.cipher;
-    const ReconnectRequest request = PlanReconnect(c, {});
+    const LinkRestartPlan request = PlanLinkRestart(c, {});
     EXPECT_EQ(request.mode, row.plannedMode) << row.name;
     EXPECT_EQ(request.profileName, row.byProfile ? "Home" : "") << row.name;
     EXPECT_EQ(request.ssid.text(), row.byProfile ? "" : "Home") << row.name;
@@ -311,16 +311,16 @@ TEST(Reconnect, ProfileConnectionsUseTheProfileAndDiscoveryTheSecurity) {
 }
 
 TEST(Reconnect, AnAdhocNetworkInRangeIsJoinedOnly) {
-  RememberedConnection c;
+  RememberedLink c;
   c.bssType = 2;
   c.ssid.SsidLength = 3;
   std::copy_n("Lab", 3, c.ssid.Ssid.begin());
-  EXPECT_TRUE(PlanReconnect(c, ScanListWith("Lab", 0)).adhocJoinOnly);
-  EXPECT_TRUE(PlanReconnect(c, ScanListWith("Lab-2", 0)).adhocJoinOnly) << "the remembered length";
-  EXPECT_FALSE(PlanReconnect(c, ScanListWith("Lab", 1)).adhocJoinOnly) << "an access point";
-  EXPECT_FALSE(PlanReconnect(c, ScanListWith("Lib", 0)).adhocJoinOnly);
+  EXPECT_TRUE(PlanLinkRestart(c, ScanListWith("Lab", 0)).adhocJoinOnly);
+  EXPECT_TRUE(PlanLinkRestart(c, ScanListWith("Lab-2", 0)).adhocJoinOnly) << "the remembered length";
+  EXPECT_FALSE(PlanLinkRestart(c, ScanListWith("Lab", 1)).adhocJoinOnly) << "an access point";
+  EXPECT_FALSE(PlanLinkRestart(c, ScanListWith("Lib", 0)).adhocJoinOnly);
   c.bssType = 1;
-  EXPECT_FALSE(PlanReconnect(c, ScanListWith("Lab", 0)).adhocJoinOnly) << "infrastructure";
+  EXPECT_FALSE(PlanLinkRestart(c, ScanListWith("Lab", 0)).adhocJoinOnly) << "infrastructure";
 }
 
 TEST(Reconnect, OnlyAssociationKeyedCiphersAskForIt) {
