@@ -220,14 +220,20 @@ TEST_F(WindowKeyboardTest, EnterAndEscapeInAPanelPressItsOwnButtons) {
 }
 
 TEST(DialogKeys, EnterTakesTheMessageBoxsOkAndEscapeClosesIt) {
+  InstallLanguageTable(ReadLanguageFile(OVUI_SOURCE_DIR "/data/Languages/Lang0409.ini"));
   struct Row {
     Qt::Key key;
     int result;
   } rows[] = {{Qt::Key_Return, kMessageBoxOk}, {Qt::Key_Enter, kMessageBoxOk},
               {Qt::Key_Escape, kMessageBoxClosed}};
   for (const Row& row : rows) {
-    test::WhenModalShown([&](QWidget* box) { QTest::keyClick(box, row.key); });
+    std::vector<QString> unnamed{QStringLiteral("not shown")};
+    test::WhenModalShown([&](QWidget* box) {
+      unnamed = UnnamedControls(box);
+      QTest::keyClick(box, row.key);
+    });
     EXPECT_EQ(ShowMessage(QStringLiteral("Saved")), row.result) << "key " << row.key;
+    EXPECT_TRUE(unnamed.empty()) << unnamed.front().toStdString();
   }
 }
 
