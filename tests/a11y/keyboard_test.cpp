@@ -153,6 +153,31 @@ TEST_F(WindowKeyboardTest, AltAndTheMarkedLetterPressABarButton) {
       [&] { return window->CurrentPage() == TabButton::Statistics; }, 2000));
 }
 
+TEST_F(WindowKeyboardTest, ArrowsWalkTheBarWithoutPressingAndStopAtItsEnds) {
+  window = MakeWindow();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isActiveWindow(); }));
+  window->ShowPage(TabButton::SiteSurvey);
+  std::vector<BarButton*> bar;
+  for (const TabButtonEntry& entry : TabButtons()) {
+    BarButton* button = window->Button(entry.button);
+    if (IsTabStop(button)) bar.push_back(button);
+  }
+  std::sort(bar.begin(), bar.end(), [](BarButton* a, BarButton* b) { return a->x() < b->x(); });
+  ASSERT_GE(bar.size(), 3u);
+
+  bar.front()->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(bar.front(), Qt::Key_Left);
+  EXPECT_TRUE(bar.front()->hasFocus()) << "the first button keeps the focus";
+  for (size_t i = 1; i < bar.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), bar[i]) << i;
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  EXPECT_EQ(QApplication::focusWidget(), bar[bar.size() - 2]);
+  EXPECT_EQ(window->CurrentPage(), TabButton::SiteSurvey) << "moving the focus selects nothing";
+}
+
 TEST_F(WindowKeyboardTest, EscapeHidesTheWindowAsItsCloseButtonDoes) {
   window = MakeWindow();
   QTest::keyClick(window->Button(TabButton::SiteSurvey), Qt::Key_Escape);
