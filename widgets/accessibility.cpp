@@ -271,8 +271,9 @@ QString RoleName(QAccessible::Role role) {
 std::vector<QWidget*> ShownWidgets(QWidget* root) {
   std::vector<QWidget*> shown;
   if (root->isVisible()) shown.push_back(root);
+  // Dialogs and notes parented to the root are windows of their own, read on their own.
   for (QWidget* w : root->findChildren<QWidget*>()) {
-    if (w->isVisible() && !w->isWindow()) shown.push_back(w);
+    if (w->isVisible() && w->window() == root->window()) shown.push_back(w);
   }
   return shown;
 }
@@ -342,7 +343,9 @@ void OrderFocusByLayout(QWidget* root) {
   };
   std::vector<Stop> stops;
   for (QWidget* w : root->findChildren<QWidget*>()) {
-    if (w->isWindow() || !w->isVisibleTo(root) || w->focusProxy() != nullptr) continue;
+    if (w->window() != root->window() || !w->isVisibleTo(root) || w->focusProxy() != nullptr) {
+      continue;
+    }
     if ((w->focusPolicy() & Qt::TabFocus) == 0) continue;
     stops.push_back({w, RectIn(w, root)});
   }

@@ -64,7 +64,8 @@ void BarButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange) applyFace();
 }
 
-// Enter presses a focused button as Space does, as a push button in a dialog behaves.
+// Enter presses a focused button as Space does, as a push button in a dialog behaves; the
+// arrows move along the bar.
 void BarButton::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !event->isAutoRepeat()) {
@@ -72,7 +73,34 @@ void BarButton::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // At the bar's ends the focus stays (the button's own arrows would leave the bar).
+  if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+      event->modifiers() == Qt::NoModifier) {
+    FocusNeighbour(event->key() == Qt::Key_Right);
+    event->accept();
+    return;
+  }
   QToolButton::keyPressEvent(event);
+}
+
+// Left and Right walk the bar as in any tab list: to the nearest shown, enabled button of the
+// same bar on that side.
+bool BarButton::FocusNeighbour(bool right) {
+  BarButton* best = nullptr;
+  for (QObject* child : parent() ? parent()->children() : QObjectList()) {
+    auto* other = qobject_cast<BarButton*>(child);
+    if (other == nullptr || other == this || !other->isVisible() || !other->isEnabled() ||
+        other->decorative() || other->y() != y()) {
+      continue;
+    }
+    const int gap = right ? other->x() - x() : x() - other->x();
+    if (gap <= 0) continue;
+    const int bestGap = best == nullptr ? 0 : (right ? best->x() - x() : x() - best->x());
+    if (best == nullptr || gap < bestGap) best = other;
+  }
+  if (best == nullptr) return false;
+  best->setFocus(right ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 // A label's longest word must fit the button's width (the scroll buttons' "<==" in their narrow

@@ -43,6 +43,7 @@ class BarButton : public QToolButton {
 
  private:
   void applyFace();
+  bool FocusNeighbour(bool right);
   QFont FittingFont(int width) const;
 
   QIcon icon_;

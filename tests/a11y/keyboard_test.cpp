@@ -153,6 +153,31 @@ TEST_F(WindowKeyboardTest, AltAndTheMarkedLetterPressABarButton) {
       [&] { return window->CurrentPage() == TabButton::Statistics; }, 2000));
 }
 
+TEST_F(WindowKeyboardTest, ArrowsWalkTheBarWithoutPressingAndStopAtItsEnds) {
+  window = MakeWindow();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isActiveWindow(); }));
+  window->ShowPage(TabButton::SiteSurvey);
+  std::vector<BarButton*> bar;
+  for (const TabButtonEntry& entry : TabButtons()) {
+    BarButton* button = window->Button(entry.button);
+    if (IsTabStop(button)) bar.push_back(button);
+  }
+  std::sort(bar.begin(), bar.end(), [](BarButton* a, BarButton* b) { return a->x() < b->x(); });
+  ASSERT_GE(bar.size(), 3u);
+
+  bar.front()->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(bar.front(), Qt::Key_Left);
+  EXPECT_TRUE(bar.front()->hasFocus()) << "the first button keeps the focus";
+  for (size_t i = 1; i < bar.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), bar[i]) << i;
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  EXPECT_EQ(QApplication::focusWidget(), bar[bar.size() - 2]);
+  EXPECT_EQ(window->CurrentPage(), TabButton::SiteSurvey) << "moving the focus selects nothing";
+}
+
 TEST_F(WindowKeyboardTest, EscapeHidesTheWindowAsItsCloseButtonDoes) {
   window = MakeWindow();
   QTest::keyClick(window->Button(TabButton::SiteSurvey), Qt::Key_Escape);
@@ -220,14 +245,20 @@ TEST_F(WindowKeyboardTest, EnterAndEscapeInAPanelPressItsOwnButtons) {
 }
 
 TEST(DialogKeys, EnterTakesTheMessageBoxsOkAndEscapeClosesIt) {
+  InstallLanguageTable(ReadLanguageFile(OVUI_SOURCE_DIR "/data/Languages/Lang0409.ini"));
   struct Row {
     Qt::Key key;
     int result;
   } rows[] = {{Qt::Key_Return, kMessageBoxOk}, {Qt::Key_Enter, kMessageBoxOk},
               {Qt::Key_Escape, kMessageBoxClosed}};
   for (const Row& row : rows) {
-    test::WhenModalShown([&](QWidget* box) { QTest::keyClick(box, row.key); });
+    std::vector<QString> unnamed{QStringLiteral("not shown")};
+    test::WhenModalShown([&](QWidget* box) {
+      unnamed = UnnamedControls(box);
+      QTest::keyClick(box, row.key);
+    });
     EXPECT_EQ(ShowMessage(QStringLiteral("Saved")), row.result) << "key " << row.key;
+    EXPECT_TRUE(unnamed.empty()) << unnamed.front().toStdString();
   }
 }
 
