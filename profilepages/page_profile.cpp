@@ -154,6 +154,7 @@ CPageProfileDlg::CPageProfileDlg(const PageContext& context, QWidget* parent)
   // NAME and SSID share what is left, 28 : 56 as the layout has them.
   list_->setColumnWidth(kColumnName, 130);
   columns->setSectionResizeMode(kColumnSsid, QHeaderView::Stretch);
+  list_->setMaximumWidth(440);
   left->addWidget(list_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -187,12 +188,13 @@ CPageProfileDlg::CPageProfileDlg(const PageContext& context, QWidget* parent)
     value->setObjectName(ControlName(kProfileDetailValueIds[i]));
     value->setTextFormat(Qt::PlainText);
     value->setMinimumWidth(110);
+    value->setWordWrap(true);  // long texts ("CAM (Constantly Awake Mode)") wrap, never cut
     details->addWidget(label, static_cast<int>(i), 0);
     details->addWidget(value, static_cast<int>(i), 1);
     detailValues_[i] = value;
   }
   details->setRowStretch(static_cast<int>(kLabels.size()), 1);
-  layout->addLayout(details);
+  layout->addLayout(details, 1);
 
   connect(list_, &QTableView::clicked, this, [this](const QModelIndex&) { ShowDetails(); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -19,6 +19,7 @@
 #include "platform/ini/ini.h"
 #include "platform/registry/registry.h"
 #include "profiles/ov_encrypt_codec.h"
+#include "tests/activation/service_profile_names.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
 #include "wps/wps_store.h"
@@ -108,21 +109,7 @@ class ActivationTest : public ::testing::Test {
     ASSERT_EQ(RegWriteString(HKEY_LOCAL_MACHINE, keyPath_, name, value), ERROR_SUCCESS);
   }
   // The WLAN profiles the service keeps for the adapter.
-  std::vector<std::string> ServiceProfiles() {
-    wlan::WlanServiceClient service;
-    wlan::ClientHandle handle = 0;
-    uint32_t version = 0;
-    std::vector<std::string> names;
-    if (service.OpenHandle(wlan::kClientVersion2, &version, &handle) != ERROR_SUCCESS) return names;
-    std::vector<wlan::InterfaceInfo> interfaces;
-    std::vector<wlan::ProfileInfo> profiles;
-    if (service.EnumInterfaces(handle, &interfaces) == ERROR_SUCCESS && !interfaces.empty() &&
-        service.GetProfileList(handle, interfaces[0].guid, &profiles) == ERROR_SUCCESS) {
-      for (const auto& p : profiles) names.push_back(p.name);
-    }
-    service.CloseHandle(handle);
-    return names;
-  }
+  std::vector<std::string> ServiceProfiles() { return test::ServiceProfileNames(); }
   std::string StationFile(std::string_view suffix) const {
     return (data_.path() / ("WXP4_" + probe_.Adapter().netCfgInstanceId + std::string(suffix)))
         .string();

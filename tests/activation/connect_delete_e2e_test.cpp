@@ -13,6 +13,7 @@
 #include "driver/oid/oid_requests.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/ini/ini.h"
+#include "tests/activation/service_profile_names.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
 
@@ -64,21 +65,7 @@ class ConnectDeleteTest : public ::testing::Test {
     EXPECT_TRUE(QuerySsid(probe_.Driver(), ssid));
     return std::string(NdisSsidText(ssid));
   }
-  std::vector<std::string> ServiceProfiles() {
-    wlan::WlanServiceClient service;
-    wlan::ClientHandle handle = 0;
-    uint32_t version = 0;
-    std::vector<std::string> names;
-    if (service.OpenHandle(wlan::kClientVersion2, &version, &handle) != ERROR_SUCCESS) return names;
-    std::vector<wlan::InterfaceInfo> interfaces;
-    std::vector<wlan::ProfileInfo> profiles;
-    if (service.EnumInterfaces(handle, &interfaces) == ERROR_SUCCESS && !interfaces.empty() &&
-        service.GetProfileList(handle, interfaces[0].guid, &profiles) == ERROR_SUCCESS) {
-      for (const auto& p : profiles) names.push_back(p.name);
-    }
-    service.CloseHandle(handle);
-    return names;
-  }
+  std::vector<std::string> ServiceProfiles() { return test::ServiceProfileNames(); }
   // An open WLAN profile stored with the service as another tool would.
   void AddOpenServiceProfile(const std::string& ssid) {
     std::string hex;
@@ -146,7 +133,9 @@ TEST_F(ConnectDeleteTest, ConnectReadsTheSecretFromStandardInput) {
     EXPECT_EQ(run.status, row.status) << run.out << run.err;
     const std::string& text = row.status == kExitOk ? run.out : run.err;
     EXPECT_NE(text.find(row.expected), std::string::npos) << text;
-    if (row.status == kExitOk) EXPECT_EQ(AssociatedSsid(), row.ssid);
+    if (row.status == kExitOk) {
+      EXPECT_EQ(AssociatedSsid(), row.ssid);
+    }
   }
 }
 
