@@ -276,12 +276,18 @@ class RecordingPage final : public QWidget, public PageMessageSink {
   std::vector<Message>* received_;
 };
 
+// Pages of which only the site survey exists, recording what reaches it.
+PageRegistry SurveyRecorder(std::vector<Message>* survey) {
+  PageRegistry pages;
+  pages.RegisterPage(TabButton::SiteSurvey, [survey](const PageContext&, QWidget* parent) {
+    return new RecordingPage(parent, survey);
+  });
+  return pages;
+}
+
 TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
   std::vector<Message> survey;
-  PageRegistry pages;
-  pages.RegisterPage(TabButton::SiteSurvey, [&](const PageContext&, QWidget* parent) {
-    return new RecordingPage(parent, &survey);
-  });
+  const PageRegistry pages = SurveyRecorder(&survey);
   pages_ = &pages;
   Start();
   monitor_->ScanList(kScanListCurrent)[0] = 3;
@@ -310,10 +316,7 @@ TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
 // the stored and WPS profiles; a failed connection reaches the survey to be explained.
 TEST_F(MonitorTest, SurveyConnectionIsAppliedAndItsFailuresReachTheSurvey) {
   std::vector<Message> survey;
-  PageRegistry pages;
-  pages.RegisterPage(TabButton::SiteSurvey, [&](const PageContext&, QWidget* parent) {
-    return new RecordingPage(parent, &survey);
-  });
+  const PageRegistry pages = SurveyRecorder(&survey);
   pages_ = &pages;
   Start();
   monitor_->State().RadioOn = true;
