@@ -2,6 +2,8 @@
 // Hand-written information elements and scan-list entries for the decoder's tests: each builder
 // lays out its element exactly as the standard does, so a test reads as the bytes an access
 // point would send.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -88,6 +90,14 @@ inline Bytes SsidElement(const char* text) {
   Bytes body;
   for (const char* c = text; *c; ++c) body.push_back(static_cast<uint8_t>(*c));
   return Element(ie::kSsid, body);
+}
+
+// A scan list holding the given entries.
+inline Bytes ScanListOf(const std::vector<Bytes>& entries) {
+  Bytes list(kBssidListBufferSize);
+  BssidListWriter writer(list);
+  for (const Bytes& entry : entries) EXPECT_TRUE(writer.Append(entry));
+  return list;
 }
 
 constexpr MacAddress kTestBssid = {0x02, 0x00, 0x5E, 0x10, 0x20, 0x30};

@@ -293,12 +293,18 @@ class RecordingPage final : public QWidget, public PageMessageSink {
   std::vector<Message>* received_;
 };
 
+// Pages of which only the site survey exists, recording what reaches it.
+PageRegistry SurveyRecorder(std::vector<Message>* survey) {
+  PageRegistry pages;
+  pages.RegisterPage(TabButton::SiteSurvey, [survey](const PageContext&, QWidget* parent) {
+    return new RecordingPage(parent, survey);
+  });
+  return pages;
+}
+
 TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
   std::vector<Message> survey;
-  PageRegistry pages;
-  pages.RegisterPage(TabButton::SiteSurvey, [&](const PageContext&, QWidget* parent) {
-    return new RecordingPage(parent, &survey);
-  });
+  const PageRegistry pages = SurveyRecorder(&survey);
   pages_ = &pages;
   Start();
   monitor_->ScanList(kScanListCurrent)[0] = 3;
@@ -321,6 +327,39 @@ TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
   EXPECT_EQ(survey[1], (Message{WM_COMMAND, IDC_SITESURVEY_RESCAN, 0}));
   EXPECT_EQ(survey[2], (Message{WM_MON_SCAN_DONE, 0, 0}));
   EXPECT_EQ(monitor_->ScanList(kScanListCurrent)[0], 0) << "radio off empties the lists";
+}
+
+// The site survey's road through the monitor: its record is applied at once and ends the use of
+// the stored and WPS profiles; a failed connection reaches the survey to be explained.
+TEST_F(MonitorTest, SurveyConnectionIsAppliedAndItsFailuresReachTheSurvey) {
+  std::vector<Message> survey;
+  const PageRegistry pages = SurveyRecorder(&survey);
+  pages_ = &pages;
+  Start();
+  monitor_->State().RadioOn = true;
+  monitor_->Queue().adapter().radioOn = true;
+  monitor_->Queue().activation().StationProfileInUse = 1;
+  monitor_->Queue().wps().WpsProfileInUse = 1;
+  auto record = std::make_unique<StationProfile>();
+  record->ssid = MakeNdisSsid("Cafe");
+  record->networkType = 1;
+  record->connectRequested = 1;
+  const size_t applied = client_.applied.size();
+  EXPECT_TRUE(monitor_->ApplyStationProfile(std::move(record)));
+  ASSERT_EQ(client_.applied.size(), applied + 1);
+  EXPECT_EQ(client_.applied.back(), "Cafe");
+  EXPECT_EQ(monitor_->Queue().activation().StationProfileInUse, 0);
+  EXPECT_EQ(monitor_->Queue().wps().WpsProfileInUse, 0);
+
+  monitor_->OnCommand(IDM_TRAY_LAUNCH);
+  ASSERT_NE(monitor_->MainWindow(), nullptr);
+  monitor_->Target().post(WM_MON_ATTEMPT_FAILED);
+  monitor_->Target().post(WM_MON_CONNECT_FAILED);
+  messages_.deliverAll();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return survey.size() == 2; }));
+  EXPECT_EQ(survey[0].message, WM_MON_ATTEMPT_FAILED);
+  EXPECT_EQ(survey[1].message, WM_MON_CONNECT_FAILED);
+  EXPECT_TRUE(monitor_->Timers().isActive(kMonitorTimerReapply)) << "the monitor's own handling stays";
 }
 
 // The client renews the address of the interface with the adapter's MAC: the set-up reads it

@@ -42,10 +42,9 @@ Bytes Entry(const Net& n) {
 }
 
 std::vector<uint8_t> List(const std::vector<Net>& nets) {
-  std::vector<uint8_t> list(kBssidListBufferSize);
-  BssidListWriter writer(list);
-  for (const Net& n : nets) EXPECT_TRUE(writer.Append(Entry(n)));
-  return list;
+  std::vector<Bytes> entries;
+  for (const Net& n : nets) entries.push_back(Entry(n));
+  return test::ScanListOf(entries);
 }
 
 const Bytes kWpa2Psk = test::RsnElement(test::Rsn(ie::kCipherCcmp), {test::Rsn(ie::kCipherCcmp)},
