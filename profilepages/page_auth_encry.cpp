@@ -13,6 +13,7 @@
 #include "profilepages/profile_editor_controls.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/ui_text.h"
+#include "widgets/accessibility.h"
 #include "widgets/filtering_edit.h"
 #include "widgets/info_wnd.h"
 
@@ -125,6 +126,7 @@ void CPageAuthEncryDlg::BuildLayout() {
     menu->addAction(UiText(IDS_ASCII), this, [this, k] { ChooseKeyFormat(k, false); });
     keyEdits_[k] = new FilteringEdit(CharacterClass::Hex, this);
     keyEdits_[k]->setGeometry(x + 222, y, 150, 26);
+    keyEdits_[k]->setAccessibleName(WithoutMnemonic(UiText(kKeyLabels[k])));
   }
   connect(keyGroup_, &QButtonGroup::idClicked, this, [this](int k) {
     ReadControls();

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QSlider>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include "profilepages/profile_editor_controls.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/ui_text.h"
+#include "widgets/accessibility.h"
 #include "widgets/slider_link.h"
 
 namespace ov {
@@ -100,6 +102,12 @@ void CPageSystemConfigDlg::BuildLayout() {
   frag_->setRange(kFragMin, kFragMax);
   frag_->setSteps(kThresholdLineStep, kThresholdPageStep);
   frag_->setGeometry(230, 124, 300, 24);
+  // The check box before each pair says what the threshold is; a screen reader takes it as the
+  // pair's name.
+  for (auto [box, link] : {std::pair{useRts_, rts_}, std::pair{useFrag_, frag_}}) {
+    link->slider()->setAccessibleName(WithoutMnemonic(box->text()));
+    link->edit()->setAccessibleName(WithoutMnemonic(box->text()));
+  }
   for (QCheckBox* box : {useRts_, useFrag_})
     connect(box, &QCheckBox::clicked, this, [this] {
       ReadControls();
