@@ -665,7 +665,8 @@ void CPageAdvanceDlg::PushOids() {
   std::copy(bytes.begin(), bytes.end(), rates.Rates.begin());
   SetDesiredRates(*driver, rates);
 
-  SetCcxControl(*driver, Radio() && Radio()->CurrentProfileUsesBssid() ? 1 : 0, ccxWord_);
+  // By SSID (1) unless the current profile names its access point.
+  SetCcxControl(*driver, Radio() && Radio()->CurrentProfileUsesBssid() ? 0 : 1, ccxWord_);
 }
 
 // The etched line along the top edge.

@@ -43,6 +43,7 @@ class AdvanceHost final : public RecordingHost, public RadioPageHost {
   bool aBand = true;
   bool allowed24 = true;
   bool allowed5 = true;
+  bool usesBssid = false;  // the current profile names its access point
   int applies = 0;
   int scans = 0;
   int channelPlans = 0;
@@ -56,7 +57,7 @@ class AdvanceHost final : public RecordingHost, public RadioPageHost {
   RadioSettingsState& Radio() override { return radio; }
   void RunChannelPlan() override { ++channelPlans; }
   void ApplyActiveConfiguration() override { ++applies; }
-  bool CurrentProfileUsesBssid() const override { return false; }
+  bool CurrentProfileUsesBssid() const override { return usesBssid; }
   ProgramOptions ProgramSettingsNow() override { return options; }
   void AppendDebugTrace(std::string_view text) override { traced.emplace_back(text); }
   RadioConnection* Connection() override { return &connection; }

@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "driver/oid/oid_constants.h"
+#include "driver/oid/radio_records.h"
 #include "driver/params/registry_writer.h"
 #include "platform/registry/registry.h"
 #include "radio/page_advance.h"
@@ -100,6 +101,31 @@ TEST_F(AdvancePageTest, BandChangeDropsTheConnectionAndReconnectsByDiscovery) {
   EXPECT_TRUE(host.connection.calls.empty());
   EXPECT_NE(std::find(SetOids().begin(), SetOids().end(), OID_VND_CCX_CONTROL.set), SetOids().end());
   EXPECT_EQ(host.scans, 2);
+}
+
+// The CCX word goes as stored while the current profile joins by SSID; a profile that names its
+// access point (UseBssid 1) gets the by-BSSID form.
+TEST_F(AdvancePageTest, CcxWordTakesItsByBssidFormOnlyForAProfileThatNamesItsAccessPoint) {
+  RegWriteDword(HKEY_LOCAL_MACHINE, kKey, "CCX2Control", 0x00465521u);
+  CPageAdvanceDlg* page = Open();
+  const auto lastCcxWord = [&] {
+    std::vector<uint8_t> bytes;
+    for (const auto& call : driver.calls)
+      if (call.oid == OID_VND_CCX_CONTROL.set) bytes = call.bytes;
+    EXPECT_EQ(bytes.size(), 4u);
+    uint32_t word = 0;
+    for (size_t i = 0; i < bytes.size() && i < 4; ++i) word |= uint32_t{bytes[i]} << (8 * i);
+    return word;
+  };
+  page->ApplyButton()->click();
+  const uint32_t bySsid = lastCcxWord();
+
+  host.usesBssid = true;
+  driver.calls.clear();
+  page->ApplyButton()->click();
+  const uint32_t byBssid = lastCcxWord();
+  EXPECT_EQ(byBssid, CcxControlWordToSend(0, bySsid));
+  EXPECT_NE(byBssid, bySsid);
 }
 
 TEST_F(AdvancePageTest, RegionChangeWithoutConnectionAppliesTheActiveConfiguration) {
