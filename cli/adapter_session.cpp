@@ -294,4 +294,23 @@ ConnectionOutcome AdapterSession::WaitForConnection(std::chrono::milliseconds li
   return outcome;
 }
 
+void AdapterSession::Pause(std::chrono::milliseconds duration) {
+  loop_.Run([this](const Message& m) { OnMessage(m); }, [] { return false; },
+            Clock::now() + duration);
+}
+
+bool AdapterSession::ScanAndWait(std::chrono::milliseconds limit,
+                                 std::span<uint8_t> bssidListBuffer) {
+  if (client_->Scan() != ERROR_SUCCESS) return false;
+  std::optional<bool> scanned;
+  loop_.Run(
+      [this, &scanned](const Message& m) {
+        if (m.message == WM_MON_SCAN_DONE) scanned = true;
+        if (m.message == WM_MON_SCAN_FAILED) scanned = false;
+        OnMessage(m);
+      },
+      [&scanned] { return scanned.has_value(); }, Clock::now() + limit);
+  return scanned.value_or(false) && client_->CopyScanList(bssidListBuffer);
+}
+
 }  // namespace ov::cli

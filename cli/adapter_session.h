@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "driver/adapter_info.h"
@@ -168,6 +169,13 @@ class AdapterSession {
   // thresholds and power saving (as the monitor does) and ends the wait connected; 0x40A and
   // 0x40B end it failed. Then lets the driver's retried sets finish within the same limit.
   ConnectionOutcome WaitForConnection(std::chrono::milliseconds limit);
+
+  // Handles the loop's timers and messages for `duration` (a command that polls the driver
+  // waits here between polls).
+  void Pause(std::chrono::milliseconds duration);
+  // Scans through the wireless client and copies the new list into `bssidListBuffer`; false
+  // when the scan is refused, fails or gives no answer within `limit`.
+  bool ScanAndWait(std::chrono::milliseconds limit, std::span<uint8_t> bssidListBuffer);
 
  private:
   void OnMessage(const Message& message);

@@ -2,6 +2,8 @@
 // world it meets, and the access point's credentials in the table after success.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "driver/ndis_types.h"
 #include "driver/oid/oid_requests.h"
 #include "platform/time/virtual_clock.h"
@@ -59,6 +61,8 @@ struct PlanRow {
   bool credential;
   int64_t endsAtMs;  // -1: before the walk time
 };
+
+void PrintTo(const PlanRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsPlan : public ::testing::TestWithParam<PlanRow> {};
 
@@ -121,6 +125,8 @@ struct CredentialRow {
   uint32_t auth, encr;
   const char* key;
 };
+
+void PrintTo(const CredentialRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsApCredential : public ::testing::TestWithParam<CredentialRow> {};
 

@@ -1,6 +1,8 @@
 // The profile list's credential handling: detail texts, removal, import mapping.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "driver/ndis_types.h"
 #include "wps/wps_credential_rules.h"
 
@@ -31,6 +33,8 @@ struct DetailRow {
   const char* keyHex;
   bool hex;
 };
+
+void PrintTo(const DetailRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsDetail : public ::testing::TestWithParam<DetailRow> {};
 
@@ -89,6 +93,8 @@ struct ImportRow {
   int wepIndex;      // -1: no WEP key
   bool wepHex;
 };
+
+void PrintTo(const ImportRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsImport : public ::testing::TestWithParam<ImportRow> {};
 

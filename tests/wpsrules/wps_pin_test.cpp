@@ -1,6 +1,8 @@
 // PIN generation and the PIN edit's checks.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "wps/wps_pin.h"
 
 namespace ov {
@@ -49,6 +51,8 @@ struct PinRow {
   const char* text;
   WpsPinCheck expected;
 };
+
+void PrintTo(const PinRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsPinCheckTable : public ::testing::TestWithParam<PinRow> {};
 

@@ -1,6 +1,8 @@
 // The registrar credential, the config-mode change and the credential editor's checks.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <array>
 
 #include "driver/ndis_types.h"
@@ -61,6 +63,8 @@ struct KeyRow {
   const char* key;
   const char* message;  // empty: accepted
 };
+
+void PrintTo(const KeyRow& row, std::ostream* os) { *os << row.name; }
 
 class RegistrarKeyCheck : public ::testing::TestWithParam<KeyRow> {};
 

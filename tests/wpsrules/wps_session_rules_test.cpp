@@ -1,6 +1,8 @@
 // Auto-select's next access point and rotation's next credential.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -15,6 +17,8 @@ struct AutoSelectRow {
   int current;
   int expected;
 };
+
+void PrintTo(const AutoSelectRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsAutoSelect : public ::testing::TestWithParam<AutoSelectRow> {};
 

@@ -1,6 +1,8 @@
 // The status word as the WPS page shows it: prefix, text, progress and reactions.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "driver/oid/wps_records.h"
 #include "wps/wps_status_text.h"
 
@@ -13,6 +15,8 @@ struct StatusRow {
   const char* text;
   int progress;  // -1: the bar stays
 };
+
+void PrintTo(const StatusRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsStatusTable : public ::testing::TestWithParam<StatusRow> {};
 
@@ -83,6 +87,8 @@ struct ReactionRow {
   uint32_t code;
   bool stopsPolling, reenables, stopsEnrollee, success, failure, nextAp;
 };
+
+void PrintTo(const ReactionRow& row, std::ostream* os) { *os << row.name; }
 
 class WpsStatusReactions : public ::testing::TestWithParam<ReactionRow> {};
 
