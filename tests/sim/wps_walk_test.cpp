@@ -11,6 +11,7 @@
 #include "sim/wps_registration.h"
 #include "tests/sim/sim_test_support.h"
 #include "wps/wps_status_text.h"
+#include "wpspages/wps_ap_rows.h"
 
 namespace ov::sim {
 namespace {
@@ -28,23 +29,15 @@ AccessPointSpec Ap(std::string ssid, uint8_t last, WpsMode wps, uint32_t channel
   return ap;
 }
 
-WpsStart Pbc(uint8_t role = WPS_ROLE_ENROLLEE) {
-  WpsStart s;
-  s.Mode = WPS_START_MODE_PBC;
-  s.Role = role;
-  return s;
-}
+WpsStart Pbc(uint8_t role = WPS_ROLE_ENROLLEE) { return MakePbcStart(role); }
 
+// The start record the utility makes for the access point's row in the AP list.
 WpsStart PinAt(const AccessPointSpec& ap, uint32_t pin, uint8_t role) {
-  WpsStart s;
-  s.Mode = WPS_START_MODE_PIN;
-  s.Pin = WpsPinDigits(pin);
-  s.Ssid.SsidLength = static_cast<uint32_t>(ap.ssid.size());
-  std::copy(ap.ssid.begin(), ap.ssid.end(), s.Ssid.Ssid.begin());
-  std::copy(ap.bssid.begin(), ap.bssid.end(), s.Bssid.begin());
-  s.Channel = static_cast<uint8_t>(ap.channel);
-  s.Role = role;
-  return s;
+  WpsApRow row;
+  row.ssid = ap.ssid;
+  std::copy(ap.bssid.begin(), ap.bssid.end(), row.bssid.begin());
+  row.channel = ap.channel;
+  return MakePinStart(row, pin, role);
 }
 
 std::vector<uint32_t> Codes(const WpsRunPlan& plan) {
