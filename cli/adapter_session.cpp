@@ -323,4 +323,9 @@ bool AdapterSession::ScanAndWait(std::vector<uint8_t>& list, std::chrono::millis
   return true;
 }
 
+void AdapterSession::Pause(std::chrono::milliseconds duration) {
+  loop_.Run([this](const Message& m) { OnMessage(m); }, [] { return false; },
+            Clock::now() + duration);
+}
+
 }  // namespace ov::cli

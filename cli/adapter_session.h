@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,9 @@ class AdapterSession {
   // into `list` (kBssidListBufferSize bytes). False, with `error` set, when the service refuses
   // the scan, reports its failure or does not finish within `limit`.
   bool ScanAndWait(std::vector<uint8_t>& list, std::chrono::milliseconds limit, std::string* error);
+  // Handles the loop's timers and messages for `duration` (a command that polls the driver
+  // waits here between polls).
+  void Pause(std::chrono::milliseconds duration);
 
  private:
   void OnMessage(const Message& message);

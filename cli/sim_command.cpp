@@ -15,6 +15,7 @@ constexpr char kUsage[] =
     "       ovuictl sim busy <adapter> <ms>      every set fails for <ms> milliseconds\n"
     "       ovuictl sim signal <adapter> <dBm>   the adapter's signal, -120 to 0\n"
     "       ovuictl sim radio <adapter> on|off   the adapter's radio switch\n"
+    "       ovuictl sim wps-button <adapter>     press the adapter's WPS push button\n"
     "       ovuictl sim ap list\n"
     "       ovuictl sim ap add '<json>'          an access point as the scenario file gives one\n"
     "       ovuictl sim ap remove <bssid>\n"
@@ -38,7 +39,7 @@ bool WellFormed(const std::vector<std::string>& args) {
   }
   const std::string& command = args[0];
   if (command == "list") return args.size() == 1;
-  if (command == "unplug" || command == "plug") return args.size() == 2;
+  if (command == "unplug" || command == "plug" || command == "wps-button") return args.size() == 2;
   if (command == "busy" || command == "signal" || command == "radio") return args.size() == 3;
   if (command == "ap" && args.size() >= 2) {
     const std::string& verb = args[1];

@@ -6,6 +6,7 @@
 #include "cli/adapter_session.h"
 #include "cli/cli.h"
 #include "cli/survey_rows.h"
+#include "cli/wps_run_command.h"
 #include "driver/discovery/device_id_table.h"
 #include "driver/ndis_types.h"
 #include "profiles/data_directory.h"
@@ -21,6 +22,12 @@ constexpr const char* kUsage =
     "  list        the stored WPS credentials, numbered from 0\n"
     "  apply [N]   apply credential N (default 0) as the utility applies a WPS credential and\n"
     "              wait for the connection (exit status 1 when it fails)\n"
+    "  pbc [BSSID] a push-button run (BSSID: the access point must offer it), showing its\n"
+    "              progress; the credential it brings is stored and applied\n"
+    "  pin [PIN] [BSSID]\n"
+    "              a PIN run with PIN (default: the stored PIN, or a new one) at BSSID\n"
+    "              (default: the first WPS access point that does not ask for a push button);\n"
+    "              as enrollee or registrar as the WPS settings say\n"
     "The adapter is found as the utility finds it. Without --data-dir the data folder is chosen\n"
     "by the 'setting' file of the program folder (default: <root>/var/lib/Orvane/).\n";
 
@@ -112,6 +119,20 @@ int Apply(AdapterSession& session, const DataDirectory& dataDir, uint32_t index,
   return kExitFailed;
 }
 
+// "02:5A:0F:10:00:0D" or with '-' between the bytes.
+std::optional<MacAddress> ParseBssid(const std::string& text) {
+  if (text.size() != 17) return std::nullopt;
+  std::string hex;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i % 3 == 2) {
+      if (text[i] != ':' && text[i] != '-') return std::nullopt;
+    } else {
+      hex += text[i];
+    }
+  }
+  return ParseWpsMacAddress(hex);
+}
+
 std::optional<uint32_t> ParseIndex(const std::string& text) {
   if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
@@ -140,7 +161,21 @@ int RunWpsCommand(const std::vector<std::string>& args, std::ostream& out, std::
   }
   if (words.empty()) return Usage(err, "no action given");
   std::optional<uint32_t> index;
-  if (words[0] == "list") {
+  std::optional<WpsRunRequest> run;
+  if (words[0] == "pbc" || words[0] == "pin") {
+    run.emplace();
+    run->pin = words[0] == "pin";
+    for (size_t i = 1; i < words.size(); ++i) {
+      const std::string& word = words[i];
+      if (auto mac = ParseBssid(word); mac && !run->bssid) {
+        run->bssid = *mac;
+      } else if (run->pin && !run->pinText && !run->bssid && word.find_first_not_of("0123456789") == std::string::npos) {
+        run->pinText = word;
+      } else {
+        return Usage(err, "\"" + word + "\" is no " + (run->pin ? "PIN or " : "") + "BSSID here");
+      }
+    }
+  } else if (words[0] == "list") {
     if (words.size() != 1) return Usage(err, "list takes no argument");
   } else if (words[0] == "apply") {
     if (words.size() > 2) return Usage(err, "apply takes at most one credential number");
@@ -156,6 +191,7 @@ int RunWpsCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return kExitFailed;
   }
   const DataDirectory dataDir = ChosenDataDirectory(dataDirOption);
+  if (run) return RunWpsRun(session, dataDir, *run, out, err);
   if (!index) return List(session.Adapter(), dataDir, out);
   return Apply(session, dataDir, *index, out, err);
 }

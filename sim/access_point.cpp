@@ -192,11 +192,16 @@ bool ReadWps(const QJsonValue& value, AccessPointSpec* spec, std::string* error)
   }
   QJsonObject object = value.toObject();
   Fields f(object, error);
-  if (!f.onlyKnown({"mode", "configured", "locked", "comment"}, "wps.")) return false;
+  if (!f.onlyKnown({"mode", "configured", "locked", "pin", "comment"}, "wps.")) return false;
   std::string mode = "idle";
   if (!f.string("mode", &mode, 16) || !f.boolean("configured", &spec->wpsConfigured) ||
-      !f.boolean("locked", &spec->wpsLocked)) {
+      !f.boolean("locked", &spec->wpsLocked) || !f.string("pin", &spec->wpsPin, 8)) {
     *error = "wps." + *error;
+    return false;
+  }
+  if (!spec->wpsPin.empty() && (spec->wpsPin.size() != 8 ||
+                                spec->wpsPin.find_first_not_of("0123456789") != std::string::npos)) {
+    *error = "wps.pin: must be 8 digits";
     return false;
   }
   if (mode == "idle") {

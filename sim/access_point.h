@@ -76,6 +76,7 @@ struct AccessPointSpec {
   WpsMode wps = WpsMode::Off;
   bool wpsConfigured = true;
   bool wpsLocked = false;
+  std::string wpsPin;  // the PIN its registrar holds ("pin"); empty: any valid PIN is taken
   std::optional<CapturedBeacon> captured;  // "beacon_pcap": elements come from here
 };
 

@@ -120,7 +120,13 @@ bool SimDaemon::start(const Scenario& scenario, std::string* error) {
       return false;
     }
   }
+  shareWpsWorld();
   return true;
+}
+
+void SimDaemon::shareWpsWorld() {
+  const std::vector<AccessPointSpec> world = wlan_.accessPoints();
+  for (auto& adapter : adapters_) adapter->driver->setWpsWorld(world);
 }
 
 bool SimDaemon::startWlanService(std::string* error) {
@@ -192,7 +198,7 @@ const AdapterRegistryPaths* SimDaemon::registryPaths(std::string_view name) cons
 std::string SimDaemon::execute(std::string_view line) {
   std::vector<std::string> words = Words(line);
   if (words.empty()) {
-    return "error empty command (list, plug, unplug, busy, signal, radio, ap, stations, station)";
+    return "error empty command (list, plug, unplug, busy, signal, radio, wps-button, ap, stations, station)";
   }
   const std::string& command = words[0];
   if (command == "ap") return executeAccessPoint(words, line);
@@ -219,6 +225,7 @@ std::string SimDaemon::execute(std::string_view line) {
       {"busy", 3, "busy NAME MS"},
       {"signal", 3, "signal NAME DBM"},
       {"radio", 3, "radio NAME on|off"},
+      {"wps-button", 2, "wps-button NAME"},
   };
   const Usage* usage = nullptr;
   for (const Usage& u : kUsages) {
@@ -226,7 +233,7 @@ std::string SimDaemon::execute(std::string_view line) {
   }
   if (!usage) {
     return "error unknown command \"" + command +
-           "\" (list, plug, unplug, busy, signal, radio, ap, stations, station)";
+           "\" (list, plug, unplug, busy, signal, radio, wps-button, ap, stations, station)";
   }
   if (words.size() != usage->words) return std::string("error usage: ") + usage->text;
   Adapter* adapter = find(words[1]);
@@ -241,6 +248,11 @@ std::string SimDaemon::execute(std::string_view line) {
     std::string error;
     if (!plug(*adapter, &error)) return "error " + error;
     return "ok plugged " + name;
+  }
+  if (command == "wps-button") {
+    if (!adapter->server.running()) return "error " + name + " is unplugged";
+    adapter->driver->pressWpsButton();
+    return "ok wps-button " + name;
   }
   if (command == "radio") {
     if (words[2] != "on" && words[2] != "off") return "error radio: say on or off";
@@ -291,6 +303,7 @@ std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
     std::string error;
     if (!ParseAccessPointJson(json, "", &spec, &error)) return "error ap add: " + error;
     if (!wlan_.addAccessPoint(spec, &error)) return "error ap add: " + error;
+    shareWpsWorld();
     return "ok added " + FormatMac(spec.bssid);
   }
   if (verb != "remove" && verb != "move") return kUsage;
@@ -299,6 +312,7 @@ std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
   if (!bssid) return "error ap " + verb + ": \"" + words[2] + "\" is not a BSSID";
   if (verb == "remove") {
     if (!wlan_.removeAccessPoint(*bssid)) return "error no access point " + FormatMac(*bssid);
+    shareWpsWorld();
     wlanChanged();
     return "ok removed " + FormatMac(*bssid);
   }
@@ -309,6 +323,7 @@ std::string SimDaemon::executeAccessPoint(const std::vector<std::string>& words,
   if (!wlan_.moveAccessPoint(*bssid, static_cast<int32_t>(dbm))) {
     return "error no access point " + FormatMac(*bssid);
   }
+  shareWpsWorld();
   wlanChanged();
   return "ok moved " + FormatMac(*bssid) + " " + std::to_string(dbm);
 }

@@ -49,6 +49,8 @@ class SimDaemon {
   //   busy NAME MS        → "ok busy NAME MS"       (every set fails for MS milliseconds)
   //   signal NAME DBM     → "ok signal NAME DBM"    (chain 0 reads DBM)
   //   radio NAME on|off   → "ok radio NAME on|off"  (the adapter's hardware radio switch)
+  //   wps-button NAME     → "ok wps-button NAME"    (the adapter's WPS push button: the driver
+  //                                                  starts a push-button run of its own)
   //   ap list             → "ok BSSID/CHANNEL/DBM/SSIDHEX ..."
   //   ap add JSON         → "ok added BSSID"        (JSON: one access point object, one line)
   //   ap remove BSSID     → "ok removed BSSID"
@@ -73,6 +75,8 @@ class SimDaemon {
   std::string executeAccessPoint(const std::vector<std::string>& words, std::string_view line);
   std::string executeStations(const std::vector<std::string>& words);
   void wlanChanged();
+  // Every driver's WPS runs see the access points as they are now.
+  void shareWpsWorld();
 
   const SimClock& clock_;
   std::vector<std::unique_ptr<Adapter>> adapters_;

@@ -116,7 +116,7 @@ const std::vector<SimulatedAdapter::SetEntry>& SimulatedAdapter::SetTable() {
       {OID_VND_HT_OPTIONS.set, kHtOptionsSize, true, &A::setHtOptions},
       {OID_VND_DELETE_BA.set, kBlockAckRequestSize, true, &A::setDeleteBlockAck},
       {OID_VND_HT_PHY_MODE.set, kHtPhyModeSize, true, &A::setHtPhyMode},
-      {OID_VND_WPS_START.set, kWpsStartSize, false, &A::setKeep},
+      {OID_VND_WPS_START.set, kWpsStartSize, false, &A::setWpsStart},
       {OID_VND_WPS_ASSOC_IE.set, 4, false, &A::setKeep},
       {OID_VND_WPS_PROBE_IE.set, 4, false, &A::setKeep},
       {OID_VND_WPS_PROFILE_TABLE.set, kWpsCredentialTableSize, false, &A::setWpsProfileTable},
@@ -230,6 +230,9 @@ void SimulatedAdapter::resetState() {
               (p.apsdAc[2] ? 8u : 0u) | (p.apsdAc[3] ? 16u : 0u);
   wpsTable_ = WpsCredentialTable{};
   wpsStatus_ = 0;
+  wpsRun_.reset();
+  wpsRunDone_ = false;
+  wpsChannel_ = 0;
   tspecBytes_ = {};
 
   macRegisters_.clear();
@@ -682,17 +685,20 @@ uint32_t SimulatedAdapter::queryPeerTable(std::span<const uint8_t>, Record& r) {
 }
 
 uint32_t SimulatedAdapter::queryWpsStatus(std::span<const uint8_t>, Record& r) {
+  advanceWpsRun();
   r = U32(wpsStatus_);
   return kStatusSuccess;
 }
 
 uint32_t SimulatedAdapter::queryWpsProfileTable(std::span<const uint8_t>, Record& r) {
+  advanceWpsRun();
   r = Bytes(EncodeWpsCredentialTable(wpsTable_));
   return kStatusSuccess;
 }
 
 uint32_t SimulatedAdapter::queryWpsPbcStarted(std::span<const uint8_t>, Record& r) {
-  r = U32(0);
+  advanceWpsRun();
+  r = U32(wpsRun_ && wpsRunByButton_ && !wpsRunDone_ ? 1 : 0);
   return kStatusSuccess;
 }
 
@@ -722,7 +728,8 @@ uint32_t SimulatedAdapter::queryDlsTable(std::span<const uint8_t>, Record& r) {
 }
 
 uint32_t SimulatedAdapter::queryWpsChannel(std::span<const uint8_t>, Record& r) {
-  r = U32(0);
+  advanceWpsRun();
+  r = U32(wpsChannel_);
   return kStatusSuccess;
 }
 
@@ -923,6 +930,55 @@ uint32_t SimulatedAdapter::setHtPhyMode(std::span<const uint8_t> payload) {
   htPhyMode_ = mode;
   phyMode_ = static_cast<WirelessMode>(mode.PhyMode);
   return kStatusSuccess;
+}
+
+void SimulatedAdapter::setWpsWorld(std::vector<AccessPointSpec> world) {
+  std::lock_guard lock(mutex_);
+  wpsWorld_ = std::move(world);
+}
+
+void SimulatedAdapter::pressWpsButton() {
+  std::lock_guard lock(mutex_);
+  WpsStart start;
+  start.Mode = WPS_START_MODE_PBC;
+  start.Role = WPS_ROLE_ENROLLEE;
+  startWpsRun(start, true);
+}
+
+// A start record with neither mode bit ends the run in progress.
+uint32_t SimulatedAdapter::setWpsStart(std::span<const uint8_t> payload) {
+  WpsStart start;
+  if (!DecodeWpsStart(payload, start)) return kStatusInvalidParameter;
+  if (start.Mode != WPS_START_MODE_PBC && start.Mode != WPS_START_MODE_PIN) {
+    wpsRun_.reset();
+    wpsStatus_ = 0;
+    return kStatusSuccess;
+  }
+  startWpsRun(start, false);
+  return kStatusSuccess;
+}
+
+void SimulatedAdapter::startWpsRun(const WpsStart& start, bool byButton) {
+  wpsRun_ = PlanWpsRun(start, wpsWorld_);
+  wpsRunStartMs_ = now();
+  wpsRunByButton_ = byButton;
+  wpsRunDone_ = false;
+  advanceWpsRun();
+}
+
+void SimulatedAdapter::advanceWpsRun() {
+  if (!wpsRun_ || wpsRunDone_) return;
+  const int64_t elapsed = now() - wpsRunStartMs_;
+  const uint32_t code = WpsRunStatusAt(*wpsRun_, elapsed);
+  wpsStatus_ = code | (wpsRun_->pinSession ? kWpsStatusPinBit : 0u);
+  if (!WpsRunFinished(*wpsRun_, elapsed)) return;
+  wpsRunDone_ = true;
+  if (wpsRun_->credential) {
+    wpsTable_ = WpsCredentialTable{};
+    wpsTable_.Count = 1;
+    wpsTable_.Credentials[0] = *wpsRun_->credential;
+    wpsChannel_ = wpsRun_->channel;
+  }
 }
 
 uint32_t SimulatedAdapter::setWpsProfileTable(std::span<const uint8_t> payload) {

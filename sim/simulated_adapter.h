@@ -15,6 +15,7 @@
 #include "sim/adapter_registry.h"
 #include "sim/scenario.h"
 #include "sim/sim_clock.h"
+#include "sim/wps_registration.h"
 
 // The vendor driver of one simulated adapter: the driver's side of the OID contract, without
 // sockets (ovsimd puts a device socket in front of it).
@@ -123,6 +124,12 @@ class SimulatedAdapter {
   bool addApStation(const ApStation& station);
   bool removeApStation(const MacAddress& mac);
 
+  // The access points a WPS run looks for (the daemon hands over the world whenever it changes).
+  void setWpsWorld(std::vector<AccessPointSpec> world);
+  // The adapter's WPS push button: the driver starts a push-button run of its own, which
+  // OID_VND_WPS_PBC_STARTED reports until it ends.
+  void pressWpsButton();
+
   bool busy() const;
   bool ready() const;
   // The channels the driver offers, scans and joins: those of its country regions in the bands
@@ -211,6 +218,11 @@ class SimulatedAdapter {
   uint32_t setHtOptions(std::span<const uint8_t> payload);
   uint32_t setHtPhyMode(std::span<const uint8_t> payload);
   uint32_t setWpsProfileTable(std::span<const uint8_t> payload);
+  uint32_t setWpsStart(std::span<const uint8_t> payload);
+  void startWpsRun(const WpsStart& start, bool byButton);
+  // Moves the run to the clock: on reaching success the table holds the access point's
+  // credential.
+  void advanceWpsRun();
   uint32_t setConfiguration(std::span<const uint8_t> payload);
   uint32_t setStaConfig(std::span<const uint8_t> payload);
   uint32_t setWmmFlags(std::span<const uint8_t> payload);
@@ -255,6 +267,12 @@ class SimulatedAdapter {
   uint32_t wmmFlags_ = 0;
   WpsCredentialTable wpsTable_;
   uint32_t wpsStatus_ = 0;
+  std::vector<AccessPointSpec> wpsWorld_;
+  std::optional<WpsRunPlan> wpsRun_;
+  int64_t wpsRunStartMs_ = 0;
+  bool wpsRunByButton_ = false;
+  bool wpsRunDone_ = false;
+  uint32_t wpsChannel_ = 0;
   std::array<uint8_t, kCcxTspecSize> tspecBytes_{};
   std::map<uint32_t, uint32_t> macRegisters_;
   std::map<uint32_t, uint8_t> bbpRegisters_;
