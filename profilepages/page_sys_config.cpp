@@ -219,6 +219,8 @@ void CPageSystemConfigDlg::PrepareFromSurvey(const std::string& name, const std:
   }
 }
 
+void CPageSystemConfigDlg::SetAdhocWirelessMode(uint32_t mode) { fields_.adhocWirelessMode = mode; }
+
 void CPageSystemConfigDlg::PrepareForEdit(uint32_t adhocWirelessMode) {
   SelectSsid(fields_.ssid, true);
   fields_.adhocWirelessMode = adhocWirelessMode;

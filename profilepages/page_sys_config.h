@@ -51,6 +51,8 @@ class CPageSystemConfigDlg : public QWidget {
   void ChooseTxPower(int code);
   void ChoosePreamble(int pagePreamble);
   void RebuildChannelList();
+  // The ad hoc wireless mode the channel list follows (read from the driver by the editor).
+  void SetAdhocWirelessMode(uint32_t mode);
 
   QLineEdit* NameEdit() const { return name_; }
   QComboBox* SsidCombo() const { return ssid_; }

@@ -110,6 +110,12 @@ ChannelListInputs CProfileEditorDlg::ChannelInputs() const {
   return in;
 }
 
+void CProfileEditorDlg::RadioSettingsApplied() {
+  if (!sysConfig_->isVisible()) return;
+  sysConfig_->SetAdhocWirelessMode(ReadAdhocWirelessMode());
+  sysConfig_->RebuildChannelList();
+}
+
 uint32_t CProfileEditorDlg::ReadAdhocWirelessMode() const {
   StaConfig config;
   if (Services().driver && QueryStaConfig(*Services().driver, config)) return config.AdhocRateMode;

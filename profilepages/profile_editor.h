@@ -43,6 +43,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   void OpenForAdd() override;
   void OpenFromSurvey(std::span<const uint8_t> scanEntry) override;
   bool OpenForEdit(const std::string& profileName) override;
+  void RadioSettingsApplied() override;
 
   // OK: true when the profile was saved.
   bool OnOK();

@@ -44,4 +44,9 @@ bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t>
   return true;
 }
 
+void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window) {
+  if (auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR))
+    editor->RadioSettingsApplied();
+}
+
 }  // namespace ov

@@ -20,6 +20,9 @@ class ProfileEditorPanel {
   virtual void OpenFromSurvey(std::span<const uint8_t> scanEntry) = 0;
   // Edit of a stored profile; false (nothing shown) when it cannot be loaded.
   virtual bool OpenForEdit(const std::string& profileName) = 0;
+  // The advanced page applied new radio settings: a shown system-config tab re-reads the ad hoc
+  // wireless mode and rebuilds its channel list.
+  virtual void RadioSettingsApplied() {}
 };
 
 class SecurityEditorPanel {
@@ -35,5 +38,7 @@ bool OpenProfileEditorForAdd(COvUI2007Dlg& window);
 bool OpenProfileEditorFromSurvey(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
 bool OpenProfileEditorForEdit(COvUI2007Dlg& window, const std::string& profileName);
 bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
+// Tells the profile editor, when the window has one, that the radio settings were applied.
+void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window);
 
 }  // namespace ov

@@ -1,5 +1,6 @@
 #include "radio/page_advance.h"
 
+#include "profilepages/profile_editor_entry.h"
 #include "widgets/accessibility.h"
 
 #include <QButtonGroup>
@@ -513,6 +514,8 @@ void CPageAdvanceDlg::Apply() {
   // The site survey's Rescan.
   State().Survey.rescanPending = true;
   Host().QueueScan();
+  // An open profile editor offers the channels of the new band and regions.
+  NotifyProfileEditorOfRadioSettings(Window());
   if (radio) {
     radio->AdvanceMemory().region24 = region24;
     radio->AdvanceMemory().region5 = region5;

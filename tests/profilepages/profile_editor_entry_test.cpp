@@ -24,6 +24,7 @@ class FakeEditor final : public PageWidget, public ProfileEditorPanel, public Se
     calls.push_back("edit " + name);
     return name != "missing";
   }
+  void RadioSettingsApplied() override { calls.push_back("radio"); }
   void OpenForConnect(std::span<const uint8_t> entry) override {
     calls.push_back("connect " + std::to_string(entry.size()));
   }
@@ -69,6 +70,16 @@ TEST_F(ProfileEditorEntryTest, EditThatCannotLoadLeavesTheLowerFrameAlone) {
   EXPECT_FALSE(OpenProfileEditorForEdit(*window, "missing"));
   EXPECT_TRUE(Shown(LOWER_PANEL_SECURITY_EDITOR));
   EXPECT_FALSE(Shown(LOWER_PANEL_PROFILE_EDITOR));
+}
+
+TEST_F(ProfileEditorEntryTest, RadioSettingsReachTheEditorAndNothingWithoutOne) {
+  window = MakeWindow();
+  NotifyProfileEditorOfRadioSettings(*window);  // no editor: nothing to tell
+
+  RegisterEditors();
+  window = MakeWindow();
+  NotifyProfileEditorOfRadioSettings(*window);
+  EXPECT_EQ(Editor(LOWER_PANEL_PROFILE_EDITOR)->calls, std::vector<std::string>{"radio"});
 }
 
 TEST_F(ProfileEditorEntryTest, WithoutEditorPanelsNothingOpens) {

@@ -19,7 +19,9 @@
 #include "driver/oid/radio_records.h"
 #include "driver/params/registry_writer.h"
 #include "platform/registry/registry.h"
+#include "profilepages/profile_editor_entry.h"
 #include "radio/page_advance.h"
+#include "shell/ui/control_ids.h"
 #include "shell/radio_page_host.h"
 #include "tests/radio/advance_host.h"
 #include "shell/ui/ui_text.h"
@@ -101,6 +103,27 @@ TEST_F(AdvancePageTest, BandChangeDropsTheConnectionAndReconnectsByDiscovery) {
   EXPECT_TRUE(host.connection.calls.empty());
   EXPECT_NE(std::find(SetOids().begin(), SetOids().end(), OID_VND_CCX_CONTROL.set), SetOids().end());
   EXPECT_EQ(host.scans, 2);
+}
+
+// Apply tells an open profile editor, so its channel list follows the new band and regions.
+TEST_F(AdvancePageTest, ApplyTellsTheProfileEditor) {
+  struct Editor final : PageWidget, ProfileEditorPanel {
+    using PageWidget::PageWidget;
+    void LoadValues() override {}
+    void OpenForAdd() override {}
+    void OpenFromSurvey(std::span<const uint8_t>) override {}
+    bool OpenForEdit(const std::string&) override { return false; }
+    void RadioSettingsApplied() override { ++told; }
+    int told = 0;
+  };
+  registry.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, [](const PageContext& c, QWidget* p) {
+    return new Editor(c, p);
+  });
+  CPageAdvanceDlg* page = Open();
+  page->ApplyButton()->click();
+  auto* editor = dynamic_cast<Editor*>(window->LowerPanel(LOWER_PANEL_PROFILE_EDITOR));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->told, 1);
 }
 
 // The CCX word goes as stored while the current profile joins by SSID; a profile that names its
