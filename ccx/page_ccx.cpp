@@ -380,6 +380,8 @@ void CPageCCXConfigDlg::EndTest() {
 }
 
 void CPageCCXConfigDlg::OnMonitorMessage(const Message& message) {
+  // The monitor forwards every extension event; only a running test's belong in the log.
+  if (!testRunning_) return;
   switch (message.message) {
     case WM_MON_IHV_CHANNEL:
       if (message.lParam != 0) {
