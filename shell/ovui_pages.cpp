@@ -1,5 +1,7 @@
 #include "shell/ovui_pages.h"
 
+#include "ccx/authen_status_dlg.h"
+#include "ccx/page_ccx.h"
 #include "profilepages/page_profile.h"
 #include "profilepages/profile_editor.h"
 #include "profilepages/security_editor.h"
@@ -26,6 +28,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterPage(TabButton::Statistics, MakeStatisticsPage);
   pages.RegisterPage(TabButton::Ht80211n, Make80211nPage);
   pages.RegisterPage(TabButton::Wmm, MakeWmmPage);
+  pages.RegisterPage(TabButton::CcxConfig, MakeCcxConfigPage);
   pages.RegisterLowerPanel(LOWER_PANEL_LINK_STATUS, MakeLinkStatusPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_HIDDEN_SSID, MakeHiddenSsidPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
@@ -33,6 +36,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, MakeApDetailPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_ADD_BLOCK_ACK, MakeAddBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_AUTHEN_STATUS, MakeAuthenStatusPanel);
 }
 
 }  // namespace ov
