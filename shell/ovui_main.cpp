@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/discovery/device_id_table.h"
@@ -28,6 +30,7 @@
 #include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
+#include "nativewifi/nm/nm_wlan_service.h"
 #include "shell/registry_broker.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/sel_card_dlg.h"
@@ -56,7 +59,13 @@ static int RunProgram(int argc, char** argv) {
     ov::DriverMonitorAdapter adapter(timers, ov::LoadDeviceIdTables(started.ProgramIniPath()), code,
                                      nullptr);
     ov::RegistryBroker broker(started.ProgramIniPath(), isAdmin);
-    auto service = std::make_shared<ov::wlan::WlanServiceClient>();
+    // OVUI_WLAN_BACKEND=nm: the machine's NetworkManager instead of the simulator's service.
+    const char* backend = std::getenv("OVUI_WLAN_BACKEND");
+    std::shared_ptr<ov::wlan::WlanService> service;
+    if (backend && std::string_view(backend) == "nm")
+      service = std::make_shared<ov::wlan::nm::NmWlanService>();
+    else
+      service = std::make_shared<ov::wlan::WlanServiceClient>();
     // The monitor's scan list, filled on each scan-complete message; the client's profile
     // builder reads it.
     std::function<std::span<const uint8_t>()> scanList;
