@@ -61,7 +61,7 @@ constexpr InnerItem kTtlsInner[] = {
 constexpr LanguageKey kSubTabCaptions[5] = {IDS_ID_PASSWORD, IDS_8021X_EAP_EAP_FAST,
                                             IDS_TABAUTHENTICATION, IDS_TABCASERVER, IDS_TAB_SSO};
 
-constexpr int kSubTabWidth = 92;
+constexpr int kSubTabWidth = 112;  // four slots at most
 constexpr int kSubTabLeft = 312;
 constexpr QRect kSubPageArea{312, 30, 462, 138};
 constexpr int kCredentialMaxLength = 255;
@@ -168,8 +168,8 @@ QWidget* CPage8021XDlg::BuildCredentialsPage() {
   const QPoint at[5] = {{0, 0}, {234, 0}, {0, 28}, {234, 28}, {0, 56}};
   std::array<QLineEdit*, 5> edits{};
   for (size_t i = 0; i < 5; ++i) {
-    credentialLabels_[i] = TextLabel(texts[i], QRect(at[i].x(), at[i].y() + 2, 104, 22), page);
-    edits[i] = Edit(QRect(at[i].x() + 104, at[i].y(), 122, 24), credentialLabels_[i], page);
+    credentialLabels_[i] = TextLabel(texts[i], QRect(at[i].x(), at[i].y() + 2, 126, 22), page);
+    edits[i] = Edit(QRect(at[i].x() + 126, at[i].y(), 102, 24), credentialLabels_[i], page);
   }
   identity_ = edits[0];
   password_ = edits[1];
