@@ -12,6 +12,7 @@
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/page_sys_config.h"
+#include "profilepages/page_8021x.h"
 #include "profilepages/profile_editor_tabs.h"
 #include "profilepages/security_editor_scan_entry.h"
 #include "profiles/profile_store.h"
@@ -52,7 +53,9 @@ void CProfileEditorDlg::BuildLayout() {
   stack_ = new QStackedWidget(this);
   stack_->setGeometry(kEditorPageArea);
   sysConfig_ = new CPageSystemConfigDlg([this] { return ChannelInputs(); }, stack_);
-  eap_ = new Eap8021XTab(stack_);
+  CPage8021XDlg::Inputs eapInputs;
+  eapInputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
+  eap_ = new CPage8021XDlg(std::move(eapInputs), stack_);
   CPageAuthEncryDlg::Inputs inputs;
   inputs.context = [this] { return SecurityNow(); };
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
@@ -214,7 +217,13 @@ bool CProfileEditorDlg::OnOK() {
     return store && store->ProfileNameExists(name);
   };
   if (auto refusal = FirstEditorRefusal(fields, context)) return Refuse(*refusal);
-  if (Uses8021XTab(fields) && !eap_->Validate()) return Refuse({IDS_TAB8021X, EditorTarget::Eap8021XTab});
+  if (Uses8021XTab(fields)) {
+    if (const std::optional<QString> refusal = eap_->Validate()) {
+      SelectTab(kTab8021X);
+      ShowPageMessage(*refusal);
+      return false;
+    }
+  }
   if (!authEncry_->Validate()) return false;
   fields.security = authEncry_->Fields();
   if (IsAdhocSecurityRejected(fields.sys.networkType, fields.security.auth, fields.security.cipher)) {

@@ -17,7 +17,7 @@ namespace ov {
 
 class CPageAuthEncryDlg;
 class CPageSystemConfigDlg;
-class Eap8021XTab;
+class CPage8021XDlg;
 class WapiTab;
 
 inline constexpr int IDD_PROFILE_EDITOR = 181;
@@ -54,7 +54,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   bool IsNewProfile() const { return isNewProfile_; }
   CPageSystemConfigDlg* SysConfig() const { return sysConfig_; }
   CPageAuthEncryDlg* AuthEncry() const { return authEncry_; }
-  Eap8021XTab* Eap() const { return eap_; }
+  CPage8021XDlg* Eap() const { return eap_; }
   WapiTab* Wapi() const { return wapi_; }
   QPushButton* TabButtonAt(int tab) const { return tabButtons_[tab]; }
   QPushButton* OkButton() const { return ok_; }
@@ -79,7 +79,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   QStackedWidget* stack_ = nullptr;
   CPageSystemConfigDlg* sysConfig_ = nullptr;
   CPageAuthEncryDlg* authEncry_ = nullptr;
-  Eap8021XTab* eap_ = nullptr;
+  CPage8021XDlg* eap_ = nullptr;
   WapiTab* wapi_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

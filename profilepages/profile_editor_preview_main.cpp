@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
     ov::OpenProfileEditorForAdd(window);
     auto* editor = dynamic_cast<ov::CProfileEditorDlg*>(window.LowerPanel(ov::LOWER_PANEL_PROFILE_EDITOR));
     if (tab == ov::kTabWapi) editor->AuthEncry()->ChooseAuth(ov::AuthChoice::WapiCa);
+    if (tab == ov::kTab8021X) editor->AuthEncry()->ChooseAuth(ov::AuthChoice::Wpa2);  // PEAP
     editor->SelectTab(tab);
   }
   if (!screenshot.isEmpty()) {

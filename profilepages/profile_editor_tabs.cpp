@@ -8,8 +8,6 @@
 
 namespace ov {
 
-Eap8021XTab::Eap8021XTab(QWidget* parent) : QWidget(parent) { setFont(PageFont()); }
-
 WapiTab::WapiTab(QWidget* parent) : QWidget(parent) {
   setFont(PageFont());
   auto* userLabel = new QLabel(UiText(IDS_NO_USER_CERT), this);

@@ -10,6 +10,7 @@
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/profile_editor_rules.h"
+#include "profilepages/page_8021x.h"
 #include "profilepages/profile_editor_tabs.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
@@ -50,7 +51,9 @@ void CSecurityEditorDlg::BuildLayout() {
 
   stack_ = new QStackedWidget(this);
   stack_->setGeometry(kEditorPageArea);
-  eap_ = new Eap8021XTab(stack_);
+  CPage8021XDlg::Inputs eapInputs;
+  eapInputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
+  eap_ = new CPage8021XDlg(std::move(eapInputs), stack_);
   CPageAuthEncryDlg::Inputs inputs;
   inputs.context = [this] { return SecurityContextNow(State(), Services().wifi); };
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
@@ -128,7 +131,15 @@ bool CSecurityEditorDlg::OnOK() {
       return false;
     }
   }
-  if (!eap_->Validate()) return false;
+  EditorFields inUse;
+  inUse.sys.networkType = network_.security.infrastructure ? 1 : 0;
+  inUse.security = security;
+  const std::optional<QString> refusal = Uses8021XTab(inUse) ? eap_->Validate() : std::nullopt;
+  if (refusal) {
+    SelectTab(kTabEap);
+    ShowPageMessage(*refusal);
+    return false;
+  }
   if (!authEncry_->Validate()) return false;
   AuthEncryState checked = authEncry_->Fields();
   if (network_.security.infrastructure && checked.auth == AuthChoice::Leap &&

@@ -20,7 +20,7 @@ class QStackedWidget;
 namespace ov {
 
 class CPageAuthEncryDlg;
-class Eap8021XTab;
+class CPage8021XDlg;
 struct StationProfile;
 class WapiTab;
 
@@ -69,7 +69,7 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
   std::array<QPushButton*, kSecurityEditorTabCount> tabButtons_{};
   QStackedWidget* stack_ = nullptr;
   CPageAuthEncryDlg* authEncry_ = nullptr;
-  Eap8021XTab* eap_ = nullptr;
+  CPage8021XDlg* eap_ = nullptr;
   WapiTab* wapi_ = nullptr;
   QLabel* networkLabel_ = nullptr;
   QPushButton* ok_ = nullptr;

@@ -1,5 +1,5 @@
 // The editor end to end against the real ovsimd on the default scenario: each security the
-// editor makes without 802.1X is saved, reloaded by Edit with the same choices, applied, and
+// editor makes (and a PEAP profile from the 802.1X page) is saved, reloaded by Edit with the same choices, applied, and
 // connects to the matching access point; the security editor's Connect with a wrong secret shows
 // the service's reason. The waits are bounded by real time only because a real process answers;
 // page timers run on the virtual clock.
@@ -18,6 +18,7 @@
 #include "platform/deviceio/device_io.h"
 #include "platform/system/machine_root.h"
 #include "platform/time/monitor_messages.h"
+#include "profilepages/page_8021x.h"
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/page_sys_config.h"
 #include "profilepages/profile_editor.h"
@@ -192,6 +193,34 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripRow{"AdhocOpenWep", "Orvane-AdHoc", true, A::Open, C::Wep, 0, "0F5A0F5A01",
                      "IDS_OPENSYSTEM", "IDS_WEP"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorOverSimulator, PeapProfileFromThe8021XPageConnects) {
+  ASSERT_TRUE(OpenProfileEditorForAdd(*window));
+  CPageSystemConfigDlg* sys = Editor()->SysConfig();
+  sys->NameEdit()->setText("Office");
+  sys->SsidCombo()->setCurrentIndex(sys->SsidCombo()->findText("Orvane-Corp"));
+  ASSERT_EQ(sys->SsidCombo()->currentText(), "Orvane-Corp");
+  Editor()->AuthEncry()->ChooseAuth(A::Wpa2);
+  Editor()->AuthEncry()->ChooseCipher(C::Aes);
+  CPage8021XDlg* eap = Editor()->Eap();
+  eap->ChooseMethod(kEapPeap);
+  eap->ChoosePeapInner(kInnerMsChapV2);
+  eap->IdentityEdit()->setText("alice");
+  eap->TunnelIdEdit()->setText("alice");
+  eap->TunnelPasswordEdit()->setText("Alice-Pass-1");
+  ASSERT_TRUE(Editor()->OnOK()) << (messages_.empty() ? "" : messages_[0]);
+
+  ASSERT_TRUE(OpenProfileEditorForEdit(*window, "Office"));
+  EXPECT_EQ(eap->MethodButton()->text(), "IDS_8021X_EAP_PEAP");
+  EXPECT_EQ(eap->InnerButton()->text(), "IDS_8021X_PEAP_TUNNEL_MSCHAP2");
+  EXPECT_EQ(eap->TunnelIdEdit()->text(), "alice");
+  EXPECT_EQ(eap->TunnelPasswordEdit()->text(), "Alice-Pass-1");
+  Editor()->OnCancel();
+
+  const auto done = Apply("Office", false);
+  ASSERT_TRUE(done) << "no connection to Orvane-Corp";
+  EXPECT_EQ(CurrentSsid(), "Orvane-Corp");
+}
 
 TEST_F(EditorOverSimulator, ConnectWithAWrongPassphraseShowsTheServicesReason) {
   const auto entry = ScanEntryOf("Orvane-WPA2-AES");
