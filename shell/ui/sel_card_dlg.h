@@ -51,7 +51,6 @@ class SelCardOnDemand final : public AdapterChooser {
     if (!dialog_) dialog_ = std::make_unique<CSelCardDlg>();
     return dialog_->ChooseAdapter(candidates);
   }
-  CSelCardDlg* Dialog() const { return dialog_.get(); }
 
  private:
   std::unique_ptr<CSelCardDlg> dialog_;

@@ -55,6 +55,21 @@ std::vector<SourceFile> TreeSources() {
   return files;
 }
 
+// The formatted findings of `check` over a small project held in memory, whose includes resolve
+// to its own files only.
+template <typename Check>
+std::vector<std::string> FindingsIn(const std::map<std::string, std::string>& project, Check check) {
+  std::vector<SourceFile> files;
+  for (const auto& [path, text] : project) files.push_back({path, text});
+  const auto resolve = [&](const std::string&, const std::string& include) -> std::optional<std::string> {
+    if (project.count(include)) return include;
+    return std::nullopt;
+  };
+  std::vector<std::string> found;
+  for (const Finding& f : check(files, resolve)) found.push_back(FormatFinding(f));
+  return found;
+}
+
 // Includes are written from the project root; a bare name is the including file's neighbour.
 std::optional<std::string> ResolveInTree(const std::string& file, const std::string& include) {
   std::error_code ec;
@@ -182,14 +197,9 @@ TEST(QtFree, TheLongestEntryDecidesAndEveryQtIncludeIsNamed) {
       {"shell/broker.h", "#include \"platform/a.h\"\n#  include <QtCore/QObject>\n#include \"shell/monitor.h\"\n"},
       {"shell/monitor.h", "#include <QWidget>\n"},
   };
-  std::vector<SourceFile> files;
-  for (const auto& [path, text] : project) files.push_back({path, text});
-  auto resolve = [&](const std::string&, const std::string& include) -> std::optional<std::string> {
-    if (project.count(include)) return include;
-    return std::nullopt;
-  };
-  std::vector<std::string> found;
-  for (const Finding& f : CheckQtFree(table, files, resolve)) found.push_back(FormatFinding(f));
+  const std::vector<std::string> found = FindingsIn(project, [&](auto& files, auto& resolve) {
+    return CheckQtFree(table, files, resolve);
+  });
   const std::vector<std::string> expected = {
       "platform/a.h:1: includes <QString>, but must be free of Qt",
       "platform/a.h:3: includes \"platform/time/qt_timer.h\", which may use Qt, but must be free of Qt",
@@ -238,14 +248,9 @@ TEST(CheckLayering, NamesEveryIncludeThatReachesUpward) {
       {"tests/support/x.h", "#include \"shell/c.h\"\n"},
       {"tools/t.cpp", "#include \"platform/b.h\"\n"},
   };
-  std::vector<SourceFile> files;
-  for (const auto& [path, text] : project) files.push_back({path, text});
-  auto resolve = [&](const std::string&, const std::string& include) -> std::optional<std::string> {
-    if (project.count(include)) return include;
-    return std::nullopt;
-  };
-  std::vector<std::string> found;
-  for (const Finding& f : CheckLayering(table, files, resolve)) found.push_back(FormatFinding(f));
+  const std::vector<std::string> found = FindingsIn(project, [&](auto& files, auto& resolve) {
+    return CheckLayering(table, files, resolve);
+  });
   const std::vector<std::string> expected = {
       "platform/a.h:1: includes \"shell/c.h\" (layer shell) from layer platform",
       "shell/c.h:1: includes \"tests/support/x.h\" (layer unlayered) from layer shell",
