@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -19,7 +18,6 @@ namespace ov {
 
 namespace {
 
-constexpr int kScrollPixelsPerLine = 25;
 constexpr size_t kHeaderValueBytes = 256;
 
 int64_t LocalWallClock() {
@@ -92,9 +90,9 @@ void CAuthenStatusDlg::AddLogLine(const QString& text) {
       {QString::fromStdString(entry.time), QString::fromStdString(entry.description)});
   list_->addTopLevelItem(item);
   ++lineCount_;
-  if (QScrollBar* bar = list_->verticalScrollBar()) {
-    bar->setValue(bar->value() + lineCount_ * kScrollPixelsPerLine);
-  }
+  // The newest line in view. A pixel offset set now would be clamped to the range before the
+  // line was laid out and leave the newest line below the fold.
+  list_->scrollToItem(item);
 }
 
 void CAuthenStatusDlg::ReloadHeader() {

@@ -75,7 +75,7 @@ class AdapterReader {
         "friendly_name", "device_description", "manufacturer",     "location",
         "mac",           "receive_chains",     "band_5ghz",        "startup_delay_ms",
         "signal_dbm",    "guid",               "instance",         "ap_stations",
-        "comment",       "no_40mhz_24ghz",     "no_40mhz_5ghz"};
+        "comment",       "no_40mhz_24ghz",     "no_40mhz_5ghz",    "ihv_diagnostics"};
     for (auto it = object_.begin(); it != object_.end(); ++it) {
       if (!kKnown.count(it.key())) return fail(error, "unknown field " + Quote(it.key()));
     }
@@ -110,6 +110,12 @@ class AdapterReader {
     int64_t signal = spec->signalDbm;
     if (!optionalInteger("signal_dbm", -120, 0, &signal, error)) return false;
     spec->signalDbm = static_cast<int32_t>(signal);
+    std::string diagnostics = "answer";
+    if (!optionalString("ihv_diagnostics", &diagnostics, error)) return false;
+    if (diagnostics != "answer" && diagnostics != "silent") {
+      return fail(error, "ihv_diagnostics: \"" + diagnostics + "\" must be \"answer\" or \"silent\"");
+    }
+    spec->ihvDiagnosticsSilent = diagnostics == "silent";
 
     if (!optionalString("guid", &spec->guid, error)) return false;
     if (spec->guid.empty()) {

@@ -42,6 +42,9 @@ struct AdapterSpec {
   std::string guid;             // NetCfgInstanceId "{...}"; derived from the MAC when not given
   std::string instance;         // Enum instance name; derived when not given
   std::vector<ApStation> apStations;  // associated while OpMode is 1; MACs unique
+  // The driver's IHV extension runs the diagnostic test it is asked for; a silent one accepts the
+  // request and never reports back (an extension that hangs, or a network without the channel).
+  bool ihvDiagnosticsSilent = false;
 };
 
 struct Scenario {

@@ -8,90 +8,21 @@
 #include <QIcon>
 #include <QPushButton>
 #include <QTableView>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
-#include "driver/discovery/device_id_table.h"
-#include "driver/os_version.h"
-#include "nativewifi/native_wifi_client.h"
-#include "nativewifi/wlansvc/wlan_service_client.h"
-#include "platform/time/virtual_clock.h"
 #include "profilepages/page_profile.h"
-#include "shell/hide_dlg.h"
-#include "shell/monitor_adapter.h"
-#include "shell/monitor_native_wifi.h"
-#include "shell/native_wifi_connection.h"
-#include "tests/monitor/monitor_doubles.h"
-#include "tests/support/simulator_process.h"
-#include "tests/support/temp_dir.h"
+#include "tests/monitor/monitor_sim_fixture.h"
 
 namespace ov::test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace ov::wlan;
 
-const fs::path kDefaultScenario = fs::path(OVUI_SOURCE_DIR) / "data/scenarios/default.json";
 constexpr char kWpa2Ssid[] = "Orvane-WPA2-AES";
 
-class ProfilePageSimTest : public ::testing::Test {
+class ProfilePageSimTest : public MonitorOnSimulatorTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(simulator_.ready()) << simulator_.output();
-    std::ifstream in(fs::path(OVUI_SOURCE_DIR) / "data/OvUI.INI");
-    std::ofstream out(program_.path() / "OvUI.INI");
-    out << in.rdbuf();
-    out.close();
-    adapter_ = std::make_unique<DriverMonitorAdapter>(
-        clock_, LoadDeviceIdTables((program_.path() / "OvUI.INI").string()), kLinuxOsVersionCode,
-        nullptr);
-    service_ = std::make_shared<WlanServiceClient>();
-    NativeWifiClientServices clientServices;
-    clientServices.service = service_;
-    clientServices.driver = &adapter_->Driver();
-    clientServices.registry = &registry_;
-    clientServices.timers = &clock_;
-    wifiClient_ = std::make_unique<NativeWifiClient>(clientServices);
-    wifi_ = std::make_unique<NativeWifiMonitorWifi>(*wifiClient_, service_, true);
-    connection_ = std::make_unique<NativeWifiConnectionClient>(*wifiClient_);
-    pages_.RegisterPage(TabButton::Profile, MakeProfilePage);
-
-    MonitorServices s;
-    s.timers = &clock_;
-    s.messages = &messages_;
-    s.adapter = adapter_.get();
-    s.wifi = wifi_.get();
-    s.tray = &tray_;
-    s.desktop = &desktop_;
-    s.session = &session_;
-    s.registry = &registry_;
-    s.pages = &pages_;
-    s.pageClient = wifiClient_.get();
-    s.queue.client = connection_.get();
-    MonitorOptions o;
-    o.programDir = program_.path().string() + "/";
-    o.programIniPath = (program_.path() / "OvUI.INI").string();
-    o.dataDir = (root_.path() / "data").string() + "/";
-    fs::create_directories(root_.path() / "data");
-    o.openMainOnStart = false;
-    o.isAdmin = true;
-    monitor_ = std::make_unique<CHideDlg>(s, o);
-    wifi_->SetMessageTarget(monitor_->Target());
-    monitor_->OnInitDialog();
-    for (int i = 0; i <= kNotReadyAttempts && !monitor_->AdapterPresent(); ++i) Tick();
-    ASSERT_TRUE(monitor_->AdapterPresent());
-    ASSERT_NE(monitor_->Store(), nullptr);
-  }
-  void TearDown() override {
-    if (wifiClient_) wifiClient_->Close();
-    monitor_.reset();
-  }
-
-  void Tick() {
-    clock_.advance(kMainTickMs);
-    messages_.deliverAll();
+  void RegisterPages(PageRegistry& pages) override {
+    pages.RegisterPage(TabButton::Profile, MakeProfilePage);
   }
   void Put(const std::string& name, const std::string& ssid, const std::string& passphrase) {
     ASSERT_TRUE(monitor_->Store()->WriteStoreValues(
@@ -130,41 +61,9 @@ class ProfilePageSimTest : public ::testing::Test {
     Page()->SelectRow(Row(name));
     Page()->Button(IDC_PROF_ACTIVATE)->click();
   }
-  // Waits for the simulator's answer about the connection to `ssid`; false when none came.
-  bool WaitConnected(const std::string& ssid) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      messages_.deliverAll();
-      NDIS_802_11_SSID current;
-      if (wifiClient_->IsConnected() && wifiClient_->GetCurrentSsid(current) &&
-          NdisSsidText(current) == ssid) {
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-  }
   std::string Active() {
     return monitor_->Store()->ReadStoreValue(StoreFileKind::Station, kActiveSection, kCurProfileKey);
   }
-
-  TempDir root_;
-  ScopedMachineRoot scopedRoot_{root_.path()};
-  SimulatorProcess simulator_{OVUI_BIN_DIR, kDefaultScenario, root_.path()};
-  TempDir program_;
-  VirtualClock clock_;
-  ManualMessageService messages_;
-  RecordingTray tray_;
-  RecordingDesktop desktop_;
-  ScriptedSession session_;
-  DirectRegistryWriter registry_;
-  PageRegistry pages_;
-  std::unique_ptr<DriverMonitorAdapter> adapter_;
-  std::shared_ptr<WlanServiceClient> service_;
-  std::unique_ptr<NativeWifiClient> wifiClient_;
-  std::unique_ptr<NativeWifiMonitorWifi> wifi_;
-  std::unique_ptr<NativeWifiConnectionClient> connection_;
-  std::unique_ptr<CHideDlg> monitor_;
 };
 
 TEST_F(ProfilePageSimTest, ApplyConnectsAndTheActiveImageFollowsTheLink) {
@@ -181,12 +80,7 @@ TEST_F(ProfilePageSimTest, ApplyConnectsAndTheActiveImageFollowsTheLink) {
   // The same network with the wrong key: active, but the link it asked for never comes.
   Apply("Wrong");
   EXPECT_EQ(Active(), "Wrong");
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (std::chrono::steady_clock::now() < until && wifiClient_->IsConnected()) {
-    messages_.deliverAll();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_FALSE(wifiClient_->IsConnected());
+  ASSERT_TRUE(WaitFor([&] { return !wifiClient_->IsConnected(); }, 3));
   clock_.advance(kActiveIconPeriodMs);
   EXPECT_EQ(StateImage("Wrong"), kProfileImageActiveNotConnected);
   EXPECT_EQ(StateImage("Home"), -1);

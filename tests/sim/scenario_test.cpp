@@ -130,6 +130,7 @@ std::vector<BadCase> BadCases() {
       {"missing band", One(WithField("band_5ghz", nullptr)), "band_5ghz: missing"},
       {"misspelt field", One(WithField("recieve_chains", "2")), "unknown field \"recieve_chains\""},
       {"bad name", One(WithField("name", "\"wlan 0\"")), "name: \"wlan 0\" must be"},
+      {"unknown extension behaviour", One(WithField("ihv_diagnostics", "\"mute\"")), "ihv_diagnostics: \"mute\" must be \"answer\" or \"silent\""},
       {"bad family name", One(WithField("chip_family", "\"WXP9\"")), "chip_family: \"WXP9\" is no chip family"},
       {"family out of range", One(WithField("chip_family", "11")), "chip_family: 11 is no chip family"},
       {"family not a whole number", One(WithField("chip_family", "6.5")), "is no chip family"},
