@@ -11,6 +11,7 @@
 #include "driver/oid/oid_requests.h"
 #include "wps/wps_pin.h"
 #include "wps/wps_registrar.h"
+#include "wps/wps_service_profiles.h"
 #include "wps/wps_session_rules.h"
 #include "wps/wps_status_text.h"
 #include "wps/wps_store.h"
@@ -24,20 +25,6 @@ constexpr auto kScanWait = std::chrono::milliseconds(20000);
 constexpr auto kPollInterval = std::chrono::milliseconds(200);
 // The driver ends a run by its walk time (two minutes); a little more for the last answers.
 constexpr auto kRunLimit = std::chrono::milliseconds(130000);
-
-class ClientServiceProfiles final : public WpsServiceProfiles {
- public:
-  explicit ClientServiceProfiles(NativeWifiClient& client) : client_(client) {}
-  bool ServiceProfileExists(std::string_view name) override {
-    return client_.ServiceProfileExists(std::string(name));
-  }
-  bool DeleteServiceProfile(std::string_view name) override {
-    return client_.DeleteServiceProfile(std::string(name)) == 0;
-  }
-
- private:
-  NativeWifiClient& client_;
-};
 
 // The PIN of the run: the one typed, else the stored one when it is valid, else a new one
 // (stored so that the access point's user can be told it).
@@ -77,7 +64,7 @@ int RunWpsRun(AdapterSession& session, const DataDirectory& dataDir, const WpsRu
   ClampWpsCredentialTable(wps.Table);
   const bool registrar = wps.Settings.ConfigMode == kWpsConfigRegistrar;
   const uint8_t role = registrar ? WPS_ROLE_REGISTRAR : WPS_ROLE_ENROLLEE;
-  ClientServiceProfiles serviceProfiles(session.Client());
+  NativeWifiServiceProfiles serviceProfiles(session.Client());
 
   WpsStart start = MakePbcStart(role);
   std::string startText = "Start PBC connection";

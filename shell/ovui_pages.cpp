@@ -17,6 +17,7 @@
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
+#include "wpspages/page_wps.h"
 
 namespace ov {
 
@@ -29,6 +30,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterPage(TabButton::Ht80211n, Make80211nPage);
   pages.RegisterPage(TabButton::Wmm, MakeWmmPage);
   pages.RegisterPage(TabButton::CcxConfig, MakeCcxConfigPage);
+  pages.RegisterPage(TabButton::Wps, MakeWpsPage);
   pages.RegisterLowerPanel(LOWER_PANEL_LINK_STATUS, MakeLinkStatusPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_HIDDEN_SSID, MakeHiddenSsidPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
