@@ -30,6 +30,8 @@ struct AdapterInfo {
   bool htCapable = false;
   bool isAdmin = false;
   bool isWow64 = false;
+  // The wireless service's own interface (NetworkManager): no vendor driver answers OIDs.
+  bool noVendorDriver = false;
 };
 
 // At most `maxBytes` bytes of `text`, never ending inside a UTF-8 sequence.

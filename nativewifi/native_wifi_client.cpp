@@ -389,6 +389,14 @@ bool NativeWifiClient::GetCurrentBssid(MacAddress& bssid) {
   return true;
 }
 
+bool NativeWifiClient::GetSignalQuality(uint32_t& quality) {
+  quality = 0;
+  ConnectionAttributes c;
+  if (!queryConnection(&c)) return false;
+  quality = std::min<uint32_t>(c.association.signalQuality, 100);
+  return true;
+}
+
 bool NativeWifiClient::GetAuthAlgorithm(uint32_t& algorithm) {
   algorithm = 0;
   ConnectionAttributes c;

@@ -155,6 +155,8 @@ class NativeWifiClient {
   bool GetCurrentBssid(MacAddress& bssid);
   bool GetAuthAlgorithm(uint32_t& algorithm);
   bool GetCipherAlgorithm(uint32_t& algorithm);
+  // The current connection's signal quality (0..100) as the service measures it.
+  bool GetSignalQuality(uint32_t& quality);
   bool GetBssType(uint32_t& bssType);
   // Infrastructure (or any) BSS type; false for independent or when the query failed.
   bool IsInfrastructure();

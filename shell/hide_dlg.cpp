@@ -240,6 +240,9 @@ void CHideDlg::UpdateTrayState() {
   const bool shownUp = !(hardwareRadioOff || !linkUp || AllZero(currentBssid_));
   if (!shownUp) {
     SetTrayState(TrayState::Lost);
+  } else if (state_.Adapter.noVendorDriver) {
+    // No driver to ask for the RSSI: the service's signal quality, already a percentage.
+    SetTrayState(TrayStateForPercent(static_cast<int>(wifi.CurrentSignalQuality().value_or(0))));
   } else {
     // The chains that answered; no answer at all reads as 0 dBm.
     int32_t dBm = 0;

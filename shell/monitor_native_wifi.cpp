@@ -62,6 +62,12 @@ bool NativeWifiMonitorWifi::CurrentLink(std::string* ssid, MacAddress* bssid) {
   return haveSsid && haveBssid;
 }
 
+std::optional<uint32_t> NativeWifiMonitorWifi::CurrentSignalQuality() {
+  uint32_t quality = 0;
+  if (!client_.GetSignalQuality(quality)) return std::nullopt;
+  return quality;
+}
+
 std::optional<uint32_t> NativeWifiMonitorWifi::CurrentAuthAlgorithm() {
   uint32_t value = 0;
   if (!client_.GetAuthAlgorithm(value)) return std::nullopt;

@@ -47,6 +47,7 @@ class NativeWifiMonitorWifi final : public MonitorWifi {
   bool OpenInterface(const std::string& description) override;
   std::optional<bool> QueryConnected() override;
   bool CurrentLink(std::string* ssid, MacAddress* bssid) override;
+  std::optional<uint32_t> CurrentSignalQuality() override;
   std::optional<uint32_t> CurrentAuthAlgorithm() override;
   std::optional<uint32_t> CurrentCipherAlgorithm() override;
   void SetSoftwareRadio(bool on) override;

@@ -72,6 +72,9 @@ class MonitorWifi : public WpsServiceProfiles {
   // The adapter's MAC address, read at adapter set-up: the client renews the address of the
   // network interface that has it.
   virtual void SetAdapterAddress(const MacAddress& mac) { (void)mac; }
+  // The current connection's signal quality (0..100) as the wireless service measures it:
+  // the tray's signal when no vendor driver gives the RSSI. Nothing without a connection.
+  virtual std::optional<uint32_t> CurrentSignalQuality() { return std::nullopt; }
   // The scan worker's latest list into `buffer`; false when there is none.
   virtual bool CopyScanList(std::span<uint8_t> buffer) {
     (void)buffer;

@@ -30,8 +30,9 @@
 #include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
-#include "nativewifi/nm/nm_wlan_service.h"
+#include "nativewifi/nm/chosen_wlan_service.h"
 #include "shell/registry_broker.h"
+#include "shell/service_interface_adapter.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/sel_card_dlg.h"
 #include "shell/ui/shell_icons.h"
@@ -59,19 +60,22 @@ static int RunProgram(int argc, char** argv) {
     ov::DriverMonitorAdapter adapter(timers, ov::LoadDeviceIdTables(started.ProgramIniPath()), code,
                                      nullptr);
     ov::RegistryBroker broker(started.ProgramIniPath(), isAdmin);
-    // OVUI_WLAN_BACKEND=nm: the machine's NetworkManager instead of the simulator's service.
-    const char* backend = std::getenv("OVUI_WLAN_BACKEND");
-    std::shared_ptr<ov::wlan::WlanService> service;
-    if (backend && std::string_view(backend) == "nm")
-      service = std::make_shared<ov::wlan::nm::NmWlanService>();
-    else
-      service = std::make_shared<ov::wlan::WlanServiceClient>();
+    // The simulator's service or the machine's NetworkManager (OVUI_WLAN_BACKEND, the program
+    // INI, else whichever is there). NetworkManager's interfaces have no vendor driver behind
+    // them: the adapter is then the service's interface and the driver answers nothing.
+    const ov::wlan::ChosenWlanService chosen = ov::wlan::MakeChosenWlanService(started.ProgramIniPath());
+    std::fprintf(stderr, "OvUI: wireless service: %s\n", chosen.why.c_str());
+    std::shared_ptr<ov::wlan::WlanService> service = chosen.service;
+    ov::ServiceInterfaceAdapter serviceAdapter(service);
+    ov::MonitorAdapter& monitorAdapter =
+        chosen.backend == ov::wlan::WlanBackend::NetworkManager ? static_cast<ov::MonitorAdapter&>(serviceAdapter)
+                                                                : adapter;
     // The monitor's scan list, filled on each scan-complete message; the client's profile
     // builder reads it.
     std::function<std::span<const uint8_t>()> scanList;
     ov::NativeWifiClientServices clientServices;
     clientServices.service = service;
-    clientServices.driver = &adapter.Driver();
+    clientServices.driver = &monitorAdapter.Driver();
     clientServices.registry = &broker;
     clientServices.lastScanList = [&] { return scanList ? scanList() : std::span<const uint8_t>(); };
     clientServices.timers = &timers;
@@ -94,7 +98,7 @@ static int RunProgram(int argc, char** argv) {
     ov::MonitorServices services;
     services.timers = &timers;
     services.messages = &messages;
-    services.adapter = &adapter;
+    services.adapter = &monitorAdapter;
     services.wifi = &wifi;
     services.tray = &tray;
     services.desktop = &desktop;

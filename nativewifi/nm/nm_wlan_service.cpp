@@ -14,12 +14,14 @@
 #include <QThread>
 #include <QUuid>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
 
 #include "nativewifi/nm/nm_access_point.h"
 #include "nativewifi/nm/nm_codes.h"
+#include "nativewifi/nm/nm_eap_settings.h"
 #include "nativewifi/nm/nm_wifi_settings.h"
 
 using NmSettingsMap = QMap<QString, QVariantMap>;
@@ -37,6 +39,7 @@ const QString kConnectionIface = QStringLiteral("org.freedesktop.NetworkManager.
 const QString kDeviceIface = QStringLiteral("org.freedesktop.NetworkManager.Device");
 const QString kWirelessIface = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
 const QString kApIface = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
+const QString kActiveIface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
 const QString kPropertiesIface = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr int kCallTimeoutMs = 10000;
 
@@ -75,6 +78,21 @@ Guid GuidOfDevice(const QString& permanentAddress, const QString& interfaceName)
   return g;
 }
 
+// The 802-1x setting; empty texts are left out.
+QVariantMap ToDbusEap(const EapSettings& e) {
+  QVariantMap x{{QStringLiteral("eap"), QStringList{QString::fromStdString(e.method)}}};
+  auto text = [&x](const char* key, const std::string& value) {
+    if (!value.empty()) x[QString::fromLatin1(key)] = QString::fromStdString(value);
+  };
+  text("phase2-auth", e.phase2Auth);
+  text("identity", e.identity);
+  text("anonymous-identity", e.anonymousIdentity);
+  text("password", e.password);
+  text("domain-suffix-match", e.domainSuffixMatch);
+  if (e.validateServer) x[QStringLiteral("system-ca-certs")] = true;
+  return x;
+}
+
 NmSettingsMap ToDbusSettings(const WifiSettings& s) {
   NmSettingsMap m;
   m[QStringLiteral("connection")] = {
@@ -88,11 +106,17 @@ NmSettingsMap ToDbusSettings(const WifiSettings& s) {
       {QStringLiteral("hidden"), s.hidden},
   };
   if (!s.keyMgmt.empty()) {
-    m[QStringLiteral("802-11-wireless-security")] = {
-        {QStringLiteral("key-mgmt"), QString::fromStdString(s.keyMgmt)},
-        {QStringLiteral("psk"), QString::fromStdString(s.psk)},
-    };
+    QVariantMap security{{QStringLiteral("key-mgmt"), QString::fromStdString(s.keyMgmt)}};
+    if (!s.psk.empty()) security[QStringLiteral("psk")] = QString::fromStdString(s.psk);
+    if (!s.authAlg.empty()) security[QStringLiteral("auth-alg")] = QString::fromStdString(s.authAlg);
+    if (!s.wepKey.empty()) {
+      security[QStringLiteral("wep-key%1").arg(s.wepKeyIndex)] = QString::fromStdString(s.wepKey);
+      security[QStringLiteral("wep-key-type")] = 1u;  // NM_WEP_KEY_TYPE_KEY
+      security[QStringLiteral("wep-tx-keyidx")] = s.wepKeyIndex;
+    }
+    m[QStringLiteral("802-11-wireless-security")] = security;
   }
+  if (s.oneX) m[QStringLiteral("802-1x")] = ToDbusEap(s.eap);
   m[QStringLiteral("802-11-wireless")] = wireless;
   return m;
 }
@@ -238,23 +262,60 @@ struct NmWlanService::Impl {
     const QDBusMessage reply = Call(device, kWirelessIface, QStringLiteral("GetAllAccessPoints"));
     if (uint32_t e = CallError(reply); e != ERROR_SUCCESS) return e;
     for (const QDBusObjectPath& p : PathList(reply)) {
-      uint32_t e = 0;
-      const QVariantMap m = GetAll(p.path(), kApIface, &e);
-      if (e != ERROR_SUCCESS) continue;
       AccessPointProperties ap;
-      const QByteArray ssid = m.value(QStringLiteral("Ssid")).toByteArray();
-      ap.ssid.assign(ssid.begin(), ssid.end());
-      ap.hwAddress = m.value(QStringLiteral("HwAddress")).toString().toStdString();
-      ap.frequencyMHz = m.value(QStringLiteral("Frequency")).toUInt();
-      ap.maxBitrateKbps = m.value(QStringLiteral("MaxBitrate")).toUInt();
-      ap.mode = m.value(QStringLiteral("Mode")).toUInt();
-      ap.strength = static_cast<uint8_t>(m.value(QStringLiteral("Strength")).toUInt());
-      ap.flags = m.value(QStringLiteral("Flags")).toUInt();
-      ap.wpaFlags = m.value(QStringLiteral("WpaFlags")).toUInt();
-      ap.rsnFlags = m.value(QStringLiteral("RsnFlags")).toUInt();
-      out->emplace_back(p.path(), std::move(ap));
+      if (ReadAccessPoint(p.path(), &ap) == ERROR_SUCCESS) out->emplace_back(p.path(), std::move(ap));
     }
     return ERROR_SUCCESS;
+  }
+
+  uint32_t ReadAccessPoint(const QString& path, AccessPointProperties* ap) {
+    uint32_t e = 0;
+    const QVariantMap m = GetAll(path, kApIface, &e);
+    if (e != ERROR_SUCCESS) return e;
+    const QByteArray ssid = m.value(QStringLiteral("Ssid")).toByteArray();
+    ap->ssid.assign(ssid.begin(), ssid.end());
+    ap->hwAddress = m.value(QStringLiteral("HwAddress")).toString().toStdString();
+    ap->frequencyMHz = m.value(QStringLiteral("Frequency")).toUInt();
+    ap->maxBitrateKbps = m.value(QStringLiteral("MaxBitrate")).toUInt();
+    ap->mode = m.value(QStringLiteral("Mode")).toUInt();
+    ap->strength = static_cast<uint8_t>(m.value(QStringLiteral("Strength")).toUInt());
+    ap->flags = m.value(QStringLiteral("Flags")).toUInt();
+    ap->wpaFlags = m.value(QStringLiteral("WpaFlags")).toUInt();
+    ap->rsnFlags = m.value(QStringLiteral("RsnFlags")).toUInt();
+    return ERROR_SUCCESS;
+  }
+
+  // The access point a device is associated with: ActiveAccessPoint, else the active
+  // connection's SpecificObject; empty when none.
+  QString CurrentAccessPoint(const QString& device, QString* activeConnection = nullptr) {
+    uint32_t e = 0;
+    const QVariantMap dev = GetAll(device, kDeviceIface, &e);
+    const QString active = qdbus_cast<QDBusObjectPath>(dev.value(QStringLiteral("ActiveConnection"))).path();
+    if (activeConnection) *activeConnection = active;
+    const QVariantMap wifi = GetAll(device, kWirelessIface, &e);
+    QString ap = qdbus_cast<QDBusObjectPath>(wifi.value(QStringLiteral("ActiveAccessPoint"))).path();
+    if ((ap.isEmpty() || ap == QLatin1String("/")) && !active.isEmpty() && active != QLatin1String("/")) {
+      const QVariantMap conn = GetAll(active, kActiveIface, &e);
+      ap = qdbus_cast<QDBusObjectPath>(conn.value(QStringLiteral("SpecificObject"))).path();
+    }
+    return ap == QLatin1String("/") ? QString() : ap;
+  }
+
+  // The manager's Wi-Fi switches as one PHY's radio state.
+  std::optional<PhyRadioState> RadioState(uint32_t* error) {
+    const QVariantMap m = GetAll(kManagerPath, kManagerIface, error);
+    if (*error != ERROR_SUCCESS) return std::nullopt;
+    auto state = [&m](const char* key) {
+      return m.value(QString::fromLatin1(key), true).toBool() ? dot11_radio_state_on : dot11_radio_state_off;
+    };
+    return PhyRadioState{0, state("WirelessEnabled"), state("WirelessHardwareEnabled")};
+  }
+
+  std::vector<std::pair<Guid, QString>> DeviceList() {
+    std::lock_guard lock(mutex);
+    std::vector<std::pair<Guid, QString>> out;
+    for (const auto& [guid, dev] : devices) out.emplace_back(guid, dev.path);
+    return out;
   }
 
   // This utility's connections by profile name.
@@ -336,6 +397,37 @@ struct NmWlanService::Impl {
     if (const std::optional<Guid> guid = GuidOfPath(path))
       Acm(*guid, wlan_notification_acm_scan_complete);
   }
+
+  void Msm(const Guid& guid, uint32_t code, Notification n) {
+    n.source = WLAN_NOTIFICATION_SOURCE_MSM;
+    n.code = code;
+    n.interfaceGuid = guid;
+    Deliver(n);
+  }
+
+  // An access point's strength changed: the signal quality of each device associated with it,
+  // as the host gives it (a 32-bit quality 0..100, little-endian).
+  void StrengthChanged(const QString& apPath, uint32_t strength) {
+    const uint32_t quality = std::min<uint32_t>(strength, 100);
+    for (const auto& [guid, device] : DeviceList()) {
+      if (CurrentAccessPoint(device) != apPath) continue;
+      Notification n;
+      n.data = {static_cast<uint8_t>(quality), 0, 0, 0};
+      Msm(guid, wlan_notification_msm_signal_quality_change, std::move(n));
+    }
+  }
+
+  // The Wi-Fi switches changed: the radio state of every device.
+  void RadioChanged() {
+    uint32_t e = 0;
+    const std::optional<PhyRadioState> radio = RadioState(&e);
+    if (!radio) return;
+    for (const auto& [guid, device] : DeviceList()) {
+      Notification n;
+      n.radio = *radio;
+      Msm(guid, wlan_notification_msm_radio_state_change, std::move(n));
+    }
+  }
 };
 
 void NmSignalSink::OnDeviceStateChanged(const QDBusMessage& m) {
@@ -346,9 +438,15 @@ void NmSignalSink::OnDeviceStateChanged(const QDBusMessage& m) {
 
 void NmSignalSink::OnPropertiesChanged(const QDBusMessage& m) {
   const QList<QVariant> a = m.arguments();
-  if (a.size() < 2 || a[0].toString() != kWirelessIface) return;
+  if (a.size() < 2) return;
+  const QString iface = a[0].toString();
   const QVariantMap changed = qdbus_cast<QVariantMap>(a[1]);
-  if (changed.contains(QStringLiteral("LastScan"))) impl_->LastScanChanged(m.path());
+  if (iface == kWirelessIface && changed.contains(QStringLiteral("LastScan"))) impl_->LastScanChanged(m.path());
+  if (iface == kApIface && changed.contains(QStringLiteral("Strength")))
+    impl_->StrengthChanged(m.path(), changed.value(QStringLiteral("Strength")).toUInt());
+  if (iface == kManagerIface && (changed.contains(QStringLiteral("WirelessEnabled")) ||
+                                 changed.contains(QStringLiteral("WirelessHardwareEnabled"))))
+    impl_->RadioChanged();
 }
 
 NmWlanService::NmWlanService(const std::string& busAddress) : impl_(std::make_unique<Impl>()) {
@@ -417,20 +515,67 @@ uint32_t NmWlanService::QueryInterface(ClientHandle handle, const Guid& guid, In
   if (!impl_->HandleValid(handle)) return ERROR_INVALID_HANDLE;
   QString path;
   if (uint32_t e = impl_->DevicePath(guid, &path); e != ERROR_SUCCESS) return e;
-  if (opcode != wlan_intf_opcode_interface_state) return ERROR_NOT_SUPPORTED;
   uint32_t e = 0;
-  const QVariantMap dev = impl_->GetAll(path, kDeviceIface, &e);
-  if (e != ERROR_SUCCESS) return e;
   InterfaceQueryResult r;
   r.opcode = opcode;
+  if (opcode == wlan_intf_opcode_radio_state) {
+    const std::optional<PhyRadioState> radio = impl_->RadioState(&e);
+    if (!radio) return e;
+    r.radio = {*radio};
+    *result = r;
+    return ERROR_SUCCESS;
+  }
+  const QVariantMap dev = impl_->GetAll(path, kDeviceIface, &e);
+  if (e != ERROR_SUCCESS) return e;
   r.state = InterfaceStateOfDevice(dev.value(QStringLiteral("State")).toUInt());
+  if (opcode == wlan_intf_opcode_interface_state) {
+    *result = r;
+    return ERROR_SUCCESS;
+  }
+  if (opcode != wlan_intf_opcode_current_connection && opcode != wlan_intf_opcode_rssi &&
+      opcode != wlan_intf_opcode_channel_number && opcode != wlan_intf_opcode_bss_type)
+    return ERROR_NOT_SUPPORTED;
+  // The rest describe the association: none while not connected, as the host answers.
+  if (r.state != wlan_interface_state_connected) return ERROR_INVALID_STATE;
+  QString active;
+  const QString apPath = impl_->CurrentAccessPoint(path, &active);
+  AccessPointProperties ap;
+  if (apPath.isEmpty() || impl_->ReadAccessPoint(apPath, &ap) != ERROR_SUCCESS) return ERROR_INVALID_STATE;
+  const BssEntry bss = BssEntryFromAccessPoint(ap);
+  r.rssi = bss.rssi;
+  r.channel = ChannelOfFrequency(ap.frequencyMHz);
+  r.bssType = bss.bssType;
+  ConnectionAttributes& c = r.connection;
+  c.state = r.state;
+  const QString id = impl_->GetAll(active, kActiveIface, &e).value(QStringLiteral("Id")).toString();
+  const QString prefix = QString::fromUtf8(kOwnConnectionPrefix);
+  c.profileName = (id.startsWith(prefix) ? id.mid(prefix.size()) : id).toStdString();
+  c.association.ssid = bss.ssid;
+  c.association.bssType = bss.bssType;
+  c.association.bssid = bss.bssid;
+  c.association.phyType = bss.phyType;
+  c.association.signalQuality = bss.linkQuality;
+  const uint32_t bitrate = impl_->GetAll(path, kWirelessIface, &e).value(QStringLiteral("Bitrate")).toUInt();
+  c.association.rxRateKbps = c.association.txRateKbps = bitrate;
+  c.security.securityEnabled = (ap.flags & kApFlagsPrivacy) != 0;
+  c.security.oneXEnabled = ((ap.wpaFlags | ap.rsnFlags) & kSecKeyMgmt8021x) != 0;
   *result = r;
   return ERROR_SUCCESS;
 }
 
-uint32_t NmWlanService::SetInterface(ClientHandle handle, const Guid&, InterfaceOpcode,
-                                     const PhyRadioState&) {
-  return impl_->HandleValid(handle) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_HANDLE;
+uint32_t NmWlanService::SetInterface(ClientHandle handle, const Guid& guid, InterfaceOpcode opcode,
+                                     const PhyRadioState& radio) {
+  if (!impl_->HandleValid(handle)) return ERROR_INVALID_HANDLE;
+  QString path;
+  if (uint32_t e = impl_->DevicePath(guid, &path); e != ERROR_SUCCESS) return e;
+  if (opcode != wlan_intf_opcode_radio_state) return ERROR_NOT_SUPPORTED;
+  if (radio.software != dot11_radio_state_on && radio.software != dot11_radio_state_off)
+    return ERROR_INVALID_PARAMETER;
+  // NetworkManager has one software switch for all its Wi-Fi devices.
+  return impl_->CallError(impl_->Call(
+      kManagerPath, kPropertiesIface, QStringLiteral("Set"),
+      {kManagerIface, QStringLiteral("WirelessEnabled"),
+       QVariant::fromValue(QDBusVariant(radio.software == dot11_radio_state_on))}));
 }
 
 uint32_t NmWlanService::Scan(ClientHandle handle, const Guid& guid, const std::optional<Ssid>& ssid,
@@ -600,9 +745,31 @@ uint32_t NmWlanService::SetProfileEapUserData(ClientHandle handle, const Guid&, 
   return impl_->HandleValid(handle) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_HANDLE;
 }
 
-uint32_t NmWlanService::SetProfileEapXmlUserData(ClientHandle handle, const Guid&,
-                                                 const std::string&, uint32_t, const std::string&) {
-  return impl_->HandleValid(handle) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_HANDLE;
+uint32_t NmWlanService::SetProfileEapXmlUserData(ClientHandle handle, const Guid& guid,
+                                                 const std::string& profileName, uint32_t,
+                                                 const std::string& userDataXml) {
+  if (!impl_->HandleValid(handle)) return ERROR_INVALID_HANDLE;
+  QString device;
+  if (uint32_t e = impl_->DevicePath(guid, &device); e != ERROR_SUCCESS) return e;
+  const EapTranslation credentials = TranslateEapCredentials(userDataXml);
+  if (credentials.reasonCode != 0) return ERROR_BAD_PROFILE;
+  std::map<std::string, QString> own;
+  if (uint32_t e = impl_->OwnConnections(&own); e != ERROR_SUCCESS) return e;
+  const auto it = own.find(profileName);
+  if (it == own.end()) return ERROR_NOT_FOUND;
+  const QDBusMessage reply = impl_->Call(it->second, kConnectionIface, QStringLiteral("GetSettings"));
+  if (uint32_t e = impl_->CallError(reply); e != ERROR_SUCCESS) return e;
+  NmSettingsMap settings = qdbus_cast<NmSettingsMap>(reply.arguments().value(0));
+  if (!settings.contains(QStringLiteral("802-1x"))) return ERROR_INVALID_PARAMETER;  // not an 802.1X profile
+  // Only the account changes; the method and validation stay as the profile gave them.
+  QVariantMap& x = settings[QStringLiteral("802-1x")];
+  const EapSettings& c = credentials.settings;
+  x[QStringLiteral("identity")] = QString::fromStdString(c.identity);
+  if (!c.anonymousIdentity.empty())
+    x[QStringLiteral("anonymous-identity")] = QString::fromStdString(c.anonymousIdentity);
+  if (!c.password.empty()) x[QStringLiteral("password")] = QString::fromStdString(c.password);
+  return impl_->CallError(
+      impl_->Call(it->second, kConnectionIface, QStringLiteral("Update"), {QVariant::fromValue(settings)}));
 }
 
 uint32_t NmWlanService::IhvControl(ClientHandle handle, const Guid&, IhvControlType,

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
@@ -43,6 +44,32 @@ bool HasAccent(TabButton button) { return button == TabButton::CcxConfig; }
 // mapped and the real frame is known.
 constexpr int kAssumedCaptionHeight = 32;
 constexpr int kAssumedFrameWidth = 2;
+
+// Without a vendor driver (the wireless service's own interface) only these pages and panels
+// have their work: the profiles and the survey go through the wireless service, the editors
+// edit profile data, About lists versions. The others ask the driver for everything.
+bool WorksWithoutVendorDriver(TabButton button) {
+  return button == TabButton::Profile || button == TabButton::SiteSurvey || button == TabButton::About;
+}
+bool PanelWorksWithoutVendorDriver(int panel) {
+  return panel == LOWER_PANEL_HIDDEN_SSID || panel == LOWER_PANEL_PROFILE_EDITOR ||
+         panel == LOWER_PANEL_SECURITY_EDITOR || panel == LOWER_PANEL_AP_DETAIL ||
+         panel == LOWER_PANEL_PEAP_SETTING;
+}
+
+// What stands in for a page or panel that needs the vendor driver.
+QWidget* MakeNotAvailable(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  page->setObjectName(QStringLiteral("NotAvailableWithAdapter"));
+  auto* layout = new QVBoxLayout(page);
+  auto* text = new QLabel(UiText(IDS_NOT_AVAILABLE_ADAPTER), page);
+  text->setObjectName(QStringLiteral("NotAvailableText"));
+  text->setAlignment(Qt::AlignCenter);
+  text->setWordWrap(true);
+  text->setFont(PageFont());
+  layout->addWidget(text);
+  return page;
+}
 
 }  // namespace
 
@@ -239,7 +266,9 @@ QWidget* COvUI2007Dlg::Page(TabButton button) {
   if (pages_[index] != nullptr || !initialised_) return pages_[index];
   const PageFactory* factory = registry_.PageFor(button);
   if (factory == nullptr) return nullptr;
-  QWidget* page = (*factory)(context_, pageArea_);
+  QWidget* page = state_.Adapter.noVendorDriver && !WorksWithoutVendorDriver(button)
+                      ? MakeNotAvailable(pageArea_)
+                      : (*factory)(context_, pageArea_);
   if (page == nullptr) {
     initialised_ = false;
     return nullptr;
@@ -255,7 +284,11 @@ QWidget* COvUI2007Dlg::LowerPanel(int panel) {
   auto found = panels_.find(panel);
   if (found != panels_.end() || !initialised_) return found != panels_.end() ? found->second : nullptr;
   QWidget* widget = nullptr;
-  if (const PageFactory* factory = registry_.LowerPanelFor(panel)) {
+  const PageFactory* factory = registry_.LowerPanelFor(panel);
+  if (state_.Adapter.noVendorDriver && !PanelWorksWithoutVendorDriver(panel) &&
+      (factory != nullptr || panel == LOWER_PANEL_LINK_STATUS)) {
+    widget = MakeNotAvailable(body_);
+  } else if (factory != nullptr) {
     widget = (*factory)(context_, body_);
     if (widget == nullptr) {
       initialised_ = false;

@@ -136,8 +136,14 @@ TEST(NmWifiSettings, RefusesWhatHasNoCounterpart) {
   const Row rows[] = {
       {"not XML", "<WLANProfile", WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
       {"another root", "<x/>", WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
-      {"WEP", Profile("open", "WEP", "0102030405", "networkKey"), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
-      {"802.1X", Profile("WPA2", "AES"), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"WPA without 802.1X", Profile("WPA2", "AES"), WLAN_REASON_CODE_MSMSEC_PROFILE_ONEX_DISABLED},
+      {"WPA-None", Profile("WPA2PSK", "AES", "correct horse", "passPhrase", "<name>home</name>", "IBSS"),
+       WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"WAPI", Profile("WAI", "SMS4"), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"WEP without key", Profile("open", "WEP"), WLAN_REASON_CODE_MSMSEC_PROFILE_WRONG_KEYTYPE},
+      {"WEP key of 6", Profile("shared", "WEP", "abcdef", "networkKey"), WLAN_REASON_CODE_MSMSEC_PROFILE_KEY_LENGTH},
+      {"WEP 10 non-hex", Profile("open", "WEP", "01020304zz", "networkKey"), WLAN_REASON_CODE_MSMSEC_PROFILE_KEYMATERIAL_CHAR},
+      {"WEP as passphrase", Profile("open", "WEP", "abcde", "passPhrase"), WLAN_REASON_CODE_MSMSEC_PROFILE_WRONG_KEYTYPE},
       {"PSK without key", Profile("WPA2PSK", "AES"), WLAN_REASON_CODE_MSMSEC_PROFILE_WRONG_KEYTYPE},
       {"short passphrase", Profile("WPA2PSK", "AES", "1234567"), WLAN_REASON_CODE_MSMSEC_PROFILE_PSK_LENGTH},
       {"long passphrase", Profile("WPA2PSK", "AES", std::string(64, 'p')), WLAN_REASON_CODE_MSMSEC_PROFILE_PSK_LENGTH},
@@ -153,6 +159,174 @@ TEST(NmWifiSettings, RefusesWhatHasNoCounterpart) {
     EXPECT_EQ(r.error, ERROR_BAD_PROFILE) << row.what;
     EXPECT_EQ(r.reasonCode, row.reason) << row.what;
   }
+}
+
+// A WEP document with its key index after the shared key, as the profile builder writes it.
+std::string WepProfile(const std::string& auth, const std::string& key, const std::string& index) {
+  std::string xml = Profile(auth, "WEP", key, "networkKey");
+  if (!index.empty())
+    xml.insert(xml.find("</security>"), "<keyIndex>" + index + "</keyIndex>");
+  return xml;
+}
+
+TEST(NmWifiSettings, TranslatesStaticWep) {
+  struct Row {
+    std::string auth, key, index;
+    uint32_t reason;  // 0: translated with the key at `index` (0 when none)
+  };
+  const Row rows[] = {
+      {"open", "0102030405", "", 0},
+      {"shared", "abcde", "2", 0},
+      {"open", "0102030405060708090A0B0C0D", "3", 0},
+      {"open", "thirteen char", "0", 0},
+      {"open", "0102030405", "4", WLAN_REASON_CODE_MSMSEC_PROFILE_INVALID_KEY_INDEX},
+      {"open", "0102030405", "-1", WLAN_REASON_CODE_MSMSEC_PROFILE_INVALID_KEY_INDEX},
+  };
+  for (const Row& row : rows) {
+    const TranslateResult r = TranslateProfile(WepProfile(row.auth, row.key, row.index));
+    EXPECT_EQ(r.reasonCode, row.reason) << row.key << " " << row.index;
+    if (row.reason != 0) continue;
+    ASSERT_EQ(r.error, ERROR_SUCCESS);
+    EXPECT_EQ(r.settings.keyMgmt, "none");
+    EXPECT_EQ(r.settings.authAlg, row.auth);
+    EXPECT_EQ(r.settings.wepKey, row.key);
+    EXPECT_EQ(r.settings.wepKeyIndex, row.index.empty() ? 0u : uint32_t(row.index[0] - '0'));
+    EXPECT_FALSE(r.settings.oneX);
+  }
+}
+
+constexpr const char* kEapCommon = "http://www.microsoft.com/provisioning/EapCommon";
+
+// An 802.1X document with `config` as its EapHostConfig's Config and the method `type`/`author`.
+std::string OneXProfile(const std::string& auth, const std::string& cipher, int type, int author,
+                        const std::string& config) {
+  std::string xml = Profile(auth, cipher);
+  xml.replace(xml.find("<useOneX>false"), 14, "<useOneX>true");
+  const std::string oneX =
+      std::string("<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig>"
+                  "<EapHostConfig xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod>"
+                  "<Type xmlns=\"") + kEapCommon + "\">" + std::to_string(type) + "</Type><AuthorId xmlns=\"" +
+      kEapCommon + "\">" + std::to_string(author) + "</AuthorId></EapMethod><Config>" + config +
+      "</Config></EapHostConfig></EAPConfig></OneX>";
+  xml.insert(xml.find("</security>"), oneX);
+  return xml;
+}
+
+const std::string kPeapMsChapV2 =
+    "<baseEap:Eap xmlns:baseEap=\"b\" xmlns:msPeap=\"p\"><baseEap:Type>25</baseEap:Type><msPeap:EapType>"
+    "<msPeap:ServerValidation><msPeap:ServerNames>radius.example.org</msPeap:ServerNames>"
+    "<msPeap:TrustedRootCA>00ff</msPeap:TrustedRootCA></msPeap:ServerValidation>"
+    "<baseEap:Eap><baseEap:Type>26</baseEap:Type></baseEap:Eap></msPeap:EapType></baseEap:Eap>";
+const std::string kPeapTls =
+    "<Eap><Type>25</Type><EapType><Eap><Type>13</Type></Eap></EapType></Eap>";
+const std::string kPeapGtc =
+    "<eapPeap xmlns=\"c\"><doNotValidateServerCertificate/><unprotectedIdentityPattern>anonymous"
+    "</unprotectedIdentityPattern><authMethods><builtinMethods><authenticateWithPassword>"
+    "<protectedIdentityPattern>alice</protectedIdentityPattern><passwordSource><passwordFromProfile>"
+    "s3cret</passwordFromProfile></passwordSource><methods><eapGtc/></methods>"
+    "</authenticateWithPassword></builtinMethods></authMethods></eapPeap>";
+const std::string kTtlsPap =
+    "<EapTtls><ServerValidation><ServerNames>a.example;b.example</ServerNames></ServerValidation>"
+    "<Phase2Authentication><PAPAuthentication/></Phase2Authentication><Phase1Identity>"
+    "<IdentityPrivacy>true</IdentityPrivacy><AnonymousIdentity>anon</AnonymousIdentity></Phase1Identity></EapTtls>";
+const std::string kTtlsInnerEap =
+    "<EapTtls><Phase2Authentication><EapHostConfig/></Phase2Authentication></EapTtls>";
+const std::string kLeap =
+    "<eapLeap><unprotectedIdentityPattern>bob</unprotectedIdentityPattern><passwordSource>"
+    "<passwordFromProfile>pw</passwordFromProfile></passwordSource></eapLeap>";
+
+TEST(NmWifiSettings, Translates8021X) {
+  struct Row {
+    const char* what;
+    std::string xml;
+    std::string keyMgmt;
+    EapSettings eap;
+  };
+  const Row rows[] = {
+      {"WPA2 PEAP-MSCHAPv2", OneXProfile("WPA2", "AES", 25, 0, kPeapMsChapV2), "wpa-eap",
+       {"peap", "mschapv2", true, "radius.example.org", "", "", ""}},
+      {"WPA PEAP-GTC", OneXProfile("WPA", "TKIP", 25, 9, kPeapGtc), "wpa-eap",
+       {"peap", "gtc", false, "", "alice", "anonymous", "s3cret"}},
+      {"WPA2 TTLS-PAP", OneXProfile("WPA2", "AES", 21, 311, kTtlsPap), "wpa-eap",
+       {"ttls", "pap", true, "a.example;b.example", "", "anon", ""}},
+      {"TTLS without phase 2", OneXProfile("WPA2", "AES", 21, 311, ""), "wpa-eap",
+       {"ttls", "mschapv2", false, "", "", "", ""}},
+      {"dynamic WEP LEAP", OneXProfile("open", "WEP", 17, 9, kLeap), "ieee8021x",
+       {"leap", "", false, "", "bob", "", "pw"}},
+  };
+  for (const Row& row : rows) {
+    const TranslateResult r = TranslateProfile(row.xml);
+    ASSERT_EQ(r.error, ERROR_SUCCESS) << row.what << ": " << r.why;
+    EXPECT_EQ(r.settings.keyMgmt, row.keyMgmt) << row.what;
+    ASSERT_TRUE(r.settings.oneX) << row.what;
+    const EapSettings& e = r.settings.eap;
+    EXPECT_EQ(e.method, row.eap.method) << row.what;
+    EXPECT_EQ(e.phase2Auth, row.eap.phase2Auth) << row.what;
+    EXPECT_EQ(e.validateServer, row.eap.validateServer) << row.what;
+    EXPECT_EQ(e.domainSuffixMatch, row.eap.domainSuffixMatch) << row.what;
+    EXPECT_EQ(e.identity, row.eap.identity) << row.what;
+    EXPECT_EQ(e.anonymousIdentity, row.eap.anonymousIdentity) << row.what;
+    EXPECT_EQ(e.password, row.eap.password) << row.what;
+  }
+}
+
+TEST(NmWifiSettings, Refuses8021XWithoutCounterpart) {
+  struct Row {
+    const char* what;
+    std::string xml;
+    uint32_t reason;
+  };
+  const Row rows[] = {
+      {"EAP-TLS", OneXProfile("WPA2", "AES", 13, 0, ""), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"PEAP-TLS", OneXProfile("WPA2", "AES", 25, 0, kPeapTls), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"EAP-FAST", OneXProfile("WPA2", "AES", 43, 9, ""), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"TTLS with inner EAP", OneXProfile("WPA2", "AES", 21, 311, kTtlsInnerEap), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"PEAP vendor without GTC", OneXProfile("WPA2", "AES", 25, 9, "<eapPeap/>"), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"unknown method", OneXProfile("WPA2", "AES", 4, 0, ""), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"PSK with 802.1X", OneXProfile("WPA2PSK", "AES", 25, 0, kPeapMsChapV2), WLAN_REASON_CODE_MSMSEC_PROFILE_ONEX_ENABLED},
+      {"802.1X ad hoc", [] {
+         std::string x = OneXProfile("WPA2", "AES", 25, 0, kPeapMsChapV2);
+         x.replace(x.find(">ESS<"), 5, ">IBSS<");
+         return x;
+       }(), WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"OneX missing", [] {
+         std::string x = Profile("WPA2", "AES");
+         x.replace(x.find("<useOneX>false"), 14, "<useOneX>true");
+         return x;
+       }(), WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
+  };
+  for (const Row& row : rows) {
+    const TranslateResult r = TranslateProfile(row.xml);
+    EXPECT_EQ(r.error, ERROR_BAD_PROFILE) << row.what;
+    EXPECT_EQ(r.reasonCode, row.reason) << row.what;
+    EXPECT_FALSE(r.why.empty()) << row.what;
+  }
+}
+
+TEST(NmEapSettings, Credentials) {
+  const std::string peap =
+      "<EapHostUserCredentials><Credentials><Eap><Type>25</Type><EapType><RoutingIdentity>outer@example"
+      "</RoutingIdentity><Eap><Type>26</Type><EapType><Username>alice</Username><Password>pw&amp;1"
+      "</Password></EapType></Eap></EapType></Eap></Credentials></EapHostUserCredentials>";
+  EapTranslation t = TranslateEapCredentials(peap);
+  ASSERT_EQ(t.reasonCode, 0u) << t.why;
+  EXPECT_EQ(t.settings.identity, "alice");
+  EXPECT_EQ(t.settings.anonymousIdentity, "outer@example");
+  EXPECT_EQ(t.settings.password, "pw&1");
+
+  t = TranslateEapCredentials("<Credentials><RoutingIdentity>only</RoutingIdentity></Credentials>");
+  ASSERT_EQ(t.reasonCode, 0u);
+  EXPECT_EQ(t.settings.identity, "only");
+  EXPECT_EQ(t.settings.anonymousIdentity, "");
+
+  const std::pair<std::string, uint32_t> refused[] = {
+      {"<Credentials><Username>a</Username><UserCert>00ff</UserCert></Credentials>",
+       WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET},
+      {"<Credentials><Password>p</Password></Credentials>", WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
+      {"<Credentials", WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
+      {std::string(kMaxProfileXml + 1, ' '), WLAN_REASON_CODE_INVALID_PROFILE_SCHEMA},
+  };
+  for (const auto& [xml, reason] : refused) EXPECT_EQ(TranslateEapCredentials(xml).reasonCode, reason) << xml.substr(0, 40);
 }
 
 }  // namespace

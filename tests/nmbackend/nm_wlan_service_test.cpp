@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <algorithm>
 #include <chrono>
@@ -12,11 +10,10 @@
 #include <mutex>
 
 #include "nativewifi/nm/nm_wlan_service.h"
+#include "tests/nmbackend/nm_mock_bus.h"
 
 namespace ov::wlan::nm {
 namespace {
-
-constexpr const char* kDebianPython = "/usr/bin/python3";
 
 // Notifications as the backend's thread delivers them.
 class Recorder {
@@ -62,22 +59,11 @@ std::string Profile(const std::string& name, const std::string& auth, const std:
 class NmWlanServiceTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (QProcess::execute(kDebianPython, {"-c", "import dbusmock"}) != 0)
+    if (!test::NmMockBus::DbusmockInstalled())
       GTEST_SKIP() << "python3-dbusmock is not installed for /usr/bin/python3";
-    bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(bus_.waitForStarted()) << "dbus-daemon";
-    ASSERT_TRUE(bus_.waitForReadyRead(10000));
-    address_ = bus_.readLine().trimmed().toStdString();
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString(address_));
-    env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(address_));
-    mock_.setProcessEnvironment(env);
-    mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock_.start(kDebianPython, {QStringLiteral(OVUI_SOURCE_DIR "/tests/nmbackend/nm_mock.py")});
-    ASSERT_TRUE(mock_.waitForReadyRead(30000)) << "the mock did not start";
-    ASSERT_EQ(mock_.readLine().trimmed(), "ready");
-
+    std::string failure;
+    ASSERT_TRUE(mock_.Start(&failure)) << failure;
+    address_ = mock_.address();
     service_ = std::make_unique<NmWlanService>(address_);
     ASSERT_TRUE(service_->Available());
     ASSERT_EQ(service_->OpenHandle(2, nullptr, &handle_), ERROR_SUCCESS);
@@ -93,19 +79,9 @@ class NmWlanServiceTest : public testing::Test {
     guid_ = interfaces[0].guid;
   }
 
-  void TearDown() override {
-    service_.reset();
-    if (mock_.state() != QProcess::NotRunning) {
-      mock_.closeWriteChannel();
-      if (!mock_.waitForFinished(10000)) mock_.kill();
-    }
-    if (bus_.state() != QProcess::NotRunning) {
-      bus_.terminate();
-      if (!bus_.waitForFinished(5000)) bus_.kill();
-    }
-  }
+  void TearDown() override { service_.reset(); }
 
-  QProcess bus_, mock_;
+  test::NmMockBus mock_;
   std::string address_;
   std::unique_ptr<NmWlanService> service_;
   ClientHandle handle_ = 0;
@@ -183,20 +159,18 @@ TEST_F(NmWlanServiceTest, PskConnectionFailsWithItsReason) {
 
 TEST_F(NmWlanServiceTest, ProfilesAreOnlyOwnConnections) {
   // A connection of the user's own, not made by this utility.
-  ASSERT_EQ(QProcess::execute("gdbus",
-                              {"call", "--address", QString::fromStdString(address_), "-d",
-                               "org.freedesktop.NetworkManager", "-o", "/org/freedesktop/NetworkManager/Settings",
-                               "-m", "org.freedesktop.NetworkManager.Settings.AddConnection",
-                               "{'connection': {'id': <'Users own'>, 'type': <'802-11-wireless'>}}"}),
+  ASSERT_EQ(mock_.Call("/org/freedesktop/NetworkManager/Settings",
+                       "org.freedesktop.NetworkManager.Settings.AddConnection",
+                       {"{'connection': {'id': <'Users own'>, 'type': <'802-11-wireless'>}}"}),
             0);
   uint32_t reason = 0;
   ASSERT_EQ(service_->SetProfile(handle_, guid_, 0, Profile("Cafe", "open", "none", ""), false, &reason),
             ERROR_SUCCESS);
   EXPECT_EQ(service_->SetProfile(handle_, guid_, 0, Profile("Cafe", "open", "none", ""), false, &reason),
             ERROR_ALREADY_EXISTS);
-  EXPECT_EQ(service_->SetProfile(handle_, guid_, 0, Profile("Wep", "open", "WEP", ""), true, &reason),
+  EXPECT_EQ(service_->SetProfile(handle_, guid_, 0, Profile("Tls", "WPA2", "AES", ""), true, &reason),
             ERROR_BAD_PROFILE);
-  EXPECT_EQ(reason, WLAN_REASON_CODE_UNSUPPORTED_SECURITY_SET);
+  EXPECT_EQ(reason, WLAN_REASON_CODE_MSMSEC_PROFILE_ONEX_DISABLED);
 
   std::vector<ProfileInfo> profiles;
   ASSERT_EQ(service_->GetProfileList(handle_, guid_, &profiles), ERROR_SUCCESS);
@@ -215,6 +189,84 @@ TEST_F(NmWlanServiceTest, RefusesUnknownHandlesAndInterfaces) {
   EXPECT_EQ(service_->Scan(handle_, other, std::nullopt, {}), ERROR_NOT_FOUND);
   std::vector<uint8_t> out;
   EXPECT_EQ(service_->IhvControl(handle_, guid_, wlan_ihv_control_type_driver, {1}, 8, &out), ERROR_NOT_SUPPORTED);
+}
+
+TEST_F(NmWlanServiceTest, SignalQualityAndRadioFollowTheMock) {
+  Recorder msm;
+  ClientHandle other = 0;
+  ASSERT_EQ(service_->OpenHandle(2, nullptr, &other), ERROR_SUCCESS);
+  ASSERT_EQ(service_->RegisterNotification(other, WLAN_NOTIFICATION_SOURCE_MSM, false,
+                                           [&msm](const Notification& n) { msm.Push(n); }, nullptr),
+            ERROR_SUCCESS);
+  InterfaceQueryResult q;
+  EXPECT_EQ(service_->QueryInterface(handle_, guid_, wlan_intf_opcode_current_connection, &q), ERROR_INVALID_STATE)
+      << "no connection yet";
+
+  ConnectionParameters p;
+  p.mode = wlan_connection_mode_temporary_profile;
+  p.profile = Profile("Cafe", "open", "none", "");
+  ASSERT_EQ(service_->Connect(handle_, guid_, p), ERROR_SUCCESS);
+  ASSERT_EQ(recorder_.WaitCodes(2).size(), 2u);
+  ASSERT_EQ(service_->QueryInterface(handle_, guid_, wlan_intf_opcode_current_connection, &q), ERROR_SUCCESS);
+  EXPECT_EQ(q.connection.state, wlan_interface_state_connected);
+  EXPECT_EQ(q.connection.association.ssid.text(), "Cafe");
+  EXPECT_EQ(q.connection.association.bssid, (MacAddress{0x02, 0, 0, 0, 0, 0x01}));
+  EXPECT_EQ(q.connection.association.signalQuality, 70u);
+  EXPECT_FALSE(q.connection.security.securityEnabled);
+  ASSERT_EQ(service_->QueryInterface(handle_, guid_, wlan_intf_opcode_rssi, &q), ERROR_SUCCESS);
+  EXPECT_EQ(q.rssi, -65);
+  ASSERT_EQ(service_->QueryInterface(handle_, guid_, wlan_intf_opcode_channel_number, &q), ERROR_SUCCESS);
+  EXPECT_EQ(q.channel, 6u);
+
+  // The associated access point's strength is the signal quality notification's.
+  ASSERT_EQ(mock_.SetProperty(test::kMockCafe, "org.freedesktop.NetworkManager.AccessPoint", "Strength", "<byte 25>"), 0);
+  ASSERT_EQ(msm.WaitCodes(1), std::vector<uint32_t>{wlan_notification_msm_signal_quality_change});
+  EXPECT_EQ(msm.At(0).interfaceGuid, guid_);
+  EXPECT_EQ(msm.At(0).data, (std::vector<uint8_t>{25, 0, 0, 0}));
+
+  // The software radio is NetworkManager's Wi-Fi switch, and its change the radio notification.
+  PhyRadioState off;
+  off.software = dot11_radio_state_off;
+  ASSERT_EQ(service_->SetInterface(handle_, guid_, wlan_intf_opcode_radio_state, off), ERROR_SUCCESS);
+  ASSERT_EQ(msm.WaitCodes(2).back(), wlan_notification_msm_radio_state_change);
+  ASSERT_TRUE(msm.At(1).radio);
+  EXPECT_EQ(msm.At(1).radio->software, dot11_radio_state_off);
+  EXPECT_EQ(msm.At(1).radio->hardware, dot11_radio_state_on);
+  ASSERT_EQ(service_->QueryInterface(handle_, guid_, wlan_intf_opcode_radio_state, &q), ERROR_SUCCESS);
+  ASSERT_EQ(q.radio.size(), 1u);
+  EXPECT_EQ(q.radio[0].software, dot11_radio_state_off);
+  PhyRadioState unknown;
+  EXPECT_EQ(service_->SetInterface(handle_, guid_, wlan_intf_opcode_radio_state, unknown), ERROR_INVALID_PARAMETER);
+  service_->CloseHandle(other);
+}
+
+TEST_F(NmWlanServiceTest, EnterpriseProfileTakesItsAccountFromTheUserData) {
+  std::string xml = Profile("Corp", "WPA2", "AES", "");
+  xml.replace(xml.find("<useOneX>false"), 14, "<useOneX>true");
+  xml.insert(xml.find("</security>"),
+             "<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig><EapHostConfig "
+             "xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod><Type>25</Type>"
+             "<AuthorId>0</AuthorId></EapMethod><Config><Eap><Type>25</Type><EapType><Eap><Type>26</Type>"
+             "</Eap></EapType></Eap></Config></EapHostConfig></EAPConfig></OneX>");
+  uint32_t reason = 0;
+  ASSERT_EQ(service_->SetProfile(handle_, guid_, 0, xml, false, &reason), ERROR_SUCCESS) << reason;
+  const std::string credentials =
+      "<EapHostUserCredentials><Credentials><Eap><Type>25</Type><EapType><RoutingIdentity>anon"
+      "</RoutingIdentity><Eap><Type>26</Type><EapType><Username>alice</Username><Password>pw</Password>"
+      "</EapType></Eap></EapType></Eap></Credentials></EapHostUserCredentials>";
+  ASSERT_EQ(service_->SetProfileEapXmlUserData(handle_, guid_, "Corp", 0, credentials), ERROR_SUCCESS);
+  EXPECT_EQ(service_->SetProfileEapXmlUserData(handle_, guid_, "Nobody", 0, credentials), ERROR_NOT_FOUND);
+  EXPECT_EQ(service_->SetProfileEapXmlUserData(handle_, guid_, "Corp", 0, "<Credentials><UserCert>00</UserCert></Credentials>"),
+            ERROR_BAD_PROFILE);
+
+  const std::string settings = mock_.CallOutput("/org/freedesktop/NetworkManager/Settings/0",
+                                                "org.freedesktop.NetworkManager.Settings.Connection.GetSettings");
+  EXPECT_NE(settings.find("'OvUI: Corp'"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("'wpa-eap'"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("['peap']"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("'phase2-auth': <'mschapv2'>"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("'identity': <'alice'>"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("'anonymous-identity': <'anon'>"), std::string::npos) << settings;
 }
 
 }  // namespace
