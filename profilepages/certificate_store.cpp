@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "siblings/x509_file.h"
+
 namespace ov {
 
 namespace {
@@ -47,22 +49,7 @@ bool ReadRegularFile(const std::string& path, size_t limit, std::string& out) {
   return ok;
 }
 
-std::string DisplayName(X509_NAME* name) {
-  if (!name) return {};
-  for (int nid : {NID_commonName, NID_organizationName, NID_organizationalUnitName,
-                  NID_pkcs9_emailAddress}) {
-    const int index = X509_NAME_get_index_by_NID(name, nid, -1);
-    if (index < 0) continue;
-    ASN1_STRING* data = X509_NAME_ENTRY_get_data(X509_NAME_get_entry(name, index));
-    unsigned char* utf8 = nullptr;
-    const int length = ASN1_STRING_to_UTF8(&utf8, data);
-    if (length < 0) continue;
-    std::string text(reinterpret_cast<char*>(utf8), static_cast<size_t>(length));
-    OPENSSL_free(utf8);
-    if (!text.empty()) return text;
-  }
-  return {};
-}
+using wapi::DisplayName;
 
 std::time_t NotAfter(const X509* cert) {
   struct tm when {};

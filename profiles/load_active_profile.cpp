@@ -166,10 +166,11 @@ void LoadActiveProfile(const ProfileStore& store, const ActiveProfileContext& co
     LoadEapFields(in, record);
   }
 
+  // From the same section as the rest: a standard user's own profile names its own certificates,
+  // not whatever the active configuration last held.
   if (record.authMode == kAuthWapiCa) {
-    ProfileReader active(store, StoreFileKind::Station, std::string(kActiveSection));
-    active.limitedText("UserCertPath", record.userCertPath, kPathMaxLength);
-    active.limitedText("ASCertPath", record.asCertPath, kPathMaxLength);
+    in.limitedText("UserCertPath", record.userCertPath, kPathMaxLength);
+    in.limitedText("ASCertPath", record.asCertPath, kPathMaxLength);
   }
 
   LoadKeys(in, record);

@@ -263,13 +263,37 @@ TEST_F(LoadTest, LeapProfiles) {
   EXPECT_EQ(Load({{"LeapEnabled", "256"}, {"Use8021X", "1"}}).use8021X, 1);  // low byte 0
 }
 
-TEST_F(LoadTest, WapiCertificatePathsComeFromTheActiveConfiguration) {
+TEST_F(LoadTest, WapiCertificatePathsComeFromTheLoadedSection) {
   store.WriteStoreValues(StoreFileKind::Station, "Config",
-                         {{"UserCertPath", "/certs/user.cer"}, {"ASCertPath", "/certs/as.cer"}});
-  StationProfile r = Load({{"AuthMode", "512"}, {"UserCertPath", "/elsewhere"}});
-  EXPECT_EQ(r.userCertPath, "/certs/user.cer");
-  EXPECT_EQ(r.asCertPath, "/certs/as.cer");
-  EXPECT_EQ(Load({{"AuthMode", "256"}}).userCertPath, "");
+                         {{"AuthMode", "512"}, {"UserCertPath", "/certs/active-user.cer"},
+                          {"ASCertPath", "/certs/active-as.cer"}});
+  store.WriteStoreValues(StoreFileKind::Profiles, "Own",
+                         {{"AuthMode", "512"}, {"UserCertPath", "/certs/own-user.cer"},
+                          {"ASCertPath", "/certs/own-as.cer"}});
+  struct Row {
+    const char* name;
+    bool admin, allowStandard;
+    const char* user;
+    const char* as;
+  } rows[] = {{"administrator: the active configuration", true, false, "/certs/active-user.cer",
+               "/certs/active-as.cer"},
+              {"standard user allowed to set profiles: the active configuration", false, true,
+               "/certs/active-user.cer", "/certs/active-as.cer"},
+              {"standard user: the own profile", false, false, "/certs/own-user.cer",
+               "/certs/own-as.cer"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ActiveProfileContext c;
+    c.isAdmin = row.admin;
+    c.allowStandardUserSetProfile = row.allowStandard;
+    c.selectedProfileName = "Own";
+    StationProfile record;
+    LoadActiveProfile(store, c, record);
+    EXPECT_EQ(record.userCertPath, row.user);
+    EXPECT_EQ(record.asCertPath, row.as);
+  }
+  EXPECT_EQ(Load({{"AuthMode", "256"}, {"UserCertPath", "/certs/u.cer"}}).userCertPath, "")
+      << "only WAPI-CA profiles name certificates";
 }
 
 TEST_F(LoadTest, SecretsAreDecrypted) {
