@@ -16,6 +16,7 @@
 #include <QStackedWidget>
 #include <algorithm>
 
+#include "profilepages/page_profile_sso.h"
 #include "profilepages/profile_editor_controls.h"
 #include "shell/ui/page_contract.h"
 #include "shell/ui/ui_text.h"
@@ -147,9 +148,7 @@ void CPage8021XDlg::BuildLayout() {
   stack_ = new QStackedWidget(this);
   stack_->setGeometry(kSubPageArea);
   pages_ = {BuildCredentialsPage(), BuildEapFastPage(), BuildClientCertPage(),
-            BuildServerCertPage(), new QWidget(stack_)};
-  // Single sign-on has its own page; until then its slot keeps the record's flags.
-  TextLabel(UiText(IDS_TAB_SSO), QRect(0, 0, 300, 22), pages_[4]);
+            BuildServerCertPage(), ssoPage_ = new CPageProfileSSODlg(stack_)};
   for (size_t i = 0; i < pages_.size(); ++i) {
     stack_->addWidget(pages_[i]);
     auto* button = new QPushButton(UiText(kSubTabCaptions[i]), this);
@@ -414,6 +413,7 @@ void CPage8021XDlg::ReadControls() {
   fields_.intermediateCert = intermediate_->isChecked() ? 1 : 0;
   fields_.serverName = serverName_->text().toStdString();
   if (nameRuleGroup_->checkedId() >= 0) fields_.nameRule = static_cast<uint32_t>(nameRuleGroup_->checkedId());
+  fields_.ssoFlags = ssoPage_->Flags();
   // The combo's entry 0 is "- Any Trusted CA -", which stores no hash.
   if (!serverListStale_) {
     const int ca = serverCombo_->currentIndex();
@@ -525,6 +525,7 @@ void CPage8021XDlg::ShowState() {
   SetChecked(intermediate_, fields_.intermediateCert);
   serverName_->setText(QString::fromStdString(fields_.serverName));
   for (size_t r = 0; r < nameRules_.size(); ++r) nameRules_[r]->setChecked(r == fields_.nameRule);
+  ssoPage_->SetFlags(fields_.ssoFlags);
   for (QWidget* w : {static_cast<QWidget*>(serverCombo_), static_cast<QWidget*>(intermediate_),
                      static_cast<QWidget*>(serverNameLabel_), static_cast<QWidget*>(serverName_),
                      static_cast<QWidget*>(nameRules_[0]), static_cast<QWidget*>(nameRules_[1])})

@@ -20,6 +20,10 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 
+namespace ov {
+class CPageProfileSSODlg;
+}
+
 // CPage8021XDlg, the 802.1X tab of the profile editor and of the connection security editor:
 // the EAP and inner-method menus and five sub-pages in its own tab strip. Its rules are
 // page_8021x_rules; the record's fields are the model, the controls show and edit them.
@@ -80,6 +84,7 @@ class CPage8021XDlg : public QWidget {
   QComboBox* ServerCaCombo() const { return serverCombo_; }
   QLineEdit* ServerNameEdit() const { return serverName_; }
   QRadioButton* NameRuleRadio(int rule) const { return nameRules_[static_cast<size_t>(rule)]; }
+  CPageProfileSSODlg* SsoPage() const { return ssoPage_; }
   QLabel* PacPathLabel() const { return pacPath_; }
   QPushButton* PacImportButton() const { return pacImport_; }
   QPushButton* PacRemoveButton() const { return pacRemove_; }
@@ -152,6 +157,8 @@ class CPage8021XDlg : public QWidget {
   QLineEdit* serverName_ = nullptr;
   QButtonGroup* nameRuleGroup_ = nullptr;
   std::array<QRadioButton*, 2> nameRules_{};
+
+  CPageProfileSSODlg* ssoPage_ = nullptr;
 };
 
 }  // namespace ov

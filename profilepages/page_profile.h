@@ -87,6 +87,8 @@ class CPageProfileDlg : public PageWidget {
 
   const std::vector<ProfileRow>& Rows() const { return rows_; }
   const std::string& CurrentName() const { return currentName_; }
+  // Another page made `name` the adapter's profile (single sign-on's Apply).
+  void SetCurrentName(const std::string& name) { currentName_ = name; }
   bool EapBusy() const { return eapBusy_; }
   QTableView* List() const { return list_; }
   QPushButton* Button(int controlId) const;

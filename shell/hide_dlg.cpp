@@ -15,6 +15,7 @@
 #include "lang/language_table.h"
 #include "platform/registry/registry.h"
 #include "platform/system/error_codes.h"
+#include "profiles/sso_registry.h"
 #include "shell/adapter_setup.h"
 #include "shell/ap_switch.h"
 #include "shell/monitor_logic.h"
@@ -343,6 +344,10 @@ MainWindowHost::ConnectPolicy CHideDlg::SurveyConnectPolicy() {
   policy.wapiSupported = queue_->adapter().wapiSupported;
   policy.standardUserMayManageProfiles = programOptions_.allowStandardUserSetProfile;
   return policy;
+}
+
+bool CHideDlg::SsoInstalled() {
+  return ov::SsoInstalled(options_.isAdmin, programOptions_.allowStandardUserSetProfile);
 }
 
 bool CHideDlg::ApplyStationProfile(std::unique_ptr<StationProfile> record) {

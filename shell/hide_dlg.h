@@ -170,6 +170,7 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   bool ScanInProgress() override { return queue_->MonitorBusy(); }
   bool WirelessServiceAvailable() override;
   ConnectPolicy SurveyConnectPolicy() override;
+  bool SsoInstalled() override;
   bool ApplyStationProfile(std::unique_ptr<StationProfile> record) override;
   RadioPageHost* RadioPages() override { return this; }
 

@@ -12,6 +12,7 @@
 #include "radio/page_wmm.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
+#include "ssopages/page_sso.h"
 #include "views/ap_detail_dlg.h"
 #include "views/hidden_ssid_dlg.h"
 #include "views/link_status_dlg.h"
@@ -31,6 +32,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterPage(TabButton::Wmm, MakeWmmPage);
   pages.RegisterPage(TabButton::CcxConfig, MakeCcxConfigPage);
   pages.RegisterPage(TabButton::Wps, MakeWpsPage);
+  pages.RegisterPage(TabButton::Sso, MakeSsoPage);
   pages.RegisterLowerPanel(LOWER_PANEL_LINK_STATUS, MakeLinkStatusPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_HIDDEN_SSID, MakeHiddenSsidPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
