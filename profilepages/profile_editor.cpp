@@ -12,6 +12,7 @@
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/page_sys_config.h"
+#include "profilepages/eap_setup_launch.h"
 #include "profilepages/page_8021x.h"
 #include "profilepages/profile_editor_tabs.h"
 #include "profilepages/security_editor_scan_entry.h"
@@ -55,6 +56,7 @@ void CProfileEditorDlg::BuildLayout() {
   sysConfig_ = new CPageSystemConfigDlg([this] { return ChannelInputs(); }, stack_);
   CPage8021XDlg::Inputs eapInputs;
   eapInputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
+  eapInputs.eapFastEnhancement = [this] { return State().EapFastEnhancement; };
   eap_ = new CPage8021XDlg(std::move(eapInputs), stack_);
   CPageAuthEncryDlg::Inputs inputs;
   inputs.context = [this] { return SecurityNow(); };
@@ -237,6 +239,8 @@ bool CProfileEditorDlg::OnOK() {
   if (!store) return false;
   SaveProfile(fields);
   ReturnToProfileList();
+  if (NeedsEapSetup(fields))
+    StartEapSetupWorker(Host().MonitorTarget(), Services().wifi, *store, fields.sys.profileName);
   return true;
 }
 

@@ -53,6 +53,7 @@ void CSecurityEditorDlg::BuildLayout() {
   stack_->setGeometry(kEditorPageArea);
   CPage8021XDlg::Inputs eapInputs;
   eapInputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
+  eapInputs.eapFastEnhancement = [this] { return State().EapFastEnhancement; };
   eap_ = new CPage8021XDlg(std::move(eapInputs), stack_);
   CPageAuthEncryDlg::Inputs inputs;
   inputs.context = [this] { return SecurityContextNow(State(), Services().wifi); };

@@ -77,6 +77,7 @@ void CHideDlg::OnInitDialog() {
   state_.Adapter.isWow64 = options_.isWow64;
   programOptions_ = ReadProgramOptions(options_.programIniPath);
   state_.ShowPasswordOption = programOptions_.showPassword;
+  state_.EapFastEnhancement = programOptions_.eapFastEnhancement;
   if (!options_.isAdmin && programOptions_.warningMessageForGenUser) {
     ScopedBusy busy(state_);
     services_.desktop->ShowModalMessage(QStringLiteral(
@@ -409,7 +410,12 @@ void CHideDlg::OnMessage(const Message& m) {
       }
       return;
     case WM_MON_EAP_UI_DONE:
-      if (mainWindow_) mainWindow_->setEnabled(m.wParam == 1);
+      // The whole window waits for the EAP dialog; the profile list also keeps its buttons
+      // disabled until the dialog has closed.
+      if (mainWindow_) {
+        mainWindow_->setEnabled(m.wParam == 1);
+        PostToPage(TabButton::Profile, m);
+      }
       return;
     case WM_MON_RADIO_ON:
       timers_->start(kMonitorTimerReapply, 4000);

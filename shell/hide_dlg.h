@@ -193,6 +193,7 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   ActionQueue* ActivationQueue() override { return queue_.get(); }
   bool ShowActiveProfileIcon() override { return programOptions_.activeProfileIcon; }
   void NoteAppliedProfile(const std::string& name) override { currentProfileName_ = name; }
+  MessageTarget MonitorTarget() override { return Target(); }
 
  private:
   void AdapterSetup(bool openMainWindow);

@@ -3,6 +3,7 @@
 #include "ccx/authen_status_dlg.h"
 #include "ccx/page_ccx.h"
 #include "profilepages/page_profile.h"
+#include "profilepages/peap_setting_dlg.h"
 #include "profilepages/profile_editor.h"
 #include "profilepages/security_editor.h"
 #include "radio/block_ack_panels.h"
@@ -41,6 +42,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterLowerPanel(LOWER_PANEL_ADD_BLOCK_ACK, MakeAddBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_AUTHEN_STATUS, MakeAuthenStatusPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_PEAP_SETTING, MakePeapSettingPanel);
 }
 
 }  // namespace ov

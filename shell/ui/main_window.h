@@ -85,6 +85,9 @@ class MainWindowHost {
   virtual bool ShowActiveProfileIcon() { return true; }
   // The profile list applied `name`: the monitor's last-applied profile name.
   virtual void NoteAppliedProfile(const std::string& name) { (void)name; }
+  // Where the EAP configuration workers and those who start them post 0x407 and 0x412: the
+  // monitor window. Empty without a monitor (nothing is posted).
+  virtual MessageTarget MonitorTarget() { return {}; }
 };
 
 // The page classes that exist: later parts register theirs into the bar's slots and the lower

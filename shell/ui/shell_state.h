@@ -37,6 +37,9 @@ struct ShellState {
   bool WpaReady = false;
   bool WapiSupported = false;
   bool ShowPasswordOption = false;
+  // The program option "EAPFastEnhancement": the 802.1X page's EAP-FAST tunnel choice also
+  // shows the certificate sub-tabs.
+  bool EapFastEnhancement = false;
 };
 
 // Holds Busy set for its lifetime and gives back the previous value afterwards.

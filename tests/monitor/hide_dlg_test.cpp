@@ -329,6 +329,48 @@ TEST_F(MonitorTest, MessagesReachThePagesOfTheMainWindow) {
   EXPECT_EQ(monitor_->ScanList(kScanListCurrent)[0], 0) << "radio off empties the lists";
 }
 
+// The EAP configuration dialog's messages: the whole window waits for the dialog, and the profile
+// list hears of it too (its buttons stay disabled until the dialog has closed).
+TEST_F(MonitorTest, EapDialogMessagesDisableTheWindowAndReachTheProfileList) {
+  std::vector<Message> profileList;
+  PageRegistry pages;
+  pages.RegisterPage(TabButton::Profile, [&profileList](const PageContext&, QWidget* parent) {
+    return new RecordingPage(parent, &profileList);
+  });
+  pages_ = &pages;
+  Start();
+  // Without the main window there is nothing to disable or tell.
+  monitor_->MonitorTarget().post(WM_MON_EAP_UI_DONE, 0);
+  messages_.deliverAll();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(profileList.empty());
+
+  monitor_->OnCommand(IDM_TRAY_LAUNCH);
+  ASSERT_NE(monitor_->MainWindow(), nullptr);
+  monitor_->MonitorTarget().post(WM_MON_EAP_UI_DONE, 0);
+  messages_.deliverAll();
+  EXPECT_FALSE(monitor_->MainWindow()->isEnabled());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return profileList.size() == 1; }));
+  EXPECT_EQ(profileList[0], (Message{WM_MON_EAP_UI_DONE, 0, 0}));
+
+  monitor_->MonitorTarget().post(WM_MON_EAP_UI_DONE, 1);
+  messages_.deliverAll();
+  EXPECT_TRUE(monitor_->MainWindow()->isEnabled());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return profileList.size() == 2; }));
+  EXPECT_EQ(profileList[1], (Message{WM_MON_EAP_UI_DONE, 1, 0}));
+}
+
+TEST_F(MonitorTest, EapFastEnhancementComesFromTheProgramIni) {
+  for (const auto& [ini, expected] : std::vector<std::pair<std::string, bool>>{
+           {"", false}, {"[Advance]\nEAPFastEnhancement=0\n", false},
+           {"[Advance]\nEAPFastEnhancement=1\n", true}}) {
+    WriteIni("[Account]\nWarningMessageForGenUser=0\n" + ini);
+    Start();
+    EXPECT_EQ(monitor_->State().EapFastEnhancement, expected) << ini;
+    monitor_.reset();
+  }
+}
+
 // The site survey's road through the monitor: its record is applied at once and ends the use of
 // the stored and WPS profiles; a failed connection reaches the survey to be explained.
 TEST_F(MonitorTest, SurveyConnectionIsAppliedAndItsFailuresReachTheSurvey) {

@@ -364,5 +364,29 @@ TEST_F(Page8021XTest, PeapProfileSavedThenEditedShowsTheSameChoices) {
   EXPECT_TRUE(Eap()->IdentityEdit()->text().isEmpty());
 }
 
+// The program option "EAPFastEnhancement" (the monitor's ShellState) reaches the page: the
+// EAP-FAST tunnel choice then shows the certificate sub-tabs for an EAP-TLS tunnel or a PAC.
+TEST_F(Page8021XTest, EapFastEnhancementFromTheProgramOptionShowsCertificateSubTabs) {
+  const struct {
+    const char* name;
+    bool option;
+    uint32_t tunnel;
+    std::vector<T> tabs;
+  } rows[] = {
+      {"off, TLS tunnel", false, kInnerTls, {T::SingleSignOn}},
+      {"on, TLS tunnel", true, kInnerTls, {T::SingleSignOn, T::ClientCert, T::ServerCert}},
+      {"on, MS-CHAP v2 tunnel", true, kInnerMsChapV2, {T::SingleSignOn}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    state.EapFastEnhancement = row.option;
+    AddEnterprise("corp");
+    Eap()->ChooseMethod(kEapFast);
+    Eap()->ChooseProvisioningTunnel(row.tunnel);
+    EXPECT_EQ(VisibleSubTabs(), row.tabs);
+    Editor()->OnCancel();
+  }
+}
+
 }  // namespace
 }  // namespace ov
