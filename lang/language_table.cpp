@@ -33,6 +33,20 @@ constexpr CharSetName kCharSetNames[] = {
 constexpr char kEnglishLanguageId[] = "0409";
 constexpr uint32_t kTextBufferSize = kLanguageTextMaxChars + 1;
 
+// The first maxBytes bytes of a UTF-8 text, shortened so that no character is split: a cut
+// character would show as a replacement mark (one of 170 Chinese characters fits in 511 bytes).
+std::string_view CutAtCharacter(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  std::size_t cut = maxBytes;
+  // A UTF-8 character has at most three continuation bytes (10xxxxxx) after its lead byte.
+  for (int back = 0; back < 3 && cut > 0; ++back) {
+    if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80) break;
+    --cut;
+  }
+  if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) cut = maxBytes;  // not UTF-8
+  return text.substr(0, cut);
+}
+
 // A value as the private-profile read gives it into a buffer of kTextBufferSize: quotes
 // stripped, cut to the buffer, ended at its first NUL. The file is parsed once for all keys
 // (a read per key would open and check the file some 600 times at every start).
@@ -41,8 +55,8 @@ std::string ReadValue(const ini_detail::IniDocument* document, const char* secti
   std::optional<std::string_view> raw;
   if (document) raw = document->rawValue(section, key);
   std::string_view value = raw ? ini_detail::StripQuotes(*raw) : std::string_view(defaultValue);
-  value = value.substr(0, kTextBufferSize - 1);
-  return std::string(value.substr(0, value.find('\0')));
+  value = value.substr(0, value.find('\0'));
+  return std::string(CutAtCharacter(value, kTextBufferSize - 1));
 }
 
 LanguageTable& ProcessTable() {
@@ -67,10 +81,17 @@ int32_t CharSetFromName(std::string_view name) {
 std::filesystem::path LanguageFilePath(const std::filesystem::path& programFolder,
                                        std::string_view languageId) {
   const std::filesystem::path folder = programFolder / "Languages";
-  std::filesystem::path localised = folder / ("Lang" + std::string(languageId) + ".ini");
+  const auto fileOf = [&folder](std::string_view id) {
+    return folder / ("Lang" + std::string(id) + ".ini");
+  };
   std::error_code ec;
-  if (std::filesystem::is_regular_file(localised, ec)) return localised;
-  return folder / (std::string("Lang") + kEnglishLanguageId + ".ini");
+  if (std::filesystem::is_regular_file(fileOf(languageId), ec)) return fileOf(languageId);
+  // A country variant reads its language's file before falling back to English.
+  const std::string primary = PrimaryCountryLanguageId(languageId);
+  if (!primary.empty() && std::filesystem::is_regular_file(fileOf(primary), ec)) {
+    return fileOf(primary);
+  }
+  return fileOf(kEnglishLanguageId);
 }
 
 LanguageTable ReadLanguageFile(const std::filesystem::path& file) {

@@ -33,8 +33,10 @@ struct LanguageTable {
 // other text gives DEFAULT_CHARSET (1).
 int32_t CharSetFromName(std::string_view name);
 
-// "<programFolder>/Languages/Lang<languageId>.ini" when that file exists, else the English file
-// "<programFolder>/Languages/Lang0409.ini" (whether or not it exists).
+// "<programFolder>/Languages/Lang<languageId>.ini" when that file exists, else the file of the
+// same language's primary country when the identifier is a country variant in the same script
+// ("0C07" reads "Lang0407.ini"), else the English file "<programFolder>/Languages/Lang0409.ini"
+// (whether or not it exists).
 std::filesystem::path LanguageFilePath(const std::filesystem::path& programFolder,
                                        std::string_view languageId);
 

@@ -8,7 +8,9 @@ build_type=${2:-Debug}
 shift $(( $# >= 2 ? 2 : $# ))
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6svg6 libssl-dev libsqlite3-dev libpugixml-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils wpasupplicant)
+          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils wpasupplicant
+          # The Chinese language file's face: without it Chinese texts show as empty boxes.
+          fonts-noto-cjk)
 # Callers add what only they need (scripts/test.sh: the desktop the end-to-end tests run on).
 read -r -a extra <<<"${OVUI_EXTRA_PACKAGES:-}"
 packages+=(${extra[@]+"${extra[@]}"})

@@ -144,6 +144,32 @@ std::string LanguageIdFromLocaleName(std::string_view localeName) {
   return FormatLanguageId(row != nullptr ? row->id : kEnglishUnitedStates);
 }
 
+std::string PrimaryCountryLanguageId(std::string_view languageId) {
+  if (languageId.size() != 4) return "";
+  unsigned id = 0;
+  for (char c : languageId) {
+    const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                      : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                                                                  : -1;
+    if (digit < 0) return "";
+    id = id * 16 + static_cast<unsigned>(digit);
+  }
+  // Chinese in Taiwan, Hong Kong and Macao is written in Traditional characters.
+  if (id == 0x0404 || id == 0x0C04 || id == 0x1404) return "";
+  const LocaleRow* variant = nullptr;
+  for (const LocaleRow& row : kLocaleRows) {
+    if (row.id == id) {
+      variant = &row;
+      break;
+    }
+  }
+  if (variant == nullptr || !variant->modifier.empty()) return "";
+  const LocaleRow* primary = FindRow(LocaleParts{std::string(variant->language), "", ""});
+  if (primary == nullptr || primary->id == id || !primary->modifier.empty()) return "";
+  return FormatLanguageId(primary->id);
+}
+
 std::string MessagesLocaleName(const EnvironmentReader& readEnvironment) {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = readEnvironment ? readEnvironment(variable) : nullptr;

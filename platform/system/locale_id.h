@@ -13,6 +13,13 @@ namespace ov {
 // the empty name and anything unknown give "0409".
 std::string LanguageIdFromLocaleName(std::string_view localeName);
 
+// The identifier of the same language in its primary country, for a country variant written in
+// the same script: "0C07" German (Austria) and "0807" German (Switzerland) give "0407", "1004"
+// Chinese (Singapore) gives "0804". "" for a primary identifier, an unknown one, and variants in
+// another script (Traditional Chinese "0404", "0C04", "1404"; Serbian Latin "241A"), whose
+// readers the primary country's texts would not serve.
+std::string PrimaryCountryLanguageId(std::string_view languageId);
+
 // Reads one environment variable; nullptr when it is not set.
 using EnvironmentReader = std::function<const char*(const char*)>;
 

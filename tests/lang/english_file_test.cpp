@@ -9,6 +9,7 @@
 
 #include "lang/language_table.h"
 #include "tests/lang/lang_test_support.h"
+#include "tests/lang/language_file_support.h"
 #include "tests/support/temp_dir.h"
 
 // The shipped English language file: complete, in the host's format, and carrying the texts and
@@ -18,53 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RawLine {
-  std::size_t number;
-  std::string text;
-};
-
-struct RawFile {
-  std::vector<RawLine> lines;
-  std::vector<std::size_t> bareLineFeeds;  // line numbers ending in "\n" without "\r"
-  std::map<std::string, std::vector<RawLine>> sections;
-};
-
-RawFile ParseRaw(const std::string& bytes) {
-  RawFile file;
-  std::string current;
-  std::size_t start = 0, number = 1;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (end < bytes.size()) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      else file.bareLineFeeds.push_back(number);
-    }
-    file.lines.push_back({number, line});
-    if (!line.empty() && line.front() == '[' && line.back() == ']') {
-      current = line.substr(1, line.size() - 2);
-      file.sections[current];
-    } else if (!line.empty()) {
-      file.sections[current].push_back({number, line});
-    }
-    start = end + 1;
-    ++number;
-  }
-  return file;
-}
+using test::RawFile;
+using test::RawLine;
+using test::Unquoted;
+using test::Conversions;
 
 const RawFile& EnglishRaw() {
-  static const RawFile file = ParseRaw(test::ReadFileBytes(test::EnglishLanguageFile()));
+  static const RawFile file = test::ParseRaw(test::ReadFileBytes(test::EnglishLanguageFile()));
   return file;
-}
-
-// The value as the reader sees it: one pair of surrounding quotes removed.
-std::string Unquoted(const std::string& value) {
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
 }
 
 TEST(EnglishLanguageFile, IsAsciiWithCrLfLineEndings) {
@@ -180,32 +142,6 @@ TEST(EnglishLanguageFile, CarriesTheProgramsFixedEnglishTexts) {
   for (const Row& row : rows) {
     EXPECT_EQ(table.Text(row.key), row.text) << LanguageKeyName(row.key);
   }
-}
-
-// The printf conversions of a text, in order ("%d", "%s", "%%"; a lone "%" as itself).
-std::vector<std::string> Conversions(const std::string& text) {
-  std::vector<std::string> out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') continue;
-    std::size_t j = i + 1;
-    if (j < text.size() && text[j] == '%') {
-      out.push_back("%%");
-      i = j;
-      continue;
-    }
-    while (j < text.size() && std::string("-+ #0").find(text[j]) != std::string::npos) ++j;
-    while (j < text.size() && (std::isdigit(static_cast<unsigned char>(text[j])) || text[j] == '.')) {
-      ++j;
-    }
-    while (j < text.size() && std::string("hlLqjztI64").find(text[j]) != std::string::npos) ++j;
-    if (j < text.size() && std::isalpha(static_cast<unsigned char>(text[j]))) {
-      out.push_back("%" + std::string(1, text[j]));
-      i = j;
-    } else {
-      out.push_back("%");
-    }
-  }
-  return out;
 }
 
 TEST(EnglishLanguageFile, FormattedTextsHaveExactlyThePlaceholdersTheirCallersPass) {

@@ -77,6 +77,43 @@ INSTANTIATE_TEST_SUITE_P(
                      "Trebuchet MS", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A country variant without a file of its own reads its language's file, not English.
+struct RegionalCase {
+  const char* name;
+  std::vector<const char*> files;  // language identifiers with a file in Languages
+  const char* languageId;
+  const char* expectedFile;  // identifier of the file read
+};
+
+void PrintTo(const RegionalCase& c, std::ostream* os) { *os << c.name; }
+
+class RegionalFallback : public ProgramFolderFixture,
+                         public ::testing::WithParamInterface<RegionalCase> {};
+
+TEST_P(RegionalFallback, ReadsTheLanguagesFileBeforeTheEnglishOne) {
+  const RegionalCase& c = GetParam();
+  for (const char* id : c.files) {
+    WriteLanguageFile(std::string("Lang") + id + ".ini", FileWithFace("Face" + std::string(id), id));
+  }
+
+  EXPECT_EQ(LanguageFilePath(dir_.path(), c.languageId),
+            languages() / (std::string("Lang") + c.expectedFile + ".ini"));
+  EXPECT_EQ(LoadLanguageTableFrom(dir_.path(), c.languageId).Text(IDS_TRAY_EXIT),
+            c.expectedFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RegionalFallback,
+    ::testing::Values(
+        RegionalCase{"AustrianReadsGerman", {"0409", "0407"}, "0C07", "0407"},
+        RegionalCase{"SwissReadsGerman", {"0409", "0407", "0804"}, "0807", "0407"},
+        RegionalCase{"OwnFileFirst", {"0409", "0407", "0C07"}, "0C07", "0C07"},
+        RegionalCase{"NoLanguageFileReadsEnglish", {"0409", "0804"}, "0C07", "0409"},
+        RegionalCase{"SingaporeReadsSimplifiedChinese", {"0409", "0804"}, "1004", "0804"},
+        RegionalCase{"TaiwanDoesNotReadSimplifiedChinese", {"0409", "0804"}, "0404", "0409"},
+        RegionalCase{"HongKongDoesNotReadSimplifiedChinese", {"0409", "0804"}, "0C04", "0409"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ProgramFolderFixture, FallbackPathIsTheEnglishFileInTheLanguagesFolder) {
   EXPECT_EQ(LanguageFilePath(dir_.path(), "0804"), languages() / "Lang0409.ini");
   WriteLanguageFile("Lang0804.ini", FileWithFace("SimSun", "Tuichu"));
@@ -207,6 +244,46 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextLength,
                                            LengthCase{"FarOver", 3000, 511}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A cut at 511 bytes never leaves half a UTF-8 character behind.
+struct Utf8CutCase {
+  const char* name;
+  std::string head;  // written before the repeats
+  std::string unit;  // repeated to make the rest of the text
+  std::size_t repeats;
+  std::size_t keptBytes;
+};
+
+void PrintTo(const Utf8CutCase& c, std::ostream* os) { *os << c.name; }
+
+class Utf8TextLength : public ProgramFolderFixture,
+                       public ::testing::WithParamInterface<Utf8CutCase> {};
+
+TEST_P(Utf8TextLength, CutFallsBeforeTheCharacterThatDoesNotFit) {
+  const Utf8CutCase& c = GetParam();
+  std::string text = c.head;
+  for (std::size_t i = 0; i < c.repeats; ++i) text += c.unit;
+  WriteLanguageFile("Lang0804.ini", "[Strings]\r\nIDS_HIDDEN_TEXT=" + text + "\r\n");
+
+  const LanguageTable table = LoadLanguageTableFrom(dir_.path(), "0804");
+
+  EXPECT_EQ(table.Text(IDS_HIDDEN_TEXT), text.substr(0, c.keptBytes));
+}
+
+const char kNet[] = "\xE7\xBD\x91";  // a three-byte Chinese character
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf8TextLength,
+    ::testing::Values(
+        Utf8CutCase{"ThreeByteEndsAtTheLimit", "x", kNet, 200, 511},
+        Utf8CutCase{"ThreeByteSplitAfterItsFirstByte", "", kNet, 171, 510},
+        Utf8CutCase{"ThreeByteSplitAfterItsSecondByte", "xy", kNet, 170, 509},
+        Utf8CutCase{"TwoByteSplit", "", "\xC3\xA4", 256, 510},
+        Utf8CutCase{"FourByteSplit", "", "\xF0\x9F\x93\xB6", 128, 508},
+        Utf8CutCase{"WideTextUnderTheLimitIsWhole", "", kNet, 170, 510},
+        // Bytes that are not UTF-8 are cut at the buffer as before.
+        Utf8CutCase{"NotUtf8", "", "\x80", 600, 511}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Sets an environment variable for the object's lifetime.
 class ScopedEnvironment {
  public:
@@ -240,6 +317,59 @@ TEST(ProcessLanguageTable, LoadReadsTheEnglishFileShippedBesideTheProgram) {
   EXPECT_EQ(Language().FaceName, "Trebuchet MS");
   InstallLanguageTable(previous);
 }
+
+// The locale of the environment picks the shipped file: LC_ALL, then LC_MESSAGES, then LANG.
+struct ProcessLocaleCase {
+  const char* name;
+  const char* lcAll;       // nullptr: unset
+  const char* lcMessages;  // nullptr: unset
+  const char* lang;        // nullptr: unset
+  const char* exitText;
+  const char* faceName;
+};
+
+void PrintTo(const ProcessLocaleCase& c, std::ostream* os) { *os << c.name; }
+
+class ProcessLocale : public ::testing::TestWithParam<ProcessLocaleCase> {};
+
+TEST_P(ProcessLocale, LoadPicksTheShippedFileOfTheMessagesLocale) {
+  const ProcessLocaleCase& c = GetParam();
+  ScopedEnvironment all("LC_ALL", c.lcAll);
+  ScopedEnvironment messages("LC_MESSAGES", c.lcMessages);
+  ScopedEnvironment lang("LANG", c.lang);
+  const LanguageTable previous = Language();
+
+  LoadLanguageTable();
+
+  EXPECT_EQ(LangText(IDS_TRAY_EXIT), c.exitText);
+  EXPECT_EQ(Language().FaceName, c.faceName);
+  InstallLanguageTable(previous);
+}
+
+constexpr char kChineseExit[] = "\xE9\x80\x80\xE5\x87\xBA";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProcessLocale,
+    ::testing::Values(
+        ProcessLocaleCase{"ChineseLang", nullptr, nullptr, "zh_CN.UTF-8", kChineseExit,
+                          "Noto Sans CJK SC"},
+        ProcessLocaleCase{"GermanLang", nullptr, nullptr, "de_DE.UTF-8", "Beenden",
+                          "Trebuchet MS"},
+        ProcessLocaleCase{"EnglishLang", nullptr, nullptr, "en_US.UTF-8", "Exit", "Trebuchet MS"},
+        ProcessLocaleCase{"LanguageWithoutAFile", nullptr, nullptr, "fr_FR.UTF-8", "Exit",
+                          "Trebuchet MS"},
+        ProcessLocaleCase{"NothingSet", nullptr, nullptr, nullptr, "Exit", "Trebuchet MS"},
+        ProcessLocaleCase{"LcAllCOverridesLang", "C", nullptr, "de_DE.UTF-8", "Exit",
+                          "Trebuchet MS"},
+        ProcessLocaleCase{"LcAllOverridesLcMessages", "zh_CN.UTF-8", "de_DE.UTF-8", "en_US.UTF-8",
+                          kChineseExit, "Noto Sans CJK SC"},
+        ProcessLocaleCase{"LcMessagesOverridesLang", nullptr, "de_DE.UTF-8", "zh_CN.UTF-8",
+                          "Beenden", "Trebuchet MS"},
+        ProcessLocaleCase{"AustrianGermanLang", nullptr, nullptr, "de_AT.UTF-8", "Beenden",
+                          "Trebuchet MS"},
+        ProcessLocaleCase{"EmptyLcAllIsIgnored", "", nullptr, "de_DE.UTF-8", "Beenden",
+                          "Trebuchet MS"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProcessLanguageTable, InstalledTableIsWhatLookupsSee) {
   const LanguageTable previous = Language();

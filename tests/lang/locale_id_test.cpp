@@ -71,6 +71,45 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+struct PrimaryCase {
+  const char* id;
+  const char* primary;
+};
+
+void PrintTo(const PrimaryCase& c, std::ostream* os) { *os << "\"" << c.id << "\""; }
+
+class PrimaryCountry : public ::testing::TestWithParam<PrimaryCase> {};
+
+TEST_P(PrimaryCountry, GivesTheSameLanguageInItsPrimaryCountryOrNothing) {
+  EXPECT_EQ(PrimaryCountryLanguageId(GetParam().id), GetParam().primary) << GetParam().id;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PrimaryCountry,
+    ::testing::Values(
+        // Country variants of one script.
+        PrimaryCase{"0C07", "0407"}, PrimaryCase{"0807", "0407"}, PrimaryCase{"1007", "0407"},
+        PrimaryCase{"1407", "0407"}, PrimaryCase{"1004", "0804"}, PrimaryCase{"0809", "0409"},
+        PrimaryCase{"080A", "0C0A"}, PrimaryCase{"0C0C", "040C"}, PrimaryCase{"0816", "0416"},
+        PrimaryCase{"0c07", "0407"},
+        // Primary identifiers have nothing further.
+        PrimaryCase{"0407", ""}, PrimaryCase{"0804", ""}, PrimaryCase{"0409", ""},
+        PrimaryCase{"0C0A", ""}, PrimaryCase{"0414", ""}, PrimaryCase{"0814", ""},
+        // Another script: Traditional Chinese, Serbian Latin, Uzbek Cyrillic, Valencian.
+        PrimaryCase{"0404", ""}, PrimaryCase{"0C04", ""}, PrimaryCase{"1404", ""},
+        PrimaryCase{"241A", ""}, PrimaryCase{"0843", ""}, PrimaryCase{"0803", ""},
+        // Not an identifier the table knows.
+        PrimaryCase{"0000", ""}, PrimaryCase{"FFFF", ""}, PrimaryCase{"", ""},
+        PrimaryCase{"407", ""}, PrimaryCase{"0407 ", ""}, PrimaryCase{"G407", ""},
+        PrimaryCase{"../0407", ""}),
+    [](const auto& info) {
+      std::string name = std::to_string(info.index) + "_";
+      for (const char* c = info.param.id; *c != '\0'; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      }
+      return name;
+    });
+
 struct EnvironmentCase {
   const char* name;
   std::map<std::string, std::string> variables;
