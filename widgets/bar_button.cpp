@@ -104,10 +104,14 @@ bool BarButton::FocusNeighbour(bool right) {
 }
 
 // A label's longest word must fit the button's width (the scroll buttons' "<==" in their narrow
-// slots): the font shrinks for it, never below 8 pixels, rather than the label being cut.
-QFont BarButton::FittingFont(int width) const {
+// slots): the font shrinks for it, never below 8 pixels, rather than the label being cut. Under
+// an icon there is room for one line only, so there the whole label must fit ("Single Sign-On"
+// wrapped and lost its second line).
+QFont BarButton::FittingFont(int width, bool oneLine) const {
   QFont fitted = font();
-  const QStringList words = WithoutMnemonic(text()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const QString label = WithoutMnemonic(text());
+  const QStringList words =
+      oneLine ? QStringList{label} : label.split(QLatin1Char(' '), Qt::SkipEmptyParts);
   auto widest = [&words](const QFont& f) {
     const QFontMetrics metrics(f);
     int most = 0;
@@ -156,7 +160,7 @@ void BarButton::paintEvent(QPaintEvent* event) {
   QColor ink = accent_ ? QColor(Qt::white) : palette().color(QPalette::ButtonText);
   if (!isEnabled()) ink = accent_ ? QColor(0xb8, 0xc7, 0xd6) : palette().color(QPalette::Disabled, QPalette::ButtonText);
   painter.setPen(ink);
-  painter.setFont(FittingFont(area.width() - 6));
+  painter.setFont(FittingFont(area.width() - 6, withIcon && withText));
   // A "&" in a label marks its mnemonic (Alt and the letter press the button), drawn as the
   // style draws mnemonics.
   const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)

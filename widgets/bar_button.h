@@ -44,7 +44,7 @@ class BarButton : public QToolButton {
  private:
   void applyFace();
   bool FocusNeighbour(bool right);
-  QFont FittingFont(int width) const;
+  QFont FittingFont(int width, bool oneLine) const;
 
   QIcon icon_;
   bool textOnly_ = false;

@@ -30,6 +30,7 @@ class ProgramPagesTest : public test::PageWindowFixture<>,
     InstallLanguageTable(ReadLanguageFile(OVUI_SOURCE_DIR "/data/Languages/Lang0409.ini"));
     state.SmallScreen = GetParam().smallScreen;
     state.Expanded = true;
+    host.ssoInstalled = true;  // every page of the bar is offered
     RegisterProgramPages(registry);
   }
 

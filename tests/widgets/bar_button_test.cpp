@@ -110,5 +110,35 @@ TEST(BarButton, ANarrowTextButtonShrinksItsLabelInsteadOfCuttingIt) {
   EXPECT_LE(right, image.width() - 3);
 }
 
+// Under an icon a label has one line: a long one shrinks onto it instead of wrapping onto a
+// second line the button has no room for.
+TEST(BarButton, ALongLabelUnderItsIconStaysOnOneLine) {
+  QWidget bar;
+  auto* button = new BarButton(&bar);
+  QFont font = button->font();
+  font.setPixelSize(13);
+  button->setFont(font);
+  const QString label = QStringLiteral("Single Sign-On");
+  button->setFace(label, Square());
+  button->resize(90, 64);
+  ASSERT_GT(QFontMetrics(font).horizontalAdvance(label), 90 - 6)
+      << "at its own size the label would need two lines";
+  const QImage image = test::Render(*button);
+  const QColor face = image.pixelColor(3, 3);
+  int top = image.height();
+  int bottom = -1;
+  for (int y = BarButton::kIconTop + 24 + 2; y < image.height() - 1; ++y) {
+    for (int x = 1; x < image.width() - 1; ++x) {
+      if (image.pixelColor(x, y) != face) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  ASSERT_GE(bottom, 0) << "the label is drawn";
+  EXPECT_LT(bottom - top, QFontMetrics(font).height()) << "one line of text";
+  EXPECT_LT(bottom, image.height() - 2) << "inside the button";
+}
+
 }  // namespace
 }  // namespace ov
