@@ -32,6 +32,7 @@ struct DetailRow {
   const char* keyIndex;
   const char* keyHex;
   bool hex;
+  const char* keyAscii = "";
 };
 
 void PrintTo(const DetailRow& row, std::ostream* os) { *os << row.name; }
@@ -48,6 +49,7 @@ TEST_P(WpsDetail, Texts) {
   EXPECT_EQ(d.keyIndex, r.keyIndex);
   EXPECT_EQ(d.keyHex, r.keyHex);
   EXPECT_EQ(d.hexKey, r.hex);
+  EXPECT_EQ(d.keyAscii, r.keyAscii);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,8 +58,14 @@ INSTANTIATE_TEST_SUITE_P(
         DetailRow{"OpenNoneHasNoKeyTexts", Make("o", 1, 1, "junk", 2), "OPEN", "NONE", "", "", "", false},
         DetailRow{"Wpa2PskAes", Make("p", 32, 8, "passphrase"), "WPA2-PSK", "AES", "10", "Key#1", "", false},
         DetailRow{"MixedPsk", Make("p", 34, 12, "passphrase", 1), "WPA-PSK;WPA2-PSK", "TKIP;AES", "10", "Key#2", "", false},
-        DetailRow{"AsciiWepDoubled", Make("w", 1, 2, "AbCdE", 0), "OPEN", "WEP", "10", "Key#1", "4162436445", true},
+        DetailRow{"AsciiWepDoubled", Make("w", 1, 2, "AbCdE", 0), "OPEN", "WEP", "10", "Key#1", "4162436445", true, "AbCdE"},
+        DetailRow{"AsciiWep13Doubled", Make("w", 1, 2, "abcdefghijklm", 3), "OPEN", "WEP", "26", "Key#4",
+                  "6162636465666768696a6b6c6d", true, "abcdefghijklm"},
         DetailRow{"HexWepKept", Make("w", 4, 2, "0123456789", 0x80000001u), "SHARED", "WEP", "10", "Key#2", "0123456789", true},
+        DetailRow{"HexWepDecoded", Make("w", 1, 2, "4162436465", 0), "OPEN", "WEP", "10", "Key#1", "4162436465", true, "AbCde"},
+        DetailRow{"HexWep26Decoded", Make("w", 1, 2, "6162636465666768696A6B6C6D", 0), "OPEN", "WEP", "26", "Key#1",
+                  "6162636465666768696A6B6C6D", true, "abcdefghijklm"},
+        DetailRow{"HexWepNotHexNoAscii", Make("w", 1, 2, "41424344zz", 0), "OPEN", "WEP", "10", "Key#1", "41424344zz", true, ""},
         DetailRow{"UnknownTypes", Make("x", 64, 64, "k"), "", "", "1", "Key#1", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
