@@ -17,6 +17,7 @@
 #include "views/link_status_dlg.h"
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
+#include "wpspages/wps_profile_panel.h"
 
 namespace ov {
 
@@ -37,6 +38,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterLowerPanel(LOWER_PANEL_ADD_BLOCK_ACK, MakeAddBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_AUTHEN_STATUS, MakeAuthenStatusPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_WPS_PROFILE, MakeWpsProfilePanel);
 }
 
 }  // namespace ov

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "driver/ndis_types.h"
+#include "tests/support/wps_credential_maker.h"
 #include "wps/wps_credential_rules.h"
 
 namespace ov {
@@ -11,16 +12,7 @@ namespace {
 
 WpsCredential Make(std::string_view ssid, uint32_t auth, uint32_t encr, std::string_view key,
                    uint32_t keyIndex = 0) {
-  WpsCredential c;
-  c.SsidLength = static_cast<uint32_t>(ssid.size());
-  std::copy(ssid.begin(), ssid.end(), c.Ssid.begin());
-  c.AuthType = auth;
-  c.EncryType = encr;
-  c.KeyIndex = keyIndex;
-  c.KeyLength = static_cast<uint32_t>(key.size());
-  std::copy(key.begin(), key.end(), c.Key.begin());
-  c.MacAddr = {0x02, 0x5A, 0x0F, 0x10, 0x00, 0x0D};
-  return c;
+  return test::MakeCredential(ssid, auth, encr, key, keyIndex);
 }
 
 struct DetailRow {
@@ -42,7 +34,7 @@ class WpsDetail : public ::testing::TestWithParam<DetailRow> {};
 TEST_P(WpsDetail, Texts) {
   const DetailRow& r = GetParam();
   const WpsCredentialDetail d = DescribeWpsCredential(r.credential);
-  EXPECT_EQ(d.mac, "02-5A-0F-10-00-0D");
+  EXPECT_EQ(d.mac, "02-5A-0F-10-00-21");
   EXPECT_EQ(d.auth, r.auth);
   EXPECT_EQ(d.encryption, r.encryption);
   EXPECT_EQ(d.keyLength, r.keyLength);

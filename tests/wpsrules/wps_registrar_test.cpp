@@ -7,6 +7,7 @@
 #include <array>
 
 #include "driver/ndis_types.h"
+#include "tests/support/wps_credential_maker.h"
 #include "wps/wps_registrar.h"
 
 namespace ov {
@@ -155,16 +156,7 @@ TEST(WpsRegistrarEditor, AsciiFormatSwitchesBetweenTheSizesPairs) {
 }
 
 WpsCredential Credential(uint32_t auth, uint32_t encr, std::string_view key, uint32_t keyIndex) {
-  WpsCredential c;
-  c.SsidLength = 4;
-  std::copy_n("Home", 4, c.Ssid.begin());
-  c.AuthType = auth;
-  c.EncryType = encr;
-  c.KeyIndex = keyIndex;
-  c.KeyLength = static_cast<uint32_t>(key.size());
-  std::copy(key.begin(), key.end(), c.Key.begin());
-  c.MacAddr = kMac;
-  return c;
+  return test::MakeCredential("Home", auth, encr, key, keyIndex);
 }
 
 struct InputRow {
