@@ -44,6 +44,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   void OpenFromSurvey(std::span<const uint8_t> scanEntry) override;
   bool OpenForEdit(const std::string& profileName) override;
   void RadioSettingsApplied() override;
+  bool AddWithoutShowing(const std::string& ssid, const AuthEncryState& security) override;
 
   // OK: true when the profile was saved.
   bool OnOK();

@@ -44,6 +44,17 @@ bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t>
   return true;
 }
 
+bool AddProfileWithoutShowing(COvUI2007Dlg& window, const std::string& ssid,
+                              const AuthEncryState& security) {
+  auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR);
+  if (!editor) return false;
+  if (editor->AddWithoutShowing(ssid, security)) return true;
+  // Showing it again would reload it onto its first tab.
+  if (!window.LowerPanel(LOWER_PANEL_PROFILE_EDITOR)->isVisible())
+    window.ShowLowerPanel(LOWER_PANEL_PROFILE_EDITOR);
+  return false;
+}
+
 void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window) {
   if (auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR))
     editor->RadioSettingsApplied();

@@ -3,6 +3,8 @@
 #include <span>
 #include <string>
 
+#include "profilepages/page_auth_encry_rules.h"
+
 // How the pages that open the profile editor (lower panel 2) and the security editor (lower
 // panel 3) reach them: the profile list's Add and Edit, the site survey's Add to Profile and
 // Connect. The editors implement the interfaces; the openers find them among the window's
@@ -23,6 +25,15 @@ class ProfileEditorPanel {
   // The advanced page applied new radio settings: a shown system-config tab re-reads the ad hoc
   // wireless mode and rebuilds its channel list.
   virtual void RadioSettingsApplied() {}
+  // A profile made without showing the editor (the WPS page's Import Profile): prepared as for
+  // Add, the SSID and the security tab's state set and shown in the controls, then OK as if
+  // pressed. True when the profile was saved; a refused one is left in the editor, shown with
+  // its reason.
+  virtual bool AddWithoutShowing(const std::string& ssid, const AuthEncryState& security) {
+    (void)ssid;
+    (void)security;
+    return false;
+  }
 };
 
 class SecurityEditorPanel {
@@ -38,6 +49,10 @@ bool OpenProfileEditorForAdd(COvUI2007Dlg& window);
 bool OpenProfileEditorFromSurvey(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
 bool OpenProfileEditorForEdit(COvUI2007Dlg& window, const std::string& profileName);
 bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t> scanEntry);
+// AddWithoutShowing of the window's profile editor; false without one. A refused profile shows
+// the editor on it, with the reason, so the user can mend it or cancel.
+bool AddProfileWithoutShowing(COvUI2007Dlg& window, const std::string& ssid,
+                              const AuthEncryState& security);
 // Tells the profile editor, when the window has one, that the radio settings were applied.
 void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window);
 

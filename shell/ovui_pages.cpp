@@ -20,6 +20,7 @@
 #include "views/page_site_survey.h"
 #include "views/page_statistics.h"
 #include "wpspages/page_wps.h"
+#include "wpspages/wps_profile_panel.h"
 
 namespace ov {
 
@@ -43,6 +44,7 @@ void RegisterProgramPages(PageRegistry& pages) {
   pages.RegisterLowerPanel(LOWER_PANEL_DELETE_BLOCK_ACK, MakeDeleteBlockAckPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_AUTHEN_STATUS, MakeAuthenStatusPanel);
   pages.RegisterLowerPanel(LOWER_PANEL_PEAP_SETTING, MakePeapSettingPanel);
+  pages.RegisterLowerPanel(LOWER_PANEL_WPS_PROFILE, MakeWpsProfilePanel);
 }
 
 }  // namespace ov

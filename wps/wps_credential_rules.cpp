@@ -1,5 +1,6 @@
 #include "wps/wps_credential_rules.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "driver/ndis_types.h"
@@ -50,8 +51,14 @@ WpsCredentialDetail DescribeWpsCredential(const WpsCredential& c) {
       d.keyLength = std::to_string(d.key.size() * 2);
       d.keyHex = HexEncode(std::span(reinterpret_cast<const uint8_t*>(d.key.data()), d.key.size()),
                            HexCase::Lower);
+      d.keyAscii = d.key;
     } else {
       d.keyHex = d.key;
+      if (const auto bytes = HexDecode(d.key);
+          bytes && std::all_of(bytes->begin(), bytes->end(),
+                               [](uint8_t b) { return b >= 0x20 && b <= 0x7E; })) {
+        d.keyAscii.assign(bytes->begin(), bytes->end());
+      }
     }
   }
   return d;

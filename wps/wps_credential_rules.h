@@ -25,6 +25,9 @@ struct WpsCredentialDetail {
   std::string keyIndex;   // "Key#%d"; empty for Open/None
   std::string key;        // the key text as stored
   std::string keyHex;     // WEP: the key as hexadecimal digits (ASCII keys converted)
+  // WEP: the key as characters (a hexadecimal key decoded); empty when a hexadecimal key has a
+  // non-digit or decodes to a byte that is not printable ASCII, so no garbage is shown.
+  std::string keyAscii;
   bool hexKey = false;    // WEP keys are shown in hexadecimal form
 };
 WpsCredentialDetail DescribeWpsCredential(const WpsCredential& credential);

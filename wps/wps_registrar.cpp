@@ -10,9 +10,11 @@ namespace ov {
 
 namespace {
 
-constexpr int kWepKeyLengths[] = {5, 10, 13, 26};
 constexpr int kPskKeyLimit = 64;
 constexpr size_t kMinPassphrase = 8;
+constexpr size_t kHexPskLength = 64;
+
+bool AllHex(std::string_view key) { return std::all_of(key.begin(), key.end(), IsHexDigit); }
 
 void SetText(std::span<uint8_t> field, uint32_t& length, std::string_view text) {
   const size_t n = std::min(text.size(), field.size());
@@ -49,10 +51,46 @@ bool ChangeWpsConfigMode(WpsStoreState& state, int newMode, const MacAddress& ad
   return true;
 }
 
+bool RegistrarWepChoiceIsAscii(int wepKeyLengthChoice) {
+  const int length = kRegistrarWepKeyLengths[std::clamp(wepKeyLengthChoice, 0, 3)];
+  return length == 5 || length == 13;
+}
+
+int RegistrarWepChoiceForFormat(int wepKeyLengthChoice, bool ascii) {
+  const int choice = std::clamp(wepKeyLengthChoice, 0, 3);
+  const bool large = choice >= 2;  // 13 or 26
+  if (ascii) return large ? 2 : 0;
+  return large ? 3 : 1;
+}
+
+RegistrarEditorInput RegistrarInputFromCredential(const WpsCredential& c) {
+  RegistrarEditorInput in;
+  in.ssid = std::string(WpsCredentialSsid(c));
+  in.key = std::string(WpsCredentialKey(c));
+  switch (c.AuthType) {
+    case WPS_AUTH_OPEN: in.auth = RegistrarAuth::Open; break;
+    case WPS_AUTH_WPAPSK: in.auth = RegistrarAuth::WpaPsk; break;
+    default: in.auth = RegistrarAuth::Wpa2Psk; break;
+  }
+  if (in.auth == RegistrarAuth::Open) {
+    in.wep = c.EncryType == WPS_ENCR_WEP;
+    if (!in.wep) in.key.clear();
+  } else {
+    in.aes = c.EncryType != WPS_ENCR_TKIP;
+  }
+  in.wepKeyLengthChoice = 0;
+  for (int choice = 0; in.wep && choice < 4; ++choice) {
+    if (static_cast<uint32_t>(kRegistrarWepKeyLengths[choice]) == c.KeyLength)
+      in.wepKeyLengthChoice = choice;
+  }
+  in.keyIndex = in.wep && c.KeyIndex <= 3 ? c.KeyIndex : 0;
+  return in;
+}
+
 int RegistrarKeyLimit(const RegistrarEditorInput& input) {
   if (input.auth != RegistrarAuth::Open) return kPskKeyLimit;
   if (!input.wep) return 0;
-  return kWepKeyLengths[std::clamp(input.wepKeyLengthChoice, 0, 3)];
+  return kRegistrarWepKeyLengths[std::clamp(input.wepKeyLengthChoice, 0, 3)];
 }
 
 std::optional<std::string> CheckRegistrarKey(int limit, std::string_view key) {
@@ -61,16 +99,19 @@ std::optional<std::string> CheckRegistrarKey(int limit, std::string_view key) {
       if (key.size() == 5) return std::nullopt;
       return "Invalid WEP Key length. WEP Key should be 5 ascii characters";
     case 10:
-      if (key.size() == 10) return std::nullopt;
+      if (key.size() == 10 && AllHex(key)) return std::nullopt;
       return "Invalid WEP Key length. WEP Key should be 10 hex digits";
     case 13:
       if (key.size() == 13) return std::nullopt;
       return "Invalid WEP Key length. WEP Key should be 13 ascii characters";
     case 26:
-      if (key.size() == 26) return std::nullopt;
+      if (key.size() == 26 && AllHex(key)) return std::nullopt;
       return "Invalid WEP Key length. WEP Key should be 26 hex digits";
     case kPskKeyLimit:
-      if (key.size() >= kMinPassphrase) return std::nullopt;
+      // 8 to 63 characters are a pass phrase; 64 are the key itself, in hexadecimal.
+      if (key.size() >= kMinPassphrase &&
+          (key.size() < kHexPskLength || (key.size() == kHexPskLength && AllHex(key))))
+        return std::nullopt;
       return "Invalid WPA Pre-Shared key. WPA-PSK use field should be 64 hex digits.";
     default:
       return std::nullopt;

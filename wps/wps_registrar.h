@@ -39,14 +39,30 @@ struct RegistrarEditorInput {
   std::string key;
 };
 
+// The WEP key length combo's choices, in its order, and the form of each: 5 and 13 are ASCII
+// characters, 10 and 26 hexadecimal digits.
+inline constexpr int kRegistrarWepKeyLengths[] = {5, 10, 13, 26};
+bool RegistrarWepChoiceIsAscii(int wepKeyLengthChoice);
+// "ASCII Format" switched: the choice of the same key size in the other form (5 <-> 10,
+// 13 <-> 26).
+int RegistrarWepChoiceForFormat(int wepKeyLengthChoice, bool ascii);
+
+// The editor's choices showing `credential` (credential 0). Types the editor has no choice for
+// show as WPA2-PSK with AES (the registrar credential's own), a key length that is none of the
+// WEP sizes as 5 characters, and a key index past the combo as the first.
+RegistrarEditorInput RegistrarInputFromCredential(const WpsCredential& credential);
+
 // The key edit's length limit for these choices (5, 10, 13, 26 or 64); 0 when the edit is
 // read-only (Open without WEP) and the key is not checked.
 int RegistrarKeyLimit(const RegistrarEditorInput& input);
 
-// The message for a key that does not fit `limit`; none when it fits or `limit` is 0.
+// The message for a key that does not fit `limit`; none when it fits or `limit` is 0. A key of
+// hexadecimal form (limit 10 or 26, or all 64 characters of a pre-shared key) must also be made
+// of hexadecimal digits: the access point could not use it otherwise.
 std::optional<std::string> CheckRegistrarKey(int limit, std::string_view key);
 
-// Open with None: the editor asks "Your configuration is not secure" first.
+// Open with None: the editor asks this question first (OK/Cancel).
+inline constexpr std::string_view kRegistrarInsecureQuestion = "Your configuration is not secure";
 bool RegistrarNeedsInsecureConfirmation(const RegistrarEditorInput& input);
 
 // Credential 0 as the editor writes it over `previous` (whose MAC address is kept).

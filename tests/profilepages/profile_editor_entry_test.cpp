@@ -25,6 +25,10 @@ class FakeEditor final : public PageWidget, public ProfileEditorPanel, public Se
     return name != "missing";
   }
   void RadioSettingsApplied() override { calls.push_back("radio"); }
+  bool AddWithoutShowing(const std::string& ssid, const AuthEncryState& security) override {
+    calls.push_back("import " + ssid + " " + security.psk);
+    return ssid != "refused";
+  }
   void OpenForConnect(std::span<const uint8_t> entry) override {
     calls.push_back("connect " + std::to_string(entry.size()));
   }
@@ -82,6 +86,20 @@ TEST_F(ProfileEditorEntryTest, RadioSettingsReachTheEditorAndNothingWithoutOne) 
   EXPECT_EQ(Editor(LOWER_PANEL_PROFILE_EDITOR)->calls, std::vector<std::string>{"radio"});
 }
 
+TEST_F(ProfileEditorEntryTest, AddWithoutShowingShowsTheEditorOnlyOnARefusal) {
+  RegisterEditors();
+  window = MakeWindow();
+  AuthEncryState security;
+  security.psk = "passphrase";
+
+  EXPECT_TRUE(AddProfileWithoutShowing(*window, "Home", security));
+  EXPECT_FALSE(Shown(LOWER_PANEL_PROFILE_EDITOR)) << "a saved profile never shows the editor";
+  EXPECT_FALSE(AddProfileWithoutShowing(*window, "refused", security));
+  EXPECT_TRUE(Shown(LOWER_PANEL_PROFILE_EDITOR)) << "a refused one is left for the user to mend";
+  EXPECT_EQ(Editor(LOWER_PANEL_PROFILE_EDITOR)->calls,
+            (std::vector<std::string>{"import Home passphrase", "import refused passphrase"}));
+}
+
 TEST_F(ProfileEditorEntryTest, WithoutEditorPanelsNothingOpens) {
   window = MakeWindow();
   const std::vector<uint8_t> entry(120);
@@ -89,6 +107,7 @@ TEST_F(ProfileEditorEntryTest, WithoutEditorPanelsNothingOpens) {
   EXPECT_FALSE(OpenProfileEditorFromSurvey(*window, entry));
   EXPECT_FALSE(OpenProfileEditorForEdit(*window, "home"));
   EXPECT_FALSE(OpenSecurityEditorForConnect(*window, entry));
+  EXPECT_FALSE(AddProfileWithoutShowing(*window, "Home", AuthEncryState{}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "driver/ndis_types.h"
+#include "tests/support/wps_credential_maker.h"
 #include "wps/wps_credential_rules.h"
 
 namespace ov {
@@ -11,16 +12,7 @@ namespace {
 
 WpsCredential Make(std::string_view ssid, uint32_t auth, uint32_t encr, std::string_view key,
                    uint32_t keyIndex = 0) {
-  WpsCredential c;
-  c.SsidLength = static_cast<uint32_t>(ssid.size());
-  std::copy(ssid.begin(), ssid.end(), c.Ssid.begin());
-  c.AuthType = auth;
-  c.EncryType = encr;
-  c.KeyIndex = keyIndex;
-  c.KeyLength = static_cast<uint32_t>(key.size());
-  std::copy(key.begin(), key.end(), c.Key.begin());
-  c.MacAddr = {0x02, 0x5A, 0x0F, 0x10, 0x00, 0x0D};
-  return c;
+  return test::MakeCredential(ssid, auth, encr, key, keyIndex);
 }
 
 struct DetailRow {
@@ -32,6 +24,7 @@ struct DetailRow {
   const char* keyIndex;
   const char* keyHex;
   bool hex;
+  const char* keyAscii = "";
 };
 
 void PrintTo(const DetailRow& row, std::ostream* os) { *os << row.name; }
@@ -41,13 +34,14 @@ class WpsDetail : public ::testing::TestWithParam<DetailRow> {};
 TEST_P(WpsDetail, Texts) {
   const DetailRow& r = GetParam();
   const WpsCredentialDetail d = DescribeWpsCredential(r.credential);
-  EXPECT_EQ(d.mac, "02-5A-0F-10-00-0D");
+  EXPECT_EQ(d.mac, "02-5A-0F-10-00-21");
   EXPECT_EQ(d.auth, r.auth);
   EXPECT_EQ(d.encryption, r.encryption);
   EXPECT_EQ(d.keyLength, r.keyLength);
   EXPECT_EQ(d.keyIndex, r.keyIndex);
   EXPECT_EQ(d.keyHex, r.keyHex);
   EXPECT_EQ(d.hexKey, r.hex);
+  EXPECT_EQ(d.keyAscii, r.keyAscii);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,8 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
         DetailRow{"OpenNoneHasNoKeyTexts", Make("o", 1, 1, "junk", 2), "OPEN", "NONE", "", "", "", false},
         DetailRow{"Wpa2PskAes", Make("p", 32, 8, "passphrase"), "WPA2-PSK", "AES", "10", "Key#1", "", false},
         DetailRow{"MixedPsk", Make("p", 34, 12, "passphrase", 1), "WPA-PSK;WPA2-PSK", "TKIP;AES", "10", "Key#2", "", false},
-        DetailRow{"AsciiWepDoubled", Make("w", 1, 2, "AbCdE", 0), "OPEN", "WEP", "10", "Key#1", "4162436445", true},
+        DetailRow{"AsciiWepDoubled", Make("w", 1, 2, "AbCdE", 0), "OPEN", "WEP", "10", "Key#1", "4162436445", true, "AbCdE"},
+        DetailRow{"AsciiWep13Doubled", Make("w", 1, 2, "abcdefghijklm", 3), "OPEN", "WEP", "26", "Key#4",
+                  "6162636465666768696a6b6c6d", true, "abcdefghijklm"},
         DetailRow{"HexWepKept", Make("w", 4, 2, "0123456789", 0x80000001u), "SHARED", "WEP", "10", "Key#2", "0123456789", true},
+        DetailRow{"HexWepDecoded", Make("w", 1, 2, "4162436465", 0), "OPEN", "WEP", "10", "Key#1", "4162436465", true, "AbCde"},
+        DetailRow{"HexWep26Decoded", Make("w", 1, 2, "6162636465666768696A6B6C6D", 0), "OPEN", "WEP", "26", "Key#1",
+                  "6162636465666768696A6B6C6D", true, "abcdefghijklm"},
+        DetailRow{"HexWepNotHexNoAscii", Make("w", 1, 2, "41424344zz", 0), "OPEN", "WEP", "10", "Key#1", "41424344zz", true, ""},
         DetailRow{"UnknownTypes", Make("x", 64, 64, "k"), "", "", "1", "Key#1", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -3,9 +3,11 @@
 
 #include <ostream>
 
+#include <algorithm>
 #include <array>
 
 #include "driver/ndis_types.h"
+#include "tests/support/wps_credential_maker.h"
 #include "wps/wps_registrar.h"
 
 namespace ov {
@@ -85,6 +87,15 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"Psk7Refused", 64, "1234567",
                "Invalid WPA Pre-Shared key. WPA-PSK use field should be 64 hex digits."},
         KeyRow{"Psk8Accepted", 64, "12345678", ""},
+        KeyRow{"Psk63AnyCharacters", 64, "pass phrase of sixty-three characters, spaces and all!!!!!!!!!!", ""},
+        KeyRow{"Psk64Hex", 64, "00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFF", ""},
+        KeyRow{"Psk64NotHexRefused", 64, "00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFG",
+               "Invalid WPA Pre-Shared key. WPA-PSK use field should be 64 hex digits."},
+        KeyRow{"Psk65Refused", 64, "00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFF0",
+               "Invalid WPA Pre-Shared key. WPA-PSK use field should be 64 hex digits."},
+        KeyRow{"Wep10NotHex", 10, "012345678g", "Invalid WEP Key length. WEP Key should be 10 hex digits"},
+        KeyRow{"Wep26NotHex", 26, "0123456789abcdef012345678x", "Invalid WEP Key length. WEP Key should be 26 hex digits"},
+        KeyRow{"Wep13AnyPrintable", 13, "0123456789xyz", ""},
         KeyRow{"ReadOnlyNotChecked", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -127,6 +138,72 @@ TEST(WpsRegistrarEditor, LimitsAndCredentialPerChoice) {
   EXPECT_EQ(c.SsidLength, 32u) << "cut to the field";
   EXPECT_EQ(c.KeyLength, 64u) << "cut to the field";
 }
+
+TEST(WpsRegistrarEditor, AsciiFormatSwitchesBetweenTheSizesPairs) {
+  struct Row {
+    int choice;
+    bool ascii;
+    int expected;
+  };
+  const Row rows[] = {{0, false, 1}, {1, true, 0}, {2, false, 3}, {3, true, 2},
+                      {0, true, 0},  {3, false, 3}, {7, true, 2}, {-1, false, 1}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.choice << (r.ascii ? " ascii" : " hex"));
+    const int choice = RegistrarWepChoiceForFormat(r.choice, r.ascii);
+    EXPECT_EQ(choice, r.expected);
+    EXPECT_EQ(RegistrarWepChoiceIsAscii(choice), r.ascii);
+  }
+}
+
+WpsCredential Credential(uint32_t auth, uint32_t encr, std::string_view key, uint32_t keyIndex) {
+  return test::MakeCredential("Home", auth, encr, key, keyIndex);
+}
+
+struct InputRow {
+  const char* name;
+  WpsCredential credential;
+  RegistrarAuth auth;
+  bool wep;
+  bool aes;
+  int wepChoice;
+  uint32_t keyIndex;
+  const char* key;
+};
+void PrintTo(const InputRow& row, std::ostream* os) { *os << row.name; }
+class RegistrarInput : public ::testing::TestWithParam<InputRow> {};
+
+// What the editor shows for credential 0, and that OK without a change writes it back as it was.
+TEST_P(RegistrarInput, FromCredentialAndBack) {
+  const InputRow& r = GetParam();
+  const RegistrarEditorInput in = RegistrarInputFromCredential(r.credential);
+  EXPECT_EQ(in.ssid, "Home");
+  EXPECT_EQ(in.auth, r.auth);
+  EXPECT_EQ(in.wep, r.wep);
+  if (r.auth != RegistrarAuth::Open) {
+    EXPECT_EQ(in.aes, r.aes);
+  }
+  EXPECT_EQ(in.wepKeyLengthChoice, r.wepChoice);
+  EXPECT_EQ(in.keyIndex, r.keyIndex);
+  EXPECT_EQ(in.key, r.key);
+  // Types and indexes the editor has no choice for are not written back as they were.
+  if (r.auth == RegistrarAuth::Wpa2Psk && r.credential.AuthType != WPS_AUTH_WPA2PSK) return;
+  if (r.credential.KeyIndex > 3) return;
+  WpsCredential back = BuildRegistrarCredential(in, r.credential);
+  if (r.auth != RegistrarAuth::Open) back.KeyIndex = r.credential.KeyIndex;  // PSK writes 0
+  EXPECT_EQ(back, r.credential);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RegistrarInput,
+    ::testing::Values(
+        InputRow{"Wpa2PskAes", Credential(32, 8, "passphrase", 0), RegistrarAuth::Wpa2Psk, false, true, 0, 0, "passphrase"},
+        InputRow{"WpaPskTkip", Credential(2, 4, "passphrase", 0), RegistrarAuth::WpaPsk, false, false, 0, 0, "passphrase"},
+        InputRow{"OpenNone", Credential(1, 1, "", 0), RegistrarAuth::Open, false, true, 0, 0, ""},
+        InputRow{"Wep26Key3", Credential(1, 2, "0123456789abcdef0123456789", 2), RegistrarAuth::Open, true, true, 3, 2, "0123456789abcdef0123456789"},
+        InputRow{"Wep13", Credential(1, 2, "abcdefghijklm", 0), RegistrarAuth::Open, true, true, 2, 0, "abcdefghijklm"},
+        InputRow{"MixedShowsAsWpa2", Credential(34, 12, "passphrase", 0), RegistrarAuth::Wpa2Psk, false, true, 0, 0, "passphrase"},
+        InputRow{"WepIndexPastCombo", Credential(1, 2, "abcde", 9), RegistrarAuth::Open, true, true, 0, 0, "abcde"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WpsRegistrar, PinRunDropsTheKeyOfAnOpenCredential) {
   WpsCredential open;
