@@ -13,20 +13,28 @@
 #include "cli/survey_rows.h"
 #include "driver/oid/bssid_list.h"
 #include "driver/params/adapter_params.h"
+#include "platform/system/hex_text.h"
 #include "platform/system/mac_address.h"
+#include "profilepages/certificate_store.h"
 
 namespace ov::cli {
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: ovuictl connect [--json] [--identity USER] [--data-dir DIR] SSID\n"
+    "usage: ovuictl connect [--json] [--identity USER] [--eap peap|tls|leap]\n"
+    "                       [--certificate SHA1|NAME] [--hidden [--bssid MAC]] [--data-dir DIR] SSID\n"
     "Connects to the network SSID as the site survey's Connect does: scans, takes the strongest\n"
     "network with exactly that SSID and the security the scan reports, resets the active\n"
     "configuration and waits for the wireless service's answer (exit status 1 when it fails).\n"
+    "--hidden: when no network shows the SSID, the strongest network that hides its name (or the\n"
+    "one with --bssid) is joined under it. Ad hoc WPA-None cells take a passphrase.\n"
+    "802.1X networks need --identity; --eap chooses the method: PEAP with MS-CHAP v2 (default)\n"
+    "or LEAP with a password, or EAP-TLS with a certificate of the personal certificate folder\n"
+    "named by its SHA-1 or its issued-to name (--certificate).\n"
     "A WEP key, passphrase or 802.1X password is asked for on the terminal without echo, or read\n"
     "as the first line of standard input when that is not a terminal; it is never taken from\n"
-    "the command line. 802.1X networks (PEAP with MS-CHAP v2) need --identity.\n";
+    "the command line.\n";
 
 constexpr auto kScanWait = std::chrono::seconds(20);
 // A secret longer than any field could hold is refused, not read on without bound.
@@ -70,6 +78,33 @@ std::optional<std::string> ReadSecret(const std::string& prompt, std::istream* g
   return line;
 }
 
+// Six octets of two hexadecimal digits, separated by ':' or '-' (or not at all).
+std::optional<MacAddress> ParseBssid(std::string_view text) {
+  std::string digits;
+  for (char c : text) {
+    if (c != ':' && c != '-') digits.push_back(c);
+  }
+  auto bytes = HexDecode(digits);
+  if (!bytes || bytes->size() != 6) return std::nullopt;
+  MacAddress mac{};
+  std::copy(bytes->begin(), bytes->end(), mac.begin());
+  return mac;
+}
+
+// The certificate of the personal folder with this SHA-1 (hexadecimal, ':' allowed, any case)
+// or this issued-to name.
+std::optional<std::vector<uint8_t>> FindClientCertificate(std::string_view wanted) {
+  std::string digits;
+  for (char c : wanted) {
+    if (c != ':') digits.push_back(c);
+  }
+  const std::optional<std::vector<uint8_t>> hash = HexDecode(digits);
+  for (const CertDesc& cert : EnumerateCertFolder(PersonalCertFolder(), kStorePersonal, IsoDate)) {
+    if ((hash && cert.hash == *hash) || cert.issuedTo == wanted) return cert.hash;
+  }
+  return std::nullopt;
+}
+
 const char* SecretName(SecretKind kind) {
   switch (kind) {
     case SecretKind::WepKey: return "WEP key";
@@ -94,7 +129,7 @@ const char* ResultName(ConnectionResult result) {
 struct Report {
   std::string ssid;
   std::string bssid;
-  NetworkSecurity security;
+  std::string security;  // the scan's "auth;cipher"
   std::optional<ConnectionOutcome> outcome;
   std::string error;  // a failure before the connection was asked for
 };
@@ -103,7 +138,7 @@ void PrintJson(const Report& r, std::ostream& out) {
   out << "{\n  \"ssid\": " << Json(r.ssid) << ",\n  \"bssid\": "
       << (r.bssid.empty() ? std::string("null") : Json(r.bssid)) << ",\n  \"security\": "
       << (r.bssid.empty() ? std::string("null")
-                          : Json(r.security.authText + ";" + r.security.cipherText));
+                          : Json(r.security));
   const bool connected = r.outcome && r.outcome->result == ConnectionResult::Connected;
   out << ",\n  \"connected\": " << (connected ? "true" : "false");
   out << ",\n  \"result\": " << Json(r.outcome ? ResultName(r.outcome->result) : "error");
@@ -124,7 +159,7 @@ int Finish(const Report& r, bool json, std::ostream& out, std::ostream& err) {
     PrintJson(r, out);
   } else if (connected) {
     out << "Connected to \"" << PrintableText(r.ssid, false) << "\" (" << r.bssid << ", "
-        << r.security.authText << ";" << r.security.cipherText << ")\n";
+        << r.security << ")\n";
   } else {
     err << "ERROR: \"" << PrintableText(r.ssid, false) << "\": "
         << (r.outcome ? DescribeOutcome(*r.outcome, kConnectionWait) : r.error) << "\n";
@@ -141,8 +176,12 @@ int RunConnectCommand(const std::vector<std::string>& args, std::ostream& out, s
 int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostream& out,
                                std::ostream& err, std::istream* in) {
   bool json = false;
+  bool hidden = false;
   std::optional<std::string> identity;
   std::optional<std::string> dataDir;
+  std::optional<std::string> certificate;
+  std::optional<MacAddress> bssid;
+  EapChoice eap = EapChoice::Peap;
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -154,6 +193,20 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
     } else if (arg == "--identity") {
       if (i + 1 >= args.size()) return UsageError(err, "--identity needs a value", kUsage);
       identity = args[++i];
+    } else if (arg == "--hidden") {
+      hidden = true;
+    } else if (arg == "--bssid") {
+      if (i + 1 >= args.size()) return UsageError(err, "--bssid needs a value", kUsage);
+      bssid = ParseBssid(args[++i]);
+      if (!bssid) return UsageError(err, "a BSSID is six hexadecimal octets", kUsage);
+    } else if (arg == "--eap") {
+      if (i + 1 >= args.size()) return UsageError(err, "--eap needs a value", kUsage);
+      const std::optional<EapChoice> choice = ParseEapChoice(args[++i]);
+      if (!choice) return UsageError(err, "--eap is peap, tls or leap", kUsage);
+      eap = *choice;
+    } else if (arg == "--certificate") {
+      if (i + 1 >= args.size()) return UsageError(err, "--certificate needs a value", kUsage);
+      certificate = args[++i];
     } else if (arg == "--data-dir") {
       if (i + 1 >= args.size()) return UsageError(err, "--data-dir needs a value", kUsage);
       dataDir = args[++i];
@@ -165,6 +218,7 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
     }
   }
   if (words.size() != 1) return UsageError(err, "give exactly one SSID", kUsage);
+  if (bssid && !hidden) return UsageError(err, "--bssid chooses among hidden networks (--hidden)", kUsage);
   Report report;
   report.ssid = words[0];
   if (report.ssid.empty() || report.ssid.size() > kSsidMaxLength) {
@@ -191,24 +245,41 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
     report.error = problem;
     return Finish(report, json, out, err);
   }
-  const std::optional<std::span<const uint8_t>> entry = FindNetwork(list, report.ssid);
-  if (!entry) {
-    report.error = "no network with this SSID is in range";
+  std::optional<std::span<const uint8_t>> entry = FindNetwork(list, report.ssid);
+  if (!entry && hidden) entry = FindHiddenNetwork(list, bssid);
+  const std::optional<survey::ChosenNetwork> network =
+      entry ? survey::DescribeNetwork(*entry) : std::nullopt;
+  if (!network) {
+    report.error = hidden ? "neither a network with this SSID nor a hidden one is in range"
+                          : "no network with this SSID is in range";
     return Finish(report, json, out, err);
   }
-  NDIS_WLAN_BSSID_EX fixed;
-  DecodeNdisWlanBssidEx(*entry, fixed);
-  report.bssid = FormatMacAddress(fixed.MacAddress);
-  report.security = ScanEntrySecurity(*entry);
+  report.bssid = FormatMacAddress(network->bssid);
+  report.security = network->authText + ";" + network->cipherText;
+  // A network that hides its name is joined under the name given.
+  const std::optional<std::string> hiddenSsid =
+      network->ssid.empty() ? std::optional<std::string>(report.ssid) : std::nullopt;
 
-  const SecretKind kind = SecretNeeded(report.security);
+  const SecretKind kind = SecretNeeded(*network, eap);
+  const bool is8021x = network->securityClass == 1 || network->securityClass == 4;
   ConnectSecrets secrets;
-  if (kind == SecretKind::Password) {
+  secrets.eap = eap;
+  if (is8021x) {
     if (!identity) {
       report.error = "an 802.1X network needs --identity";
       return Finish(report, json, out, err);
     }
     secrets.identity = *identity;
+    if (eap == EapChoice::Tls) {
+      const auto hash = certificate ? FindClientCertificate(*certificate) : std::nullopt;
+      if (!hash) {
+        report.error = certificate ? "no certificate of the personal folder (" +
+                                         PersonalCertFolder() + ") is \"" + *certificate + "\""
+                                   : "EAP-TLS needs --certificate";
+        return Finish(report, json, out, err);
+      }
+      secrets.clientCertHash = *hash;
+    }
   }
   if (kind == SecretKind::WepKey || kind == SecretKind::Passphrase || kind == SecretKind::Password) {
     const std::string prompt = std::string(SecretName(kind)) + " for \"" +
@@ -222,7 +293,7 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
   }
   const int32_t psMode = ReadDecimalParamOr(session.Adapter().adapterKeyPath, param::kPsMode);
   std::optional<StationProfile> record = BuildConnectRecord(
-      *entry, report.security, secrets, static_cast<uint32_t>(std::max(psMode, 0)), &problem);
+      *network, hiddenSsid, secrets, static_cast<uint32_t>(std::max(psMode, 0)), &problem);
   if (!record) {
     report.error = problem;
     return Finish(report, json, out, err);

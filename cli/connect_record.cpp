@@ -5,15 +5,21 @@
 #include "driver/ndis_types.h"
 #include "driver/oid/bssid_list.h"
 #include "profiles/store_encoding.h"
-#include "views/bss_describe.h"
-#include "views/survey_rules.h"
 
 namespace ov::cli {
 
 namespace {
 
-constexpr uint32_t kConnectPreamble = 2;
-constexpr uint32_t kConnectRtsThreshold = 2347;
+constexpr uint32_t kStaticPassword = 1;
+constexpr size_t kSha1Length = 20;
+
+// The survey's security classes (SurveySecurityCode).
+constexpr int kClassNone = 0;
+constexpr int kClassWpa = 1;
+constexpr int kClassWpaPsk = 2;
+constexpr int kClassWpaNone = 3;
+constexpr int kClassWpa2 = 4;
+constexpr int kClassWpa2Psk = 5;
 
 bool AllHex(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) {
@@ -39,28 +45,28 @@ bool ValidPassphrase(std::string_view text) {
   return text.size() >= 8 && text.size() <= 63 && PrintableAscii(text);
 }
 
-}  // namespace
-
-NetworkSecurity ScanEntrySecurity(std::span<const uint8_t> entry) {
-  NetworkSecurity security;
-  const std::string summary = DescribeBss(entry, kBssFormSecurity);
-  const size_t split = summary.find(';');
-  security.authText = summary.substr(0, split);
-  if (split != std::string::npos) security.cipherText = summary.substr(split + 1);
-  NDIS_WLAN_BSSID_EX fixed;
-  DecodeNdisWlanBssidEx(entry, fixed);
-  security.secured = fixed.Privacy != 0 || summary != "Unknown;None";
-  security.securityClass = survey::SurveySecurityCode(security.authText);
-  return security;
+// Mixed TKIP and AES networks take AES, as the security page presets them.
+uint32_t PairwiseCipher(const survey::ChosenNetwork& network) {
+  return network.cipherText == "TKIP" ? kCipherTkip : kCipherAes;
 }
 
-SecretKind SecretNeeded(const NetworkSecurity& security) {
-  switch (security.securityClass) {
-    case 0: return security.secured ? SecretKind::WepKey : SecretKind::None;
-    case 2:
-    case 5: return SecretKind::Passphrase;
-    case 1:
-    case 4: return SecretKind::Password;
+}  // namespace
+
+std::optional<EapChoice> ParseEapChoice(std::string_view text) {
+  if (text == "peap") return EapChoice::Peap;
+  if (text == "tls") return EapChoice::Tls;
+  if (text == "leap") return EapChoice::Leap;
+  return std::nullopt;
+}
+
+SecretKind SecretNeeded(const survey::ChosenNetwork& network, EapChoice eap) {
+  switch (network.securityClass) {
+    case kClassNone: return network.secured ? SecretKind::WepKey : SecretKind::None;
+    case kClassWpaPsk:
+    case kClassWpaNone:
+    case kClassWpa2Psk: return SecretKind::Passphrase;
+    case kClassWpa:
+    case kClassWpa2: return eap == EapChoice::Tls ? SecretKind::None : SecretKind::Password;
     default: return SecretKind::Unsupported;
   }
 }
@@ -80,34 +86,54 @@ std::optional<std::span<const uint8_t>> FindNetwork(std::span<const uint8_t> sca
   return best;
 }
 
-std::optional<StationProfile> BuildConnectRecord(std::span<const uint8_t> entry,
-                                                 const NetworkSecurity& security,
+std::optional<std::span<const uint8_t>> FindHiddenNetwork(std::span<const uint8_t> scanList,
+                                                          const std::optional<MacAddress>& bssid) {
+  std::optional<std::span<const uint8_t>> best;
+  int32_t bestRssi = 0;
+  for (std::span<const uint8_t> entry : BssidListEntries(scanList)) {
+    NDIS_WLAN_BSSID_EX fixed;
+    if (!DecodeNdisWlanBssidEx(entry, fixed) || fixed.Ssid.SsidLength != 0 ||
+        fixed.InfrastructureMode != Ndis802_11Infrastructure) {
+      continue;
+    }
+    if (bssid && fixed.MacAddress != *bssid) continue;
+    if (!best || fixed.Rssi > bestRssi) {
+      best = entry;
+      bestRssi = fixed.Rssi;
+    }
+  }
+  return best;
+}
+
+std::optional<StationProfile> BuildConnectRecord(const survey::ChosenNetwork& network,
+                                                 const std::optional<std::string>& hiddenSsid,
                                                  const ConnectSecrets& secrets, uint32_t psMode,
                                                  std::string* problem) {
   auto refuse = [&](const char* why) -> std::optional<StationProfile> {
     if (problem) *problem = why;
     return std::nullopt;
   };
-  NDIS_WLAN_BSSID_EX fixed;
-  if (!DecodeNdisWlanBssidEx(entry, fixed)) return refuse("the scan entry is malformed");
+  StationProfile record =
+      survey::BuildDirectConnectProfile(network, hiddenSsid, static_cast<int32_t>(psMode));
 
-  StationProfile record;
-  record.ssid = fixed.Ssid;
-  record.networkType = fixed.InfrastructureMode == Ndis802_11IBSS ? 0 : 1;
-  if (record.networkType == 1 && fixed.Ssid.SsidLength != 0) {
-    record.bssid = fixed.MacAddress;
-    record.useBssid = 1;
-  }
-  record.channelFrequency = fixed.Configuration.DSConfig;
-  record.preambleType = kConnectPreamble;
-  record.rtsThreshold = kConnectRtsThreshold;
-  record.powerSave = psMode;
-  record.connectRequested = 1;
-
-  switch (SecretNeeded(security)) {
+  switch (SecretNeeded(network, secrets.eap)) {
     case SecretKind::None:
-      record.authMode = kAuthOpen;
-      record.cipherMode = kCipherNone;
+      if (network.securityClass == kClassNone) break;  // open: as the survey built it
+      // EAP-TLS: the certificate proves the user.
+      if (secrets.identity.empty() || secrets.identity.size() > kIdentityMaxLength) {
+        return refuse("802.1X needs an identity (--identity) of at most 127 characters");
+      }
+      if (secrets.clientCertHash.size() != kSha1Length) {
+        return refuse("EAP-TLS needs a certificate of the personal folder (--certificate)");
+      }
+      record.authMode = network.securityClass == kClassWpa ? kAuthWpa : kAuthWpa2;
+      record.cipherMode = PairwiseCipher(network);
+      record.use8021X = 1;
+      record.authenProtocol = kEapTls;
+      record.identity = secrets.identity;
+      record.tunnelIdentity = secrets.identity;
+      record.useClientCert = 1;
+      record.clientCertData = secrets.clientCertHash;
       break;
     case SecretKind::WepKey: {
       auto key = WepKeyBytes(secrets.secret);
@@ -121,8 +147,16 @@ std::optional<StationProfile> BuildConnectRecord(std::span<const uint8_t> entry,
       if (!ValidPassphrase(secrets.secret)) {
         return refuse("a passphrase is 8 to 63 printable characters, or 64 hexadecimal digits");
       }
-      record.authMode = security.securityClass == 2 ? kAuthWpaPsk : kAuthWpa2Psk;
-      record.cipherMode = security.cipherText == "TKIP" ? kCipherTkip : kCipherAes;
+      if (network.securityClass == kClassWpaNone && record.networkType != 0) {
+        return refuse("WPA-None is the security of ad hoc networks only");
+      }
+      // WPA with a pre-shared key in an ad hoc cell is WPA-None, however the cell names it.
+      if (record.networkType == 0 && network.securityClass != kClassWpa2Psk) {
+        record.authMode = kAuthWpaNone;
+      } else {
+        record.authMode = network.securityClass == kClassWpaPsk ? kAuthWpaPsk : kAuthWpa2Psk;
+      }
+      record.cipherMode = PairwiseCipher(network);
       record.psk = secrets.secret;
       break;
     case SecretKind::Password:
@@ -132,18 +166,23 @@ std::optional<StationProfile> BuildConnectRecord(std::span<const uint8_t> entry,
       if (secrets.secret.empty() || secrets.secret.size() > kIdentityMaxLength) {
         return refuse("the password must be 1 to 127 characters");
       }
-      record.authMode = security.securityClass == 1 ? kAuthWpa : kAuthWpa2;
-      record.cipherMode = security.cipherText == "TKIP" ? kCipherTkip : kCipherAes;
+      record.authMode = network.securityClass == kClassWpa ? kAuthWpa : kAuthWpa2;
+      record.cipherMode = PairwiseCipher(network);
       record.use8021X = 1;
-      record.authenProtocol = kEapPeap;
-      record.tunnelProtocol = kInnerMsChapV2;
       record.identity = secrets.identity;
-      record.tunnelIdentity = secrets.identity;
-      record.tunnelPassword = secrets.secret;
-      record.passwordMode = 1;
+      record.passwordMode = kStaticPassword;
+      if (secrets.eap == EapChoice::Leap) {
+        record.authenProtocol = kEapLeap;
+        record.password = secrets.secret;
+      } else {
+        record.authenProtocol = kEapPeap;
+        record.tunnelProtocol = kInnerMsChapV2;
+        record.tunnelIdentity = secrets.identity;
+        record.tunnelPassword = secrets.secret;
+      }
       break;
     case SecretKind::Unsupported:
-      return refuse("WPA-None and WAPI networks are connected from the utility's window only");
+      return refuse("WAPI networks are connected from the utility's window only");
   }
   return record;
 }

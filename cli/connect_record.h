@@ -4,48 +4,52 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "nativewifi/station_profile.h"
+#include "views/survey_connect.h"
 
-// What the site survey's Connect builds for a network of the scan list, without the windows:
-// the network's security as the survey reads it from the scan entry, the secret it needs, and
-// the station record the action queue applies.
+// What `ovuictl connect` adds to the site survey's Connect, without the windows: the network a
+// scan offers for an SSID (a hidden one too), the secret its security needs, and that security on
+// the survey's record (survey::BuildDirectConnectProfile, the one builder of such records).
 namespace ov::cli {
 
-struct NetworkSecurity {
-  std::string authText;    // the element decoder's security summary, split at ';'
-  std::string cipherText;
-  bool secured = false;    // privacy set, or a summary other than "Unknown;None"
-  int securityClass = 0;   // SurveySecurityCode of the auth text
-};
-
-NetworkSecurity ScanEntrySecurity(std::span<const uint8_t> entry);
+// The EAP method of an 802.1X network (--eap). TTLS and EAP-FAST are not offered: the wireless
+// service's authentication server takes neither.
+enum class EapChoice { Peap, Tls, Leap };
+std::optional<EapChoice> ParseEapChoice(std::string_view text);
 
 // What the user must give for a network.
 enum class SecretKind {
-  None,         // an open network
+  None,         // an open network, or 802.1X with a client certificate (EAP-TLS)
   WepKey,       // 5 or 13 characters, or 10 or 26 hexadecimal digits
-  Passphrase,   // WPA-PSK / WPA2-PSK: 8 to 63 characters, or 64 hexadecimal digits
-  Password,     // WPA / WPA2 with 802.1X (PEAP with MS-CHAP v2): an identity and a password
-  Unsupported,  // WPA-None, WAPI: not connected from the command line
+  Passphrase,   // WPA-PSK / WPA2-PSK / ad hoc WPA-None: 8 to 63 characters, or 64 hexadecimal digits
+  Password,     // WPA / WPA2 with 802.1X (PEAP with MS-CHAP v2, LEAP): an identity and a password
+  Unsupported,  // WAPI: not connected from the command line
 };
 
-SecretKind SecretNeeded(const NetworkSecurity& security);
+SecretKind SecretNeeded(const survey::ChosenNetwork& network, EapChoice eap);
 
 // The scan entry with exactly this SSID and the strongest signal; none when no entry has it.
 std::optional<std::span<const uint8_t>> FindNetwork(std::span<const uint8_t> scanList,
                                                     std::string_view ssid);
+// The strongest infrastructure entry that hides its SSID, or the one with `bssid`; none when the
+// scan has no such entry.
+std::optional<std::span<const uint8_t>> FindHiddenNetwork(std::span<const uint8_t> scanList,
+                                                          const std::optional<MacAddress>& bssid);
 
 struct ConnectSecrets {
   std::string secret;    // the WEP key, passphrase or password
   std::string identity;  // 802.1X only
+  EapChoice eap = EapChoice::Peap;
+  std::vector<uint8_t> clientCertHash;  // EAP-TLS: SHA-1 of the user's certificate
 };
 
-// The record the survey's Connect queues: SSID, BSSID (an infrastructure network), network type,
-// channel, preamble 2, RTS threshold 2347, power saving `psMode`, and the security of the entry
-// with the given secrets. Nothing, with `problem` set, when a secret does not fit its kind.
-std::optional<StationProfile> BuildConnectRecord(std::span<const uint8_t> entry,
-                                                 const NetworkSecurity& security,
+// The survey's record for `network` (named `hiddenSsid` when it hides its name) with the security
+// the network reports and the given secrets. Nothing, with `problem` set, when a secret does not
+// fit its kind.
+std::optional<StationProfile> BuildConnectRecord(const survey::ChosenNetwork& network,
+                                                 const std::optional<std::string>& hiddenSsid,
                                                  const ConnectSecrets& secrets, uint32_t psMode,
                                                  std::string* problem);
 

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -440,8 +441,19 @@ void CPageProfileDlg::ActivateProfile(size_t row) {
   Host().NoteAppliedProfile(name);
   ProfileStore* store = Services().store;
   ActionQueue* queue = Queue();
+  std::vector<ProfileStore::KeyValue> answered;
+  // A PEAP profile that lacks a credential asks for it first. Only an activation that writes the
+  // active configuration can carry the answer; a standard user's applies what is stored.
+  if (store && queue && MayChangeProfiles()) {
+    if (const auto request = PeapPromptForProfile(ReadPeapPromptProfile(*store, name))) {
+      QPointer<CPageProfileDlg> self(this);
+      const std::optional<PeapPromptAnswer> answer = RunPeapSettingPrompt(Window(), *request);
+      if (!self || !answer) return;  // declined, or the window went away: nothing is applied
+      answered = PeapPromptActiveValues(*request, *answer);
+    }
+  }
   if (store && queue) {
-    if (!ActivateStoredProfile(*queue, *store, name, MayChangeProfiles(), 0)) {
+    if (!ActivateStoredProfile(*queue, *store, name, MayChangeProfiles(), 0, answered)) {
       ShowPageMessage(QStringLiteral("The profile \"%1\" was not applied: the profile store "
                                      "cannot be written.")
                           .arg(QString::fromStdString(name)));

@@ -79,4 +79,11 @@ std::optional<PeapPromptRequest> PeapPromptForProfile(const PeapPromptProfile& p
   return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> PeapPromptActiveValues(
+    const PeapPromptRequest& request, const PeapPromptAnswer& answer) {
+  std::vector<std::pair<std::string, std::string>> values = {{"TunnelID", answer.identity}};
+  if (!request.passwordNotNeeded) values.emplace_back("TunnelPassword", answer.password);
+  return values;
+}
+
 }  // namespace ov

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // The credential prompt (CPeapSettingDlg, lower panel 8) as plain rules: which of its three forms
 // a request gets, what OK refuses, and when applying a stored PEAP profile asks for it.
@@ -15,6 +17,13 @@ struct PeapPromptRequest {
   bool passwordOnly = false;       // only the password is asked; the identity stays as it is
   bool passwordNotNeeded = false;  // the password field is disabled and not required
   bool operator==(const PeapPromptRequest&) const = default;
+};
+
+// What the user answered.
+struct PeapPromptAnswer {
+  std::string identity;
+  std::string password;  // empty when the request said it is not needed
+  bool operator==(const PeapPromptAnswer&) const = default;
 };
 
 enum class PeapPromptForm { NewUserNameAndPassword, OneTimePassword, PasswordOnly };
@@ -62,5 +71,10 @@ struct PeapPromptProfile {
 // EAP-TLS inner method, whose certificate proves the user); a static-password profile with a
 // tunnel identity but no stored password asks for the password alone. Nothing otherwise.
 std::optional<PeapPromptRequest> PeapPromptForProfile(const PeapPromptProfile& profile);
+
+// Where the answer goes for the activation: "TunnelID" and "TunnelPassword" of the active
+// configuration (the password left out when it was not asked for).
+std::vector<std::pair<std::string, std::string>> PeapPromptActiveValues(
+    const PeapPromptRequest& request, const PeapPromptAnswer& answer);
 
 }  // namespace ov

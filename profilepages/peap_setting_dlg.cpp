@@ -164,13 +164,6 @@ void CPeapSettingDlg::hideEvent(QHideEvent* event) {
   if (!event->spontaneous() && loop_ && !answer_) Finish(std::nullopt);
 }
 
-std::optional<PeapPromptAnswer> RunPeapSettingPrompt(COvUI2007Dlg& window,
-                                                     const PeapPromptRequest& request) {
-  auto* panel = dynamic_cast<CPeapSettingDlg*>(window.LowerPanel(LOWER_PANEL_PEAP_SETTING));
-  if (!panel) return std::nullopt;
-  return panel->Run(request);
-}
-
 QWidget* MakePeapSettingPanel(const PageContext& context, QWidget* parent) {
   return new CPeapSettingDlg(context, parent);
 }

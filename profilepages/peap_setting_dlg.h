@@ -3,6 +3,7 @@
 #include <string>
 
 #include "profilepages/peap_prompt_rules.h"
+#include "profilepages/profile_editor_entry.h"
 #include "shell/ui/page_contract.h"
 
 class QEventLoop;
@@ -22,13 +23,7 @@ inline constexpr int IDD_PEAP_SETTING = 165;
 inline constexpr int IDC_PEAP_IDENTITY = 1102;
 inline constexpr int IDC_PEAP_PASSWORD = 1104;
 
-struct PeapPromptAnswer {
-  std::string identity;
-  std::string password;  // empty when the request said it is not needed
-  bool operator==(const PeapPromptAnswer&) const = default;
-};
-
-class CPeapSettingDlg : public PageWidget {
+class CPeapSettingDlg : public PageWidget, public PeapPromptPanel {
   Q_OBJECT
 
  public:
@@ -41,7 +36,7 @@ class CPeapSettingDlg : public PageWidget {
   // Sets the form up for `request`, clears the password.
   void Prepare(const PeapPromptRequest& request);
   // Prepares, shows the panel (expanding the window) and waits until the prompt ends.
-  std::optional<PeapPromptAnswer> Run(const PeapPromptRequest& request);
+  std::optional<PeapPromptAnswer> Run(const PeapPromptRequest& request) override;
   bool Running() const { return loop_ != nullptr; }
 
   // OK: false (with the message shown) when the answer is refused.
@@ -77,11 +72,6 @@ class CPeapSettingDlg : public PageWidget {
   QEventLoop* loop_ = nullptr;
   std::optional<PeapPromptAnswer> answer_;
 };
-
-// Runs the prompt of `window`'s panel 8; nothing when the window has no such panel or the user
-// gave no answer.
-std::optional<PeapPromptAnswer> RunPeapSettingPrompt(COvUI2007Dlg& window,
-                                                     const PeapPromptRequest& request);
 
 QWidget* MakePeapSettingPanel(const PageContext& context, QWidget* parent);
 

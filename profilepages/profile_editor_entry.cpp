@@ -60,4 +60,11 @@ void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window) {
     editor->RadioSettingsApplied();
 }
 
+std::optional<PeapPromptAnswer> RunPeapSettingPrompt(COvUI2007Dlg& window,
+                                                     const PeapPromptRequest& request) {
+  auto* panel = FindPanel<PeapPromptPanel>(window, LOWER_PANEL_PEAP_SETTING);
+  if (!panel) return std::nullopt;
+  return panel->Run(request);
+}
+
 }  // namespace ov

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "profilepages/page_auth_encry_rules.h"
+#include "profilepages/peap_prompt_rules.h"
 
 // How the pages that open the profile editor (lower panel 2) and the security editor (lower
 // panel 3) reach them: the profile list's Add and Edit, the site survey's Add to Profile and
@@ -42,6 +44,19 @@ class SecurityEditorPanel {
   // Connect from the site survey to a secured network; `scanEntry` as above.
   virtual void OpenForConnect(std::span<const uint8_t> scanEntry) = 0;
 };
+
+// The credential prompt (lower panel 8): shows the form the request asks for and waits for the
+// user; nothing when the prompt ended without an answer.
+class PeapPromptPanel {
+ public:
+  virtual ~PeapPromptPanel() = default;
+  virtual std::optional<PeapPromptAnswer> Run(const PeapPromptRequest& request) = 0;
+};
+
+// Runs the prompt of `window`'s panel 8; nothing when the window has no such panel or the user
+// gave no answer.
+std::optional<PeapPromptAnswer> RunPeapSettingPrompt(COvUI2007Dlg& window,
+                                                     const PeapPromptRequest& request);
 
 // Each prepares the panel and shows it in the lower frame; false when this window has no such
 // panel, and then nothing changes.

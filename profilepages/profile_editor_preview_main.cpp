@@ -4,6 +4,7 @@
 //   --tab=N        the profile editor's tab N (0 system config, 1 security, 2 802.1X, 3 WAPI)
 //   --wpa2         the security tab preset for a WPA2-PSK network with a pass phrase typed
 //   --connect      the security editor's prompt for a WPA2-PSK network of the survey
+//   --peap         the credential prompt (lower panel 8) asking for a one-time password
 //   --screenshot=F save the window as the PNG file F a moment after start, then end
 #include <QApplication>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include "driver/oid/bssid_list.h"
 #include "lang/language_table.h"
 #include "profilepages/page_auth_encry.h"
+#include "profilepages/peap_setting_dlg.h"
 #include "profilepages/profile_editor.h"
 #include "profilepages/security_editor.h"
 #include "profiles/profile_store.h"
@@ -53,13 +55,14 @@ int main(int argc, char** argv) {
   ov::InstallLanguageTable(ov::LoadLanguageTableFrom(
       std::filesystem::path(argv[0]).parent_path(), "0409"));
   int tab = 0;
-  bool wpa2 = false, connect = false;
+  bool wpa2 = false, connect = false, peap = false;
   QString screenshot;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--tab=", 0) == 0) tab = std::stoi(arg.substr(6));
     else if (arg == "--wpa2") wpa2 = true;
     else if (arg == "--connect") connect = true;
+    else if (arg == "--peap") peap = true;
     else if (arg.rfind("--screenshot=", 0) == 0) screenshot = QString::fromStdString(arg.substr(13));
   }
 
@@ -80,6 +83,7 @@ int main(int argc, char** argv) {
   ov::PageRegistry registry;
   registry.RegisterLowerPanel(ov::LOWER_PANEL_PROFILE_EDITOR, ov::MakeProfileEditorPanel);
   registry.RegisterLowerPanel(ov::LOWER_PANEL_SECURITY_EDITOR, ov::MakeSecurityEditorPanel);
+  registry.RegisterLowerPanel(ov::LOWER_PANEL_PEAP_SETTING, ov::MakePeapSettingPanel);
   ov::COvUI2007Dlg::Options options(std::filesystem::path(argv[0]).parent_path());
   options.services.store = &store;
   ov::COvUI2007Dlg window(state, host, registry, options);
@@ -87,6 +91,22 @@ int main(int argc, char** argv) {
   window.ToggleMoreLess();
   window.show();
 
+  if (peap) {
+    // The prompt waits in its own loop; typing and the screenshot happen inside it.
+    QTimer::singleShot(0, [&] {
+      auto* prompt = dynamic_cast<ov::CPeapSettingDlg*>(window.LowerPanel(ov::LOWER_PANEL_PEAP_SETTING));
+      if (prompt) prompt->PasswordEdit()->setText("482913");
+    });
+    if (!screenshot.isEmpty()) {
+      QTimer::singleShot(600, [&] {
+        window.grab().save(screenshot);
+        std::filesystem::remove_all(folder);
+        app.quit();
+      });
+    }
+    ov::RunPeapSettingPrompt(window, ov::PeapPromptRequest{"token-user", false, false, false});
+    return 0;
+  }
   if (connect) {
     ov::OpenSecurityEditorForConnect(window, wpa2Entry);
   } else if (wpa2) {

@@ -262,16 +262,39 @@ DeleteOutcome DeleteProfileRow(ProfileStore& store, const std::vector<ProfileRow
 }
 
 bool ActivateStoredProfile(ActionQueue& queue, ProfileStore& store, const std::string& name,
-                           bool writesStore, uint32_t radioApply) {
+                           bool writesStore, uint32_t radioApply,
+                           const std::vector<ProfileStore::KeyValue>& activeValues) {
   queue.wps().WpsProfileInUse = 0;
   if (writesStore) {
     if (!store.ActivateProfileInStore(name, FormatActiveTime())) return false;
+    if (!activeValues.empty() &&
+        !store.WriteStoreValues(StoreFileKind::Station, kActiveSection, activeValues)) {
+      return false;
+    }
   } else {
     queue.activation().SelectedProfileName = name;
   }
   queue.activation().StationProfileInUse = 1;
   queue.ApplyActiveConfiguration(radioApply, 1, 0);
   return true;
+}
+
+PeapPromptProfile ReadPeapPromptProfile(const ProfileStore& store, const std::string& name) {
+  auto read = [&](std::string_view key) {
+    return store.ReadStoreValue(StoreFileKind::Profiles, name, key);
+  };
+  auto number = [&](std::string_view key) {
+    return static_cast<uint32_t>(std::max(ParseStoreInt(read(key)), 0));
+  };
+  PeapPromptProfile p;
+  p.use8021x = number("Use8021X");
+  p.authenProtocol = number("AuthenProtocol");
+  p.tunnelProtocol = number("TunnelProtocol");
+  // A profile without the value has the editor's default, the static password.
+  if (!read("PasswordMode").empty()) p.passwordMode = number("PasswordMode");
+  p.tunnelId = read("TunnelID");
+  p.tunnelPassword = read("TunnelPassword");
+  return p;
 }
 
 }  // namespace ov

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "profilepages/peap_prompt_rules.h"
 #include "profiles/profile_store.h"
 
 // The profile list's rules without widgets: the rows and their images, the active row and its
@@ -162,7 +163,13 @@ DeleteOutcome DeleteProfileRow(ProfileStore& store, const std::vector<ProfileRow
 // name) records it, the WPS credential stops being in use, and the action queue loads and
 // applies it. `radioApply` 1 also sends the radio settings (a process that has not sent them
 // yet). False when the store could not be written; nothing is applied then.
+// `activeValues` (the credential prompt's answer) are written over the active configuration's
+// copy before it is applied; the profile's own section keeps what it had.
 bool ActivateStoredProfile(ActionQueue& queue, ProfileStore& store, const std::string& name,
-                           bool writesStore, uint32_t radioApply);
+                           bool writesStore, uint32_t radioApply,
+                           const std::vector<ProfileStore::KeyValue>& activeValues = {});
+
+// The stored values that decide whether applying the profile asks for credentials first.
+PeapPromptProfile ReadPeapPromptProfile(const ProfileStore& store, const std::string& name);
 
 }  // namespace ov

@@ -21,7 +21,9 @@ bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-std::optional<ChosenNetwork> Describe(std::span<const uint8_t> entry) {
+}  // namespace
+
+std::optional<ChosenNetwork> DescribeNetwork(std::span<const uint8_t> entry) {
   NDIS_WLAN_BSSID_EX e;
   if (!DecodeNdisWlanBssidEx(entry, e) || e.Length > entry.size()) return std::nullopt;
   ChosenNetwork n;
@@ -39,8 +41,6 @@ std::optional<ChosenNetwork> Describe(std::span<const uint8_t> entry) {
   return n;
 }
 
-}  // namespace
-
 ConnectButtonStates ConnectButtons(const ConnectButtonInputs& in) {
   if (!in.serviceAvailable || in.rescanPending || !in.radioOn || !in.hasRows) return {};
   if (!in.wpaReady && IsWpaClass(in.securityClass)) return {};
@@ -56,10 +56,10 @@ std::optional<ChosenNetwork> ChooseNetwork(std::span<const uint8_t> list, const 
            NdisSsidText(e.Ssid) == row.ssid;
   };
   if (row.listIndex < entries.size() && matches(entries[row.listIndex])) {
-    return Describe(entries[row.listIndex]);
+    return DescribeNetwork(entries[row.listIndex]);
   }
   for (auto entry : entries) {
-    if (matches(entry)) return Describe(entry);
+    if (matches(entry)) return DescribeNetwork(entry);
   }
   return std::nullopt;
 }

@@ -47,6 +47,10 @@ struct ChosenNetwork {
   MacAddress bssid{};
   uint32_t frequencyKHz = 0;    // DSConfig
 };
+// The network of one scan-list entry; nothing for a malformed entry. The survey's rows and
+// `ovuictl connect` read their networks through it.
+std::optional<ChosenNetwork> DescribeNetwork(std::span<const uint8_t> entry);
+
 // The entry of `row` in `list`: the one at the row's place when it is still the row's BSS, else
 // the first with the row's BSSID and SSID (the list may have been replaced since the rows were
 // made); nothing when the BSS is no longer listed.
@@ -74,9 +78,10 @@ struct HiddenSsidInput {
 };
 HiddenSsidInput CheckHiddenSsid(std::string_view typed);
 
-// The record of a direct connection to an open network: the entry's SSID (or the typed hidden
-// one), the BSSID when the network shows its name, network type, channel, preamble 2, RTS 2347,
-// the adapter's power-save mode, open and unencrypted, and the request to connect.
+// The record of a direct connection: the entry's SSID (or the typed hidden one), the BSSID when
+// the network shows its name, network type, channel, preamble 2, RTS 2347, the adapter's
+// power-save mode, open and unencrypted, and the request to connect. The one builder of the
+// survey's and `ovuictl connect`'s records; a secured network's caller adds its security.
 StationProfile BuildDirectConnectProfile(const ChosenNetwork& network,
                                          const std::optional<std::string>& hiddenSsid,
                                          int32_t powerSaveMode);

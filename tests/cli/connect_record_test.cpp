@@ -1,5 +1,6 @@
 // The record `ovuictl connect` queues for a scanned network: the secret each kind of security
-// takes and refuses, and the fields the survey's direct connection fills.
+// takes and refuses, the 802.1X methods, hidden networks, and the fields the survey's direct
+// connection fills (the survey's own builder).
 #include <gtest/gtest.h>
 
 #include "cli/connect_record.h"
@@ -20,17 +21,38 @@ std::vector<uint8_t> Entry(const char* ssid, uint32_t infrastructureMode = Ndis8
   return MakeBssidEntry(bss);
 }
 
-NetworkSecurity Security(int securityClass, bool secured, const char* cipher = "AES") {
-  NetworkSecurity s;
-  s.securityClass = securityClass;
-  s.secured = secured;
-  s.cipherText = cipher;
-  return s;
+survey::ChosenNetwork Security(int securityClass, bool secured, const char* cipher = "AES",
+                               uint32_t infrastructureMode = Ndis802_11Infrastructure) {
+  survey::ChosenNetwork n;
+  n.ssid = "Net";
+  n.securityClass = securityClass;
+  n.secured = secured;
+  n.cipherText = cipher;
+  n.infrastructureMode = infrastructureMode;
+  n.bssid = {0x02, 0x5A, 0x0F, 0x10, 0x00, 1};
+  n.frequencyKHz = 2437000;
+  return n;
 }
+
+survey::ChosenNetwork Network(const std::vector<uint8_t>& entry) {
+  auto network = survey::DescribeNetwork(entry);
+  EXPECT_TRUE(network);
+  return network.value_or(survey::ChosenNetwork{});
+}
+
+// The entry's network with the security a scan would have decoded from its elements.
+survey::ChosenNetwork Secured(survey::ChosenNetwork n, int securityClass) {
+  n.securityClass = securityClass;
+  n.secured = true;
+  n.cipherText = "AES";
+  return n;
+}
+
+const std::vector<uint8_t> kCertHash(20, 0x0F);
 
 struct SecretCase {
   const char* name;
-  NetworkSecurity security;
+  survey::ChosenNetwork security;
   ConnectSecrets secrets;
   bool accepted;
   int32_t authMode;
@@ -43,10 +65,9 @@ class ConnectRecordTest : public ::testing::TestWithParam<SecretCase> {};
 
 TEST_P(ConnectRecordTest, SecretsOfEachKind) {
   const SecretCase& c = GetParam();
-  const std::vector<uint8_t> entry = Entry("Net");
   std::string problem;
   const std::optional<StationProfile> record =
-      BuildConnectRecord(entry, c.security, c.secrets, 1, &problem);
+      BuildConnectRecord(c.security, std::nullopt, c.secrets, 1, &problem);
   ASSERT_EQ(record.has_value(), c.accepted) << problem;
   if (!record) {
     EXPECT_FALSE(problem.empty());
@@ -85,14 +106,36 @@ INSTANTIATE_TEST_SUITE_P(
         SecretCase{"Peap", Security(4, true), {"Alice-Pass-1", "alice"}, true, kAuthWpa2, kCipherAes},
         SecretCase{"PeapWithoutIdentityIsRefused", Security(4, true), {"pw", ""}, false, 0, 0},
         SecretCase{"PeapWithoutPasswordIsRefused", Security(1, true), {"", "alice"}, false, 0, 0},
-        SecretCase{"WpaNoneIsRefused", Security(3, true), {"whatever1", ""}, false, 0, 0},
+        SecretCase{"PeapWithTooLongIdentityIsRefused", Security(4, true),
+                   {"pw", std::string(128, 'a')}, false, 0, 0},
+        SecretCase{"Leap", Security(4, true), {"Carol-Pass-1", "carol", EapChoice::Leap}, true,
+                   kAuthWpa2, kCipherAes},
+        SecretCase{"LeapWithoutPasswordIsRefused", Security(1, true, "TKIP"),
+                   {"", "carol", EapChoice::Leap}, false, 0, 0},
+        SecretCase{"TlsWithCertificate", Security(1, true, "TKIP"),
+                   {"", "bob", EapChoice::Tls, kCertHash}, true, kAuthWpa, kCipherTkip},
+        SecretCase{"TlsWithoutCertificateIsRefused", Security(4, true), {"", "bob", EapChoice::Tls},
+                   false, 0, 0},
+        SecretCase{"TlsWithoutIdentityIsRefused", Security(4, true),
+                   {"", "", EapChoice::Tls, kCertHash}, false, 0, 0},
+        SecretCase{"WpaNoneAdhoc", Security(3, true, "TKIP", Ndis802_11IBSS), {"adhoc passphrase", ""},
+                   true, kAuthWpaNone, kCipherTkip},
+        SecretCase{"WpaNoneAdhocAes", Security(3, true, "AES", Ndis802_11IBSS), {"adhoc passphrase", ""},
+                   true, kAuthWpaNone, kCipherAes},
+        SecretCase{"WpaPskInAnAdhocCellIsWpaNone", Security(2, true, "TKIP", Ndis802_11IBSS),
+                   {"adhoc passphrase", ""}, true, kAuthWpaNone, kCipherTkip},
+        SecretCase{"Wpa2PskInAnAdhocCellStaysWpa2Psk", Security(5, true, "AES", Ndis802_11IBSS),
+                   {"adhoc passphrase", ""}, true, kAuthWpa2Psk, kCipherAes},
+        SecretCase{"WpaNoneShortPassphraseIsRefused", Security(3, true, "TKIP", Ndis802_11IBSS),
+                   {"short", ""}, false, 0, 0},
+        SecretCase{"WpaNoneOnAnAccessPointIsRefused", Security(3, true), {"whatever1", ""}, false, 0, 0},
         SecretCase{"WapiIsRefused", Security(6, true), {"wapi psk 12345", ""}, false, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConnectRecord, FieldsOfTheSurveysDirectConnection) {
   const std::vector<uint8_t> infra = Entry("Net", Ndis802_11Infrastructure, -40, 7);
   std::optional<StationProfile> record =
-      BuildConnectRecord(infra, Security(5, true), {"orvane-sim-2", ""}, 1, nullptr);
+      BuildConnectRecord(Secured(Network(infra), 5), std::nullopt, {"orvane-sim-2", ""}, 1, nullptr);
   ASSERT_TRUE(record);
   EXPECT_EQ(NdisSsidText(record->ssid), "Net");
   EXPECT_EQ(record->useBssid, 1);
@@ -106,7 +149,7 @@ TEST(ConnectRecord, FieldsOfTheSurveysDirectConnection) {
   EXPECT_EQ(record->psk, "orvane-sim-2");
 
   const std::vector<uint8_t> adhoc = Entry("Peer", Ndis802_11IBSS);
-  record = BuildConnectRecord(adhoc, Security(0, true), {"0F5A0F5A01", ""}, 0, nullptr);
+  record = BuildConnectRecord(Secured(Network(adhoc), 0), std::nullopt, {"0F5A0F5A01", ""}, 0, nullptr);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->networkType, 0u);
   EXPECT_EQ(record->useBssid, 0) << "an ad hoc network is joined by SSID";
@@ -128,6 +171,74 @@ TEST(ConnectRecord, TheStrongestEntryWithExactlyTheSsid) {
   ASSERT_TRUE(DecodeNdisWlanBssidEx(*found, fixed));
   EXPECT_EQ(fixed.MacAddress[5], 2);
   EXPECT_FALSE(FindNetwork(list, "Ne"));
+}
+
+TEST(ConnectRecord, EachEapMethodFillsItsOwnFields) {
+  std::optional<StationProfile> peap =
+      BuildConnectRecord(Security(4, true), std::nullopt, {"Alice-Pass-1", "alice"}, 0, nullptr);
+  ASSERT_TRUE(peap);
+  EXPECT_EQ(peap->use8021X, 1u);
+  EXPECT_EQ(peap->authenProtocol, kEapPeap);
+  EXPECT_EQ(peap->tunnelProtocol, kInnerMsChapV2);
+  EXPECT_EQ(peap->tunnelIdentity, "alice");
+  EXPECT_EQ(peap->tunnelPassword, "Alice-Pass-1");
+  EXPECT_TRUE(peap->password.empty());
+
+  std::optional<StationProfile> leap = BuildConnectRecord(
+      Security(4, true), std::nullopt, {"Carol-Pass-1", "carol", EapChoice::Leap}, 0, nullptr);
+  ASSERT_TRUE(leap);
+  EXPECT_EQ(leap->authenProtocol, kEapLeap);
+  EXPECT_EQ(leap->identity, "carol");
+  EXPECT_EQ(leap->password, "Carol-Pass-1");
+  EXPECT_EQ(leap->passwordMode, 1u) << "the password travels in the profile";
+  EXPECT_TRUE(leap->tunnelPassword.empty());
+
+  std::optional<StationProfile> tls = BuildConnectRecord(
+      Security(4, true), std::nullopt, {"ignored", "bob", EapChoice::Tls, kCertHash}, 0, nullptr);
+  ASSERT_TRUE(tls);
+  EXPECT_EQ(tls->authenProtocol, kEapTls);
+  EXPECT_EQ(tls->tunnelIdentity, "bob");
+  EXPECT_EQ(tls->useClientCert, 1u);
+  EXPECT_EQ(tls->clientCertData, kCertHash);
+  EXPECT_TRUE(tls->password.empty() && tls->tunnelPassword.empty()) << "no password for EAP-TLS";
+}
+
+TEST(ConnectRecord, TlsNeedsNoSecretOtherMethodsDo) {
+  EXPECT_EQ(SecretNeeded(Security(4, true), EapChoice::Tls), SecretKind::None);
+  EXPECT_EQ(SecretNeeded(Security(1, true), EapChoice::Leap), SecretKind::Password);
+  EXPECT_EQ(SecretNeeded(Security(3, true, "TKIP", Ndis802_11IBSS), EapChoice::Peap),
+            SecretKind::Passphrase);
+  EXPECT_EQ(SecretNeeded(Security(0, true), EapChoice::Tls), SecretKind::WepKey);
+  EXPECT_EQ(ParseEapChoice("leap"), EapChoice::Leap);
+  EXPECT_EQ(ParseEapChoice("ttls"), std::nullopt);
+  EXPECT_EQ(ParseEapChoice("PEAP"), std::nullopt);
+}
+
+TEST(ConnectRecord, AHiddenNetworkIsJoinedByTheGivenNameWithoutItsBssid) {
+  const std::vector<uint8_t> hidden = Entry("", Ndis802_11Infrastructure, -40, 9);
+  const std::optional<StationProfile> record = BuildConnectRecord(
+      Network(hidden), std::string("Orvane-Hidden"), {"open sesame", ""}, 0, nullptr);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(NdisSsidText(record->ssid), "Orvane-Hidden");
+  EXPECT_EQ(record->useBssid, 0);
+  EXPECT_EQ(record->networkType, 1u);
+  EXPECT_EQ(record->connectRequested, 1u);
+}
+
+TEST(ConnectRecord, TheStrongestHiddenEntryOrTheOneAsked) {
+  std::vector<uint8_t> list(kBssidListBufferSize);
+  BssidListWriter writer(list);
+  ASSERT_TRUE(writer.Append(Entry("", Ndis802_11Infrastructure, -70, 1)));
+  ASSERT_TRUE(writer.Append(Entry("", Ndis802_11Infrastructure, -50, 2)));
+  ASSERT_TRUE(writer.Append(Entry("", Ndis802_11IBSS, -10, 3)));
+  ASSERT_TRUE(writer.Append(Entry("Shown", Ndis802_11Infrastructure, -5, 4)));
+  auto last = [](std::optional<std::span<const uint8_t>> entry) {
+    NDIS_WLAN_BSSID_EX fixed;
+    return entry && DecodeNdisWlanBssidEx(*entry, fixed) ? fixed.MacAddress[5] : 0;
+  };
+  EXPECT_EQ(last(FindHiddenNetwork(list, std::nullopt)), 2) << "ad hoc cells and shown names do not count";
+  EXPECT_EQ(last(FindHiddenNetwork(list, MacAddress{0x02, 0x5A, 0x0F, 0x10, 0x00, 1})), 1);
+  EXPECT_FALSE(FindHiddenNetwork(list, MacAddress{0x02, 0x5A, 0x0F, 0x10, 0x00, 4}));
 }
 
 }  // namespace

@@ -6,10 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 #include "profilepages/page_profile.h"
+#include "profilepages/peap_setting_dlg.h"
+#include "shell/ui/control_ids.h"
 #include "tests/monitor/monitor_sim_fixture.h"
 
 namespace ov::test {
@@ -130,6 +135,44 @@ TEST_F(ProfilePageSimTest, DeletingAnotherProfileOfTheActiveSsidKeepsTheServiceP
   EXPECT_EQ(Active(), "");
   EXPECT_EQ(monitor_->Queue().activation().StationProfileInUse, 0);
   EXPECT_FALSE(Page()->Button(IDC_PROF_ACTIVATE)->isEnabled());
+}
+
+// A PEAP profile stored without its tunnel password: Apply asks for it in the credential prompt
+// (lower panel 8) and the answer reaches the service's authentication server; a declined prompt
+// applies nothing.
+TEST_F(ProfilePageSimTest, ApplyAsksForTheMissingPeapPasswordAndConnectsWithTheAnswer) {
+  pages_.RegisterLowerPanel(LOWER_PANEL_PEAP_SETTING, MakePeapSettingPanel);
+  ASSERT_TRUE(monitor_->Store()->WriteStoreValues(
+      StoreFileKind::Profiles, "Corp",
+      {{"SSID", "Orvane-Corp"}, {"NetworkType", "1"}, {"AuthMode", "6"}, {"CipherMode", "6"},
+       {"Use8021X", "1"}, {"AuthenProtocol", "0"}, {"TunnelProtocol", "26"},
+       {"PasswordMode", "1"}, {"ID", "alice"}, {"TunnelID", "alice"}, {"TunnelPassword", ""}}));
+  OpenPage();
+  auto prompt = [&] {
+    return dynamic_cast<CPeapSettingDlg*>(monitor_->MainWindow()->LowerPanel(LOWER_PANEL_PEAP_SETTING));
+  };
+
+  // Declined: nothing is applied.
+  QTimer::singleShot(0, monitor_->MainWindow(), [&] { prompt()->CancelButton()->click(); });
+  Apply("Corp");
+  EXPECT_EQ(Active(), "");
+  EXPECT_FALSE(wifiClient_->IsConnected());
+
+  std::string title;
+  bool identityEnabled = true;
+  QTimer::singleShot(0, monitor_->MainWindow(), [&] {
+    title = prompt()->TitleLabel()->text().toStdString();
+    identityEnabled = prompt()->IdentityEdit()->isEnabled();
+    prompt()->PasswordEdit()->setText("Alice-Pass-1");
+    prompt()->OkButton()->click();
+  });
+  Apply("Corp");
+  EXPECT_EQ(title, "Enter your new password");
+  EXPECT_FALSE(identityEnabled);
+  EXPECT_EQ(Active(), "Corp");
+  ASSERT_TRUE(WaitConnected("Orvane-Corp"));
+  EXPECT_EQ(monitor_->Store()->ReadStoreValue(StoreFileKind::Profiles, "Corp", "TunnelPassword"), "")
+      << "the answer is not stored in the profile";
 }
 
 }  // namespace

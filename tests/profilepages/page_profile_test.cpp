@@ -10,6 +10,8 @@
 
 #include "platform/time/monitor_messages.h"
 #include "profilepages/page_profile.h"
+#include "profilepages/profile_editor_entry.h"
+#include "shell/ui/control_ids.h"
 #include "profiles/profile_store.h"
 #include "shell/action_queue.h"
 #include "shell/ui/ui_text.h"
@@ -313,6 +315,90 @@ TEST_F(ProfilePageTest, NextDefaultName) {
   PutOpen(lower + "30", "c");
   Show();
   EXPECT_EQ(Page()->NextDefaultProfileName(), prefix + "8");
+}
+
+// The credential prompt as the list reaches it (lower panel 8): answers as scripted, remembers
+// what it was asked.
+class ScriptedPrompt final : public QWidget, public PeapPromptPanel {
+ public:
+  ScriptedPrompt(QWidget* parent, std::vector<PeapPromptRequest>* asked,
+                 const std::optional<PeapPromptAnswer>* answer)
+      : QWidget(parent), asked_(asked), answer_(answer) {}
+  std::optional<PeapPromptAnswer> Run(const PeapPromptRequest& request) override {
+    asked_->push_back(request);
+    return *answer_;
+  }
+
+ private:
+  std::vector<PeapPromptRequest>* asked_;
+  const std::optional<PeapPromptAnswer>* answer_;
+};
+
+// Apply of a PEAP profile that lacks a credential asks first; the answer goes into the active
+// configuration only, and a declined prompt applies nothing.
+TEST_F(ProfilePageTest, ApplyAsksForMissingPeapCredentialsFirst) {
+  std::vector<PeapPromptRequest> asked;
+  std::optional<PeapPromptAnswer> answer;
+  registry.RegisterLowerPanel(LOWER_PANEL_PEAP_SETTING, [&](const PageContext&, QWidget* parent) {
+    return new ScriptedPrompt(parent, &asked, &answer);
+  });
+  const struct {
+    const char* name;
+    std::vector<ProfileStore::KeyValue> eap;
+    std::optional<PeapPromptAnswer> answer;
+    std::optional<PeapPromptRequest> asked;
+    bool applied;
+    const char* activeTunnelId;
+    const char* activeTunnelPassword;
+  } rows[] = {
+      {"one-time password",
+       {{"AuthenProtocol", "0"}, {"TunnelProtocol", "6"}, {"PasswordMode", "0"}, {"TunnelID", "tok"}},
+       PeapPromptAnswer{"tok", "123456"}, PeapPromptRequest{"tok", false, false, false}, true, "tok",
+       "123456"},
+      {"declined", {{"AuthenProtocol", "0"}, {"TunnelProtocol", "6"}, {"PasswordMode", "0"}},
+       std::nullopt, PeapPromptRequest{"", false, false, false}, false, "", ""},
+      {"new user name",
+       {{"AuthenProtocol", "0"}, {"TunnelProtocol", "6"}, {"PasswordMode", "3"},
+        {"TunnelID", "old"}, {"TunnelPassword", "old-pw"}},
+       PeapPromptAnswer{"new", "new-pw"}, PeapPromptRequest{"", true, false, false}, true, "new",
+       "new-pw"},
+      {"nothing missing",
+       {{"AuthenProtocol", "0"}, {"TunnelProtocol", "26"}, {"TunnelID", "a"}, {"TunnelPassword", "b"}},
+       std::nullopt, std::nullopt, true, "a", "b"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (const std::string& name : store.ListProfileNames()) store.DeleteProfileSection(name);
+    store.ResetActiveConfig();
+    ASSERT_TRUE(store.WriteStoreValues(StoreFileKind::Station, kActiveSection,
+                                       {{"TunnelID", ""}, {"TunnelPassword", ""}}));
+    std::vector<ProfileStore::KeyValue> values = {{"SSID", "Orvane-Corp"}, {"NetworkType", "1"},
+                                                  {"AuthMode", "6"},        {"CipherMode", "6"},
+                                                  {"Use8021X", "1"}};
+    values.insert(values.end(), row.eap.begin(), row.eap.end());
+    Put("Corp", values);
+    asked.clear();
+    client.applied.clear();
+    answer = row.answer;
+    Show();
+    Click(IDC_PROF_ACTIVATE);
+    if (row.asked) {
+      EXPECT_EQ(asked, std::vector<PeapPromptRequest>{*row.asked});
+    } else {
+      EXPECT_TRUE(asked.empty());
+    }
+    EXPECT_EQ(client.applied.size(), row.applied ? 1u : 0u);
+    EXPECT_EQ(Active(), row.applied ? "Corp" : "");
+    auto active = [&](const char* key) {
+      return store.ReadStoreValue(StoreFileKind::Station, kActiveSection, key);
+    };
+    EXPECT_EQ(active("TunnelID"), row.activeTunnelId);
+    EXPECT_EQ(active("TunnelPassword"), row.activeTunnelPassword);
+    // The stored profile keeps its own values.
+    for (const auto& [key, value] : row.eap) {
+      EXPECT_EQ(store.ReadStoreValue(StoreFileKind::Profiles, "Corp", key), value) << key;
+    }
+  }
 }
 
 }  // namespace

@@ -137,5 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"LeapDoesNotAsk", {1, kEapLeap, kInnerGtc, 3, "u", ""}, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PeapPromptAnswer, GoesToTheActiveTunnelCredentials) {
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(PeapPromptActiveValues({"", true, false, false}, {"carol", "pw"}),
+            (Values{{"TunnelID", "carol"}, {"TunnelPassword", "pw"}}));
+  EXPECT_EQ(PeapPromptActiveValues({"", true, false, true}, {"carol", ""}),
+            (Values{{"TunnelID", "carol"}}))
+      << "a password that was not asked for leaves the stored one";
+}
+
 }  // namespace
 }  // namespace ov

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "profilepages/peap_setting_dlg.h"
+#include "profilepages/profile_editor_entry.h"
 #include "shell/ui/control_ids.h"
 #include "tests/shellui/page_window_fixture.h"
 #include "tests/shellui/qt_app_environment.h"

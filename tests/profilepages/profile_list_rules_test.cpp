@@ -376,5 +376,32 @@ TEST_F(ActivationRulesTest, UnwritableStoreAppliesNothing) {
   EXPECT_TRUE(client.applied.empty());
 }
 
+TEST_F(ActivationRulesTest, ThePromptsValuesGoOnlyIntoTheActiveConfiguration) {
+  ASSERT_TRUE(store.WriteStoreValues(StoreFileKind::Profiles, "Corp",
+                                     {{"SSID", "Orvane-Corp"}, {"NetworkType", "1"},
+                                      {"Use8021X", "1"}, {"TunnelID", "old"}}));
+  queue->adapter().isAdmin = true;  // the loader then reads the active configuration
+  ASSERT_TRUE(ActivateStoredProfile(*queue, store, "Corp", true, 0,
+                                    {{"TunnelID", "new"}, {"TunnelPassword", "otp-1"}}));
+  EXPECT_EQ(store.ReadStoreValue(StoreFileKind::Station, kActiveSection, "TunnelID"), "new");
+  EXPECT_EQ(store.ReadStoreValue(StoreFileKind::Station, kActiveSection, "TunnelPassword"), "otp-1");
+  EXPECT_EQ(store.ReadStoreValue(StoreFileKind::Profiles, "Corp", "TunnelID"), "old");
+  EXPECT_EQ(store.ReadStoreValue(StoreFileKind::Profiles, "Corp", "TunnelPassword"), "");
+  EXPECT_EQ(client.applied.size(), 1u);
+}
+
+TEST_F(ActivationRulesTest, PromptValuesAreReadAsStored) {
+  ASSERT_TRUE(store.WriteStoreValues(StoreFileKind::Profiles, "Gtc",
+                                     {{"Use8021X", "1"}, {"AuthenProtocol", "0"},
+                                      {"TunnelProtocol", "6"}, {"TunnelID", "tok"}}));
+  PeapPromptProfile p = ReadPeapPromptProfile(store, "Gtc");
+  EXPECT_EQ(p.use8021x, 1u);
+  EXPECT_EQ(p.tunnelProtocol, 6u);
+  EXPECT_EQ(p.tunnelId, "tok");
+  EXPECT_EQ(p.passwordMode, 1u) << "no stored mode is the static password, not a soft token";
+  ASSERT_TRUE(store.WriteStoreValue(StoreFileKind::Profiles, "Gtc", "PasswordMode", "0"));
+  EXPECT_EQ(ReadPeapPromptProfile(store, "Gtc").passwordMode, 0u);
+}
+
 }  // namespace
 }  // namespace ov
