@@ -291,6 +291,16 @@ int RunServiceConnect(WlanService& service, const std::vector<std::string>& args
       return kExitFailed;
     }
     secret = std::move(*given);
+    // Told here rather than as the service's bare refusal of the profile.
+    const size_t n = secret.size();
+    if (security == "WEP" && n != 5 && n != 13 && n != 10 && n != 26) {
+      err << "ERROR: a WEP key has 5 or 13 characters or 10 or 26 hex digits\n";
+      return kExitFailed;
+    }
+    if (security != "WEP" && (n < 8 || n > 64)) {
+      err << "ERROR: a passphrase has 8 to 63 characters (or 64 hex digits)\n";
+      return kExitFailed;
+    }
   }
   ConnectionParameters p;
   p.mode = wlan_connection_mode_temporary_profile;

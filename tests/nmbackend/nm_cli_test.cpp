@@ -133,6 +133,9 @@ TEST_F(NmCliTest, AFailedConnectionSaysItsReason) {
   EXPECT_EQ(err.str(), "ERROR: the connection to \"Locked\" failed (reason 0x48014)\n");
   EXPECT_EQ(out.str(), "");
 
+  std::istringstream shortPassphrase("wrong\n");
+  EXPECT_EQ(RunServiceConnect(*service_, {"Locked"}, &shortPassphrase, out, err), kExitFailed);
+  EXPECT_NE(err.str().find("a passphrase has 8 to 63 characters"), std::string::npos) << err.str();
   std::istringstream none("");
   EXPECT_EQ(RunServiceConnect(*service_, {"Locked"}, &none, out, err), kExitFailed);
   EXPECT_NE(err.str().find("no passphrase was given"), std::string::npos) << err.str();
