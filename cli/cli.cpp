@@ -10,6 +10,8 @@
 #include "cli/radio_command.h"
 #include "cli/reg_command.h"
 #include "cli/scan_command.h"
+#include "cli/service_backend.h"
+#include "cli/service_commands.h"
 #include "cli/sim_command.h"
 #include "cli/status_command.h"
 #include "cli/wps_command.h"
@@ -62,10 +64,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     PrintUsage(out);
     return kExitOk;
   }
-  for (const CliCommand& command : kCommands) {
-    if (args[0] == command.name) {
-      return command.run(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
+  // Without a vendor driver (NetworkManager) status, connect and the profile list are the
+  // wireless service's; the stored profiles and the driver's commands need the vendor's.
+  if (!help && (args[0] == "status" || args[0] == "connect" || (args[0] == "profile" && !rest.empty() && rest[0] == "list"))) {
+    const ServiceBackend backend = ChosenServiceBackend();
+    if (backend.noVendorDriver) {
+      if (args[0] == "status") return RunServiceStatus(*backend.service, rest, out, err);
+      if (args[0] == "connect") return RunServiceConnect(*backend.service, rest, nullptr, out, err);
+      return RunServiceProfileList(*backend.service, rest, out, err);
     }
+  }
+  for (const CliCommand& command : kCommands) {
+    if (args[0] == command.name) return command.run(rest, out, err);
   }
   err << "ERROR: unknown command \"" << args[0] << "\"\n";
   PrintUsage(err);

@@ -7,6 +7,8 @@
 
 #include "cli/cli.h"
 #include "cli/message_inbox.h"
+#include "cli/service_backend.h"
+#include "cli/service_commands.h"
 #include "cli/survey_rows.h"
 #include "driver/discovery/adapter_discovery.h"
 #include "driver/discovery/device_id_table.h"
@@ -14,7 +16,6 @@
 #include "driver/oid_channel.h"
 #include "driver/os_version.h"
 #include "nativewifi/native_wifi_client.h"
-#include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/deviceio/device_io.h"
 #include "platform/system/machine_root.h"
 #include "platform/time/monitor_messages.h"
@@ -93,6 +94,16 @@ int RunScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
       return kExitUsage;
     }
   }
+  const ServiceBackend backend = ChosenServiceBackend();
+  if (!adapter && backend.noVendorDriver) {
+    // No vendor adapter to find: the service's first wireless interface.
+    uint32_t version = 0;
+    wlan::ClientHandle handle = 0;
+    if (backend.service->OpenHandle(wlan::kClientVersion2, &version, &handle) == wlan::ERROR_SUCCESS) {
+      if (auto found = FindServiceInterface(*backend.service, handle, "")) adapter = found->description;
+      backend.service->CloseHandle(handle);
+    }
+  }
   if (!adapter) adapter = DiscoverAdapterName();
   if (!adapter) {
     err << "ERROR: no adapter found\n";
@@ -101,7 +112,7 @@ int RunScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
   auto inbox = std::make_shared<MessageInbox>();
   NativeWifiClientServices services;
-  services.service = std::make_shared<wlan::WlanServiceClient>(wlan::DefaultServiceSocketPath());
+  services.service = backend.service;
   NativeWifiClient client(services);
   const uint32_t opened = client.Open(*adapter, MessageTarget(inbox), false);
   if (opened != ERROR_SUCCESS) {

@@ -104,7 +104,8 @@ void CHideDlg::AdapterSetup(bool openMainWindow) {
   inputs.dataDir = options_.dataDir;
   inputs.secretCodec = services_.secretCodec;
   inputs.handBackFromApMode = [this] { HandBackFromApMode(*this); };
-  inputs.writeParameterSets = true;
+  // Without a vendor driver there is no adapter key to hold the parameter sets.
+  inputs.writeParameterSets = !state_.Adapter.noVendorDriver;
   inputs.busy = &state_.Busy;
   inputs.bw40 = facts_.bw40;
   AdapterSetupResult setup = SetUpAdapter(inputs, *queue_);

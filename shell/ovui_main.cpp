@@ -30,7 +30,7 @@
 #include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
 #include "nativewifi/native_wifi_client.h"
-#include "nativewifi/nm/chosen_wlan_service.h"
+#include "nativewifi/nm/wlan_backend_choice.h"
 #include "shell/registry_broker.h"
 #include "shell/service_interface_adapter.h"
 #include "shell/ui/control_ids.h"

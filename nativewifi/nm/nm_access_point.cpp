@@ -131,4 +131,39 @@ BssEntry BssEntryFromAccessPoint(const AccessPointProperties& ap) {
   return e;
 }
 
+std::vector<AvailableNetwork> AvailableNetworksFromAccessPoints(const std::vector<AccessPointProperties>& aps,
+                                                                const std::vector<uint8_t>* connectedSsid) {
+  std::vector<AvailableNetwork> out;
+  for (const AccessPointProperties& ap : aps) {
+    const BssEntry bss = BssEntryFromAccessPoint(ap);
+    const bool secured = (ap.flags & kApFlagsPrivacy) != 0;
+    auto it = std::find_if(out.begin(), out.end(), [&](const AvailableNetwork& n) {
+      return n.ssid == bss.ssid && n.bssType == bss.bssType && n.securityEnabled == secured;
+    });
+    if (it == out.end()) {
+      AvailableNetwork n;
+      n.ssid = bss.ssid;
+      n.bssType = bss.bssType;
+      n.securityEnabled = secured;
+      const uint32_t rsn = ap.rsnFlags, wpa = ap.wpaFlags;
+      const uint32_t sec = rsn ? rsn : wpa;
+      if (sec & kSecKeyMgmtPsk)
+        n.defaultAuth = rsn ? DOT11_AUTH_ALGO_RSNA_PSK : DOT11_AUTH_ALGO_WPA_PSK;
+      else if (sec & kSecKeyMgmt8021x)
+        n.defaultAuth = rsn ? DOT11_AUTH_ALGO_RSNA : DOT11_AUTH_ALGO_WPA;
+      if (sec & kSecPairCcmp) n.defaultCipher = DOT11_CIPHER_ALGO_CCMP;
+      else if (sec & kSecPairTkip) n.defaultCipher = DOT11_CIPHER_ALGO_TKIP;
+      else if (secured) n.defaultCipher = DOT11_CIPHER_ALGO_WEP;
+      if (connectedSsid && *connectedSsid == bss.ssid.bytes) n.flags |= WLAN_AVAILABLE_NETWORK_CONNECTED;
+      out.push_back(std::move(n));
+      it = out.end() - 1;
+    }
+    ++it->numberOfBssids;
+    it->signalQuality = std::max(it->signalQuality, bss.linkQuality);
+    if (std::find(it->phyTypes.begin(), it->phyTypes.end(), bss.phyType) == it->phyTypes.end())
+      it->phyTypes.push_back(bss.phyType);
+  }
+  return out;
+}
+
 }  // namespace ov::wlan::nm

@@ -34,6 +34,14 @@ struct AccessPointProperties {
 // Rates, beacon period, TSF and the other elements are not known: no rates, period 100, 0.
 BssEntry BssEntryFromAccessPoint(const AccessPointProperties& ap);
 
+// The available-network list of a scan: one network per SSID, BSS type and security, with its
+// number of BSSs, PHY types, best quality, and the default algorithms its flags announce (RSN
+// ahead of WPA, PSK ahead of 802.1X, CCMP ahead of TKIP; WEP for privacy alone). The network
+// whose SSID is `connectedSsid` (when given) is marked connected. No profile entries: the
+// utility's own connections are not matched to networks.
+std::vector<AvailableNetwork> AvailableNetworksFromAccessPoints(const std::vector<AccessPointProperties>& aps,
+                                                                const std::vector<uint8_t>* connectedSsid);
+
 // The channel of a centre frequency (2.4 GHz 1..14, 5 GHz, 6 GHz); 0 when none.
 uint32_t ChannelOfFrequency(uint32_t frequencyMHz);
 

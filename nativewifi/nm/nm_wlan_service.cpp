@@ -615,9 +615,22 @@ uint32_t NmWlanService::GetNetworkBssList(ClientHandle handle, const Guid& guid,
   return ERROR_SUCCESS;
 }
 
-uint32_t NmWlanService::GetAvailableNetworkList(ClientHandle handle, const Guid&, uint32_t,
-                                                std::vector<AvailableNetwork>*) {
-  return impl_->HandleValid(handle) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_HANDLE;
+uint32_t NmWlanService::GetAvailableNetworkList(ClientHandle handle, const Guid& guid, uint32_t,
+                                                std::vector<AvailableNetwork>* networks) {
+  if (!impl_->HandleValid(handle)) return ERROR_INVALID_HANDLE;
+  QString path;
+  if (uint32_t e = impl_->DevicePath(guid, &path); e != ERROR_SUCCESS) return e;
+  std::vector<std::pair<QString, AccessPointProperties>> aps;
+  if (uint32_t e = impl_->ReadAccessPoints(path, &aps); e != ERROR_SUCCESS) return e;
+  const QString current = impl_->CurrentAccessPoint(path);
+  std::vector<AccessPointProperties> list;
+  std::optional<std::vector<uint8_t>> connectedSsid;
+  for (auto& [apPath, ap] : aps) {
+    if (apPath == current) connectedSsid = ap.ssid;
+    list.push_back(std::move(ap));
+  }
+  *networks = AvailableNetworksFromAccessPoints(list, connectedSsid ? &*connectedSsid : nullptr);
+  return ERROR_SUCCESS;
 }
 
 uint32_t NmWlanService::Connect(ClientHandle handle, const Guid& guid,

@@ -5,11 +5,13 @@
 #include "nativewifi/wlansvc/wlan_service.h"
 
 // The wireless-service seam over NetworkManager's D-Bus API (QtDBus). Interfaces are its Wi-Fi
-// devices; a scan is RequestScan, ended by the device's LastScan changing; the BSS list is
-// rebuilt from the access points (nm_access_point.h); connect and profiles use connections this
-// utility created (nm_wifi_settings.h), never the user's others. Device state changes become
-// the ACM connection notifications. Operations NetworkManager has no counterpart for (IHV
-// control, EAP user data, security settings, radio per PHY) return ERROR_NOT_SUPPORTED.
+// devices; a scan is RequestScan, ended by the device's LastScan changing; the BSS and
+// available-network lists are rebuilt from the access points (nm_access_point.h); connect and
+// profiles use connections this utility created (nm_wifi_settings.h), never the user's others.
+// Device state changes become the ACM connection notifications, the associated access point's
+// Strength the MSM signal quality, the Wi-Fi switches the MSM radio state. Operations
+// NetworkManager has no counterpart for (IHV control, binary EAP user data, security settings,
+// reading a profile document back) return ERROR_NOT_SUPPORTED.
 //
 // Needs a QCoreApplication. Callbacks run on the backend's own thread, one at a time.
 namespace ov::wlan::nm {

@@ -1,7 +1,10 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "nativewifi/wlansvc/wlan_service.h"
 
 // Which implementation of the wireless-service seam a front end uses: the simulator's socket
 // service or the machine's NetworkManager.
@@ -35,5 +38,19 @@ WlanBackendChoice ChooseWlanBackend(const WlanBackendInputs& inputs);
 
 // Whether `path` is a socket itself (a symbolic link is not followed).
 bool IsSocketFile(const std::string& path);
+
+// The service chosen for this machine: ChooseWlanBackend over OVUI_WLAN_BACKEND, the program
+// INI's key, the simulator's socket and the system bus (DBUS_SYSTEM_BUS_ADDRESS when set).
+// NetworkManager's backend runs on QtCore and QtDBus (chosen_wlan_service.cpp, which makes a
+// QCoreApplication when the program has none); the declarations here are Qt-free for ovuictl.
+struct ChosenWlanService {
+  std::shared_ptr<WlanService> service;
+  WlanBackend backend = WlanBackend::Simulator;
+  std::string why;
+};
+ChosenWlanService MakeChosenWlanService(const std::string& programIniPath);
+
+// Whether NetworkManager owns its name on the system bus.
+bool NetworkManagerOnSystemBus();
 
 }  // namespace ov::wlan

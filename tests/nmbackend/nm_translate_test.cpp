@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "nativewifi/nm/nm_access_point.h"
 #include "nativewifi/nm/nm_codes.h"
 #include "nativewifi/nm/nm_wifi_settings.h"
@@ -90,6 +92,44 @@ TEST(NmAccessPoint, ChannelOfFrequency) {
   const std::pair<uint32_t, uint32_t> rows[] = {
       {2412, 1}, {2472, 13}, {2484, 14}, {5180, 36}, {5825, 165}, {5955, 1}, {0, 0}, {3000, 0}};
   for (auto [f, ch] : rows) EXPECT_EQ(ChannelOfFrequency(f), ch) << f;
+}
+
+TEST(NmAccessPoint, AvailableNetworksGroupBySsidTypeAndSecurity) {
+  auto ap = [](const char* ssid, uint32_t freq, uint8_t strength, uint32_t flags, uint32_t rsn, uint32_t wpa) {
+    AccessPointProperties p;
+    p.ssid.assign(ssid, ssid + std::strlen(ssid));
+    p.frequencyMHz = freq;
+    p.strength = strength;
+    p.flags = flags;
+    p.rsnFlags = rsn;
+    p.wpaFlags = wpa;
+    p.mode = kModeInfra;
+    return p;
+  };
+  const uint32_t rsnPsk = kSecPairCcmp | kSecGroupCcmp | kSecKeyMgmtPsk;
+  const std::vector<AccessPointProperties> aps = {
+      ap("home", 2412, 40, kApFlagsPrivacy, rsnPsk, 0),
+      ap("home", 5180, 80, kApFlagsPrivacy, rsnPsk, 0),   // same network, second band
+      ap("home", 2437, 30, 0, 0, 0),                      // an open "home" is another network
+      ap("corp", 2462, 50, kApFlagsPrivacy, 0, kSecPairTkip | kSecGroupTkip | kSecKeyMgmt8021x),
+      ap("old", 2412, 10, kApFlagsPrivacy, 0, 0),
+  };
+  const std::vector<uint8_t> connected = {'c', 'o', 'r', 'p'};
+  const std::vector<AvailableNetwork> n = AvailableNetworksFromAccessPoints(aps, &connected);
+  ASSERT_EQ(n.size(), 4u);
+  EXPECT_EQ(n[0].ssid.text(), "home");
+  EXPECT_EQ(n[0].numberOfBssids, 2u);
+  EXPECT_EQ(n[0].signalQuality, 80u);
+  EXPECT_EQ(n[0].phyTypes, (std::vector<PhyType>{dot11_phy_type_erp, dot11_phy_type_ofdm}));
+  EXPECT_EQ(n[0].defaultAuth, DOT11_AUTH_ALGO_RSNA_PSK);
+  EXPECT_EQ(n[0].defaultCipher, DOT11_CIPHER_ALGO_CCMP);
+  EXPECT_FALSE(n[1].securityEnabled);
+  EXPECT_EQ(n[1].defaultCipher, DOT11_CIPHER_ALGO_NONE);
+  EXPECT_EQ(n[2].defaultAuth, DOT11_AUTH_ALGO_WPA);
+  EXPECT_EQ(n[2].defaultCipher, DOT11_CIPHER_ALGO_TKIP);
+  EXPECT_EQ(n[2].flags, WLAN_AVAILABLE_NETWORK_CONNECTED);
+  EXPECT_EQ(n[3].defaultCipher, DOT11_CIPHER_ALGO_WEP);
+  for (size_t i : {0u, 1u, 3u}) EXPECT_EQ(n[i].flags, 0u) << i;
 }
 
 std::string Profile(const std::string& auth, const std::string& cipher, const std::string& key = {},
