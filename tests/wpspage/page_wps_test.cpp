@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <ostream>
 
@@ -20,6 +21,7 @@
 #include "tests/actionqueue/queue_test_support.h"
 #include "tests/bssdescribe/element_builder.h"
 #include "tests/shellui/page_window_fixture.h"
+#include "views/ap_detail_dlg.h"
 #include "widgets/info_wnd.h"
 #include "widgets/progress_ctrl_x.h"
 #include "wps/wps_pin.h"
@@ -374,6 +376,21 @@ TEST_F(WpsPageTest, AutoSelectStopsAtTheOverallLimit) {
   EXPECT_EQ(Page()->SessionMode(), kWpsSessionIdle);
   EXPECT_EQ(Page()->CurrentApIndex(), -1);
   EXPECT_TRUE(Page()->PinButton()->isEnabled());
+}
+
+TEST_F(WpsPageTest, InformationOpensTheApDetailOnItsWpsTab) {
+  registry.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, MakeApDetailPanel);
+  Open();
+  ShowAps({WpsAp(kPbcAp, "Orvane-PBC", 0x0004), WpsAp(kPinAp1, "Orvane-PIN-1", 0x0000)});
+  EXPECT_FALSE(Page()->InformationButton()->isEnabled());
+  Page()->ApList()->topLevelItem(1)->setSelected(true);
+  ASSERT_TRUE(Page()->InformationButton()->isEnabled());
+  Page()->InformationButton()->click();
+  EXPECT_EQ(state.LowerPanel, LOWER_PANEL_AP_DETAIL);
+  auto* detail = dynamic_cast<CAPDetailInfoDlg*>(window->LowerPanel(LOWER_PANEL_AP_DETAIL));
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(detail->Tabs()->currentIndex(), CAPDetailInfoDlg::kTabWps);
+  EXPECT_EQ(detail->General(CAPDetailInfoDlg::GeneralField::Ssid)->text().toStdString(), "Orvane-PIN-1");
 }
 
 TEST_F(WpsPageTest, RegistrarTwiceKeepsTheCredentialBackAndForthMakesANewOne) {
