@@ -28,6 +28,8 @@
 #include "widgets/progress_ctrl_x.h"
 #include "wps/wps_credential_rules.h"
 #include "wps/wps_pin.h"
+#include "wpspages/wps_import.h"
+#include "wpspages/wps_profile_panel.h"
 #include "wps/wps_registrar.h"
 #include "wps/wps_service_profiles.h"
 #include "wps/wps_session_rules.h"
@@ -193,6 +195,8 @@ QWidget* CPageWPSDlg::MakeProfileGroup() {
     // An empty table has nothing to import.
     if (Wps().Table.Count > 0) emit ImportProfileRequested();
   });
+  connect(this, &CPageWPSDlg::ProfileDetailRequested, this, &CPageWPSDlg::OnProfileDetail);
+  connect(this, &CPageWPSDlg::ImportProfileRequested, this, &CPageWPSDlg::OnImportProfile);
   for (QPushButton* b : {profileDetail_, connect_, rotate_, disconnect_, delete_, importProfile_}) {
     buttons->addWidget(b);
   }
@@ -341,6 +345,22 @@ void CPageWPSDlg::RebuildApList() {
     if (row.setupLocked) item->setIcon(kWpsApLockedColumn, QIcon(QStringLiteral(":/icons/survey/padlock.svg")));
     if (selected && row.bssid == selectedBssid) item->setSelected(true);
   }
+  RefreshButtons();
+}
+
+void CPageWPSDlg::OnProfileDetail(int row) {
+  if (!ShowWpsProfileDetail(Window(), Wps().Table, row, configMode_->currentIndex())) return;
+  // The registrar editor saves credential 0 there; the list follows.
+  if (auto* panel = dynamic_cast<CPageWPSProfile*>(Window().LowerPanel(LOWER_PANEL_WPS_PROFILE))) {
+    connect(panel, &CPageWPSProfile::credentialSaved, this, &CPageWPSDlg::OnCredentialSaved,
+            Qt::UniqueConnection);
+  }
+}
+
+void CPageWPSDlg::OnImportProfile() { ImportWpsCredentials(Window(), Wps().Table); }
+
+void CPageWPSDlg::OnCredentialSaved() {
+  FillProfileList();
   RefreshButtons();
 }
 

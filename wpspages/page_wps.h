@@ -144,6 +144,10 @@ class CPageWPSDlg : public PageWidget {
 
   void RebuildApList();
   void FillProfileList();
+  // Profile Detail and Import Profile, carried out by the credential panel and the import.
+  void OnProfileDetail(int row);
+  void OnImportProfile();
+  void OnCredentialSaved();
   void RefreshButtons();
   std::optional<int> SelectedApRow() const;
   std::optional<int> SelectedProfileRow() const;

@@ -22,12 +22,15 @@
 #include "tests/bssdescribe/element_builder.h"
 #include "tests/shellui/page_window_fixture.h"
 #include "views/ap_detail_dlg.h"
+#include "widgets/filtering_edit.h"
 #include "widgets/info_wnd.h"
 #include "widgets/progress_ctrl_x.h"
 #include "wps/wps_pin.h"
 #include "wps/wps_registrar.h"
 #include "wps/wps_status_text.h"
+#include "profilepages/profile_editor.h"
 #include "wpspages/page_wps.h"
+#include "wpspages/wps_profile_panel.h"
 
 namespace ov {
 namespace {
@@ -449,6 +452,42 @@ TEST_F(WpsPageTest, ProfileListButtonsFollowTheSelectionAndThePolicy) {
   Page()->ImportProfileButton()->click();
   EXPECT_EQ(detailRows, std::vector<int>{1});
   EXPECT_EQ(imports, 1);
+}
+
+// Profile Detail fills the credential panel with the selected row's credential, Import Profile
+// stores every credential through the profile editor, and what a registrar saves in the panel
+// shows in the page's list.
+TEST_F(WpsPageTest, ProfileDetailImportAndTheRegistrarsSaveReachThePage) {
+  registry.RegisterLowerPanel(LOWER_PANEL_WPS_PROFILE, MakeWpsProfilePanel);
+  registry.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
+  queue_->wps().Table.Count = 2;
+  queue_->wps().Table.Credentials[0] = Credential("Orvane-A", "passphrase-a");
+  queue_->wps().Table.Credentials[1] = Credential("Orvane-B", "passphrase-b");
+  Open();
+  Page()->ProfileList()->topLevelItem(1)->setSelected(true);
+  Page()->ProfileDetailButton()->click();
+  auto* panel = dynamic_cast<CPageWPSProfile*>(window->LowerPanel(LOWER_PANEL_WPS_PROFILE));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_FALSE(panel->Editing()) << "an enrollee only looks at what it received";
+  EXPECT_EQ(panel->SsidEdit()->text(), "Orvane-B");
+
+  Page()->ImportProfileButton()->click();
+  std::vector<std::string> ssids;
+  for (const std::string& name : store_.ListProfileNames()) {
+    ssids.push_back(store_.ReadStoreValue(StoreFileKind::Profiles, name, "SSID"));
+  }
+  EXPECT_EQ(ssids, (std::vector<std::string>{"Orvane-A", "Orvane-B"}));
+
+  Page()->ConfigModeCombo()->setCurrentIndex(kWpsConfigRegistrar);
+  ASSERT_GE(Page()->ProfileList()->topLevelItemCount(), 1);
+  Page()->ProfileList()->topLevelItem(0)->setSelected(true);
+  Page()->ProfileDetailButton()->click();
+  ASSERT_TRUE(panel->Editing());
+  panel->SsidEdit()->setText("Orvane-Registrar");
+  panel->KeyEdit()->setText("registrar passphrase");
+  ASSERT_TRUE(panel->OnOK());
+  EXPECT_EQ(Page()->ProfileList()->topLevelItem(0)->text(0), "Orvane-Registrar");
 }
 
 TEST_F(WpsPageTest, ConnectAppliesTheSelectedCredentialAndRotationGoesRound) {
