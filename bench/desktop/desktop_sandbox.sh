@@ -94,5 +94,36 @@ sandbox_ovui() {
   echo "OvUI did not start:" >&2; cat "$log" >&2; exit 1
 }
 
+# sandbox_accessibility_bus: a session bus of our own with the accessibility bus on it, so
+# nothing of the caller's desktop is reached or disturbed; exports DBUS_SESSION_BUS_ADDRESS.
+# Needs dbus-daemon and /usr/libexec/at-spi-bus-launcher (Debian: dbus, at-spi2-core).
+sandbox_accessibility_bus() {
+  local deadline=$((SECONDS + 10))
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$sandbox_root/bus" \
+    >"$sandbox_root/dbus.log" 2>&1 &
+  sandbox_pids+=($!)
+  until [ -s "$sandbox_root/bus" ]; do
+    ((SECONDS < deadline)) || { echo "the session bus did not start" >&2; exit 1; }
+    sleep 0.05
+  done
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$sandbox_root/bus")
+  export DBUS_SESSION_BUS_ADDRESS
+  # The accessibility bus; its registry daemon starts on the first request.
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$sandbox_root/at-spi.log" 2>&1 &
+  sandbox_pids+=($!)
+}
+
+# sandbox_open_window BIN: after sandbox_ovui. The simulated adapter appears a moment after the
+# start; once it is set up, a second start asks the running utility to open its window, as a
+# user does.
+sandbox_open_window() {
+  local bin=$1 deadline=$((SECONDS + 20))
+  until grep -q "adapter set up" "$sandbox_root/OvUI.log"; do
+    ((SECONDS < deadline)) || { echo "OvUI set up no adapter:" >&2; cat "$sandbox_root/OvUI.log" >&2; exit 1; }
+    sleep 0.05
+  done
+  "$bin/OvUI" >>"$sandbox_root/OvUI.log" 2>&1
+}
+
 # rss_kib PID: resident set in KiB.
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }

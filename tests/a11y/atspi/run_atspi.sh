@@ -35,39 +35,13 @@ for p in OvUI ovsimd ovregsvc; do [ -x "$bin/$p" ] || skip "needs $bin/$p (build
 # Display, root and daemons; sandbox_stop (the EXIT trap) ends everything started below too.
 sandbox_start "$bin" --no-tray
 
-# wait_for FILE SECONDS: polls until FILE has content.
-wait_for() {
-  local file=$1 deadline=$((SECONDS + $2))
-  until [ -s "$file" ]; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
-
-# A session bus of our own: nothing of the caller's desktop is reached or disturbed.
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$sandbox_root/bus" \
-  >"$sandbox_root/dbus.log" 2>&1 &
-sandbox_pids+=($!)
-wait_for "$sandbox_root/bus" 10 || { echo "the session bus did not start" >&2; exit 1; }
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$sandbox_root/bus")
-export DBUS_SESSION_BUS_ADDRESS
-# The accessibility bus; its registry daemon starts on the first request.
-"$bus_launcher" --launch-immediately >"$sandbox_root/at-spi.log" 2>&1 &
-sandbox_pids+=($!)
-
+sandbox_accessibility_bus
 # Caches (fonts) stay in the throw-away root too.
 export XDG_CACHE_HOME=$sandbox_root/cache
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0 LANG=C.UTF-8
 unset LC_ALL LC_MESSAGES
 sandbox_ovui "$bin"
-# The simulated adapter appears a moment after the start; once it is set up, a second start
-# asks the running utility to open its window, as a user does.
-deadline=$((SECONDS + 20))
-until grep -q "adapter set up" "$sandbox_root/OvUI.log"; do
-  ((SECONDS < deadline)) || { echo "OvUI set up no adapter:" >&2; cat "$sandbox_root/OvUI.log" >&2; exit 1; }
-  sleep 0.05
-done
-"$bin/OvUI" >>"$sandbox_root/OvUI.log" 2>&1
+sandbox_open_window "$bin"
 
 status=0
 "$python" "$harness/atspi_tests.py" --pid "$ovui_pid" --root "$OVUI_ROOT" \
