@@ -13,7 +13,7 @@
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/page_sys_config.h"
 #include "profilepages/page_8021x.h"
-#include "profilepages/profile_editor_tabs.h"
+#include "profilepages/page_wapi.h"
 #include "profilepages/security_editor_scan_entry.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
@@ -61,7 +61,7 @@ void CProfileEditorDlg::BuildLayout() {
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
   inputs.eapMethod = [this]() -> uint32_t& { return eap_->EapMethod(); };
   authEncry_ = new CPageAuthEncryDlg(true, Services().timers, std::move(inputs), stack_);
-  wapi_ = new WapiTab(stack_);
+  wapi_ = new CPageWAPIDlg(WapiTabInputsOf(*this), stack_);
   stack_->addWidget(sysConfig_);
   stack_->addWidget(authEncry_);
   stack_->addWidget(eap_);
@@ -193,6 +193,8 @@ bool CProfileEditorDlg::Refuse(const EditorRefusal& refusal) {
     case EditorTarget::WapiUserCert:
     case EditorTarget::WapiAsCert:
       SelectTab(kTabWapi);
+      wapi_->SelectCertTab(refusal.target == EditorTarget::WapiUserCert ? WapiCertKind::User
+                                                                        : WapiCertKind::As);
       break;
     case EditorTarget::AdvancedPage:
       Window().ShowPage(TabButton::Advance);
@@ -216,6 +218,8 @@ bool CProfileEditorDlg::OnOK() {
   context.nameExists = [store](std::string_view name) {
     return store && store->ProfileNameExists(name);
   };
+  context.checkUserCert = WapiCertCheck(Services().certificates, WapiCertKind::User);
+  context.checkAsCert = WapiCertCheck(Services().certificates, WapiCertKind::As);
   if (auto refusal = FirstEditorRefusal(fields, context)) return Refuse(*refusal);
   if (Uses8021XTab(fields)) {
     if (const std::optional<QString> refusal = eap_->Validate()) {
