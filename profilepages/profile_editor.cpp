@@ -174,7 +174,8 @@ bool CProfileEditorDlg::OpenForEdit(const std::string& profileName) {
   sysConfig_->SetFields(loaded.sys);
   sysConfig_->PrepareForEdit(ReadAdhocWirelessMode());
   eap_->ReapplyLoaded(loaded.eap);
-  wapi_->ReapplyLoaded(loaded.wapi);
+  // Only a WAPI-CA profile's paths are certificates to install; other profiles store none.
+  wapi_->ReapplyLoaded(loaded.security.auth == AuthChoice::WapiCa ? loaded.wapi : WapiFields{});
   authEncry_->ReapplyLoaded(loaded.security);
   return true;
 }
