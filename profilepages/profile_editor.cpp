@@ -14,7 +14,7 @@
 #include "profilepages/page_sys_config.h"
 #include "profilepages/eap_setup_launch.h"
 #include "profilepages/page_8021x.h"
-#include "profilepages/profile_editor_tabs.h"
+#include "profilepages/page_wapi.h"
 #include "profilepages/security_editor_scan_entry.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
@@ -63,7 +63,7 @@ void CProfileEditorDlg::BuildLayout() {
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
   inputs.eapMethod = [this]() -> uint32_t& { return eap_->EapMethod(); };
   authEncry_ = new CPageAuthEncryDlg(true, Services().timers, std::move(inputs), stack_);
-  wapi_ = new WapiTab(stack_);
+  wapi_ = new CPageWAPIDlg(WapiTabInputsOf(*this), stack_);
   stack_->addWidget(sysConfig_);
   stack_->addWidget(authEncry_);
   stack_->addWidget(eap_);
@@ -176,7 +176,8 @@ bool CProfileEditorDlg::OpenForEdit(const std::string& profileName) {
   sysConfig_->SetFields(loaded.sys);
   sysConfig_->PrepareForEdit(ReadAdhocWirelessMode());
   eap_->ReapplyLoaded(loaded.eap);
-  wapi_->ReapplyLoaded(loaded.wapi);
+  // Only a WAPI-CA profile's paths are certificates to install; other profiles store none.
+  wapi_->ReapplyLoaded(loaded.security.auth == AuthChoice::WapiCa ? loaded.wapi : WapiFields{});
   authEncry_->ReapplyLoaded(loaded.security);
   return true;
 }
@@ -212,6 +213,8 @@ bool CProfileEditorDlg::Refuse(const EditorRefusal& refusal) {
     case EditorTarget::WapiUserCert:
     case EditorTarget::WapiAsCert:
       SelectTab(kTabWapi);
+      wapi_->SelectCertTab(refusal.target == EditorTarget::WapiUserCert ? WapiCertKind::User
+                                                                        : WapiCertKind::As);
       break;
     case EditorTarget::AdvancedPage:
       Window().ShowPage(TabButton::Advance);
@@ -235,6 +238,8 @@ bool CProfileEditorDlg::OnOK() {
   context.nameExists = [store](std::string_view name) {
     return store && store->ProfileNameExists(name);
   };
+  context.checkUserCert = WapiCertCheck(Services().certificates, WapiCertKind::User);
+  context.checkAsCert = WapiCertCheck(Services().certificates, WapiCertKind::As);
   if (auto refusal = FirstEditorRefusal(fields, context)) return Refuse(*refusal);
   if (Uses8021XTab(fields)) {
     if (const std::optional<QString> refusal = eap_->Validate()) {

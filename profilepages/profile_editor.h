@@ -18,7 +18,7 @@ namespace ov {
 class CPageAuthEncryDlg;
 class CPageSystemConfigDlg;
 class CPage8021XDlg;
-class WapiTab;
+class CPageWAPIDlg;
 
 inline constexpr int IDD_PROFILE_EDITOR = 181;
 
@@ -56,7 +56,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   CPageSystemConfigDlg* SysConfig() const { return sysConfig_; }
   CPageAuthEncryDlg* AuthEncry() const { return authEncry_; }
   CPage8021XDlg* Eap() const { return eap_; }
-  WapiTab* Wapi() const { return wapi_; }
+  CPageWAPIDlg* Wapi() const { return wapi_; }
   QPushButton* TabButtonAt(int tab) const { return tabButtons_[tab]; }
   QPushButton* OkButton() const { return ok_; }
   QPushButton* CancelButton() const { return cancel_; }
@@ -81,7 +81,7 @@ class CProfileEditorDlg : public PageWidget, public ProfileEditorPanel {
   CPageSystemConfigDlg* sysConfig_ = nullptr;
   CPageAuthEncryDlg* authEncry_ = nullptr;
   CPage8021XDlg* eap_ = nullptr;
-  WapiTab* wapi_ = nullptr;
+  CPageWAPIDlg* wapi_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
 };

@@ -5,6 +5,8 @@
 //   --wpa2         the security tab preset for a WPA2-PSK network with a pass phrase typed
 //   --connect      the security editor's prompt for a WPA2-PSK network of the survey
 //   --peap         the credential prompt (lower panel 8) asking for a one-time password
+//   --wapi-certs=D with --tab=3: the profile's certificates D/user.cer and D/as.cer loaded as Edit
+//                  loads them (installed into libWAPIDLL.so and described)
 //   --screenshot=F save the window as the PNG file F a moment after start, then end
 #include <QApplication>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "lang/language_table.h"
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/peap_setting_dlg.h"
+#include "profilepages/page_wapi.h"
 #include "profilepages/profile_editor.h"
 #include "profilepages/security_editor.h"
 #include "profiles/profile_store.h"
@@ -57,12 +60,14 @@ int main(int argc, char** argv) {
   int tab = 0;
   bool wpa2 = false, connect = false, peap = false;
   QString screenshot;
+  std::string wapiCerts;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--tab=", 0) == 0) tab = std::stoi(arg.substr(6));
     else if (arg == "--wpa2") wpa2 = true;
     else if (arg == "--connect") connect = true;
     else if (arg == "--peap") peap = true;
+    else if (arg.rfind("--wapi-certs=", 0) == 0) wapiCerts = arg.substr(13);
     else if (arg.rfind("--screenshot=", 0) == 0) screenshot = QString::fromStdString(arg.substr(13));
   }
 
@@ -119,6 +124,9 @@ int main(int argc, char** argv) {
     auto* editor = dynamic_cast<ov::CProfileEditorDlg*>(window.LowerPanel(ov::LOWER_PANEL_PROFILE_EDITOR));
     if (tab == ov::kTabWapi) editor->AuthEncry()->ChooseAuth(ov::AuthChoice::WapiCa);
     if (tab == ov::kTab8021X) editor->AuthEncry()->ChooseAuth(ov::AuthChoice::Wpa2);  // PEAP
+    if (tab == ov::kTabWapi && !wapiCerts.empty()) {
+      editor->Wapi()->ReapplyLoaded({wapiCerts + "/user.cer", wapiCerts + "/as.cer"});
+    }
     editor->SelectTab(tab);
   }
   if (!screenshot.isEmpty()) {

@@ -11,7 +11,7 @@
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/profile_editor_rules.h"
 #include "profilepages/page_8021x.h"
-#include "profilepages/profile_editor_tabs.h"
+#include "profilepages/page_wapi.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
@@ -60,7 +60,7 @@ void CSecurityEditorDlg::BuildLayout() {
   inputs.showPasswordOption = [this] { return State().ShowPasswordOption; };
   inputs.eapMethod = [this]() -> uint32_t& { return eap_->EapMethod(); };
   authEncry_ = new CPageAuthEncryDlg(false, Services().timers, std::move(inputs), stack_);
-  wapi_ = new WapiTab(stack_);
+  wapi_ = new CPageWAPIDlg(WapiTabInputsOf(*this), stack_);
   stack_->addWidget(authEncry_);
   stack_->addWidget(eap_);
   stack_->addWidget(wapi_);
@@ -128,6 +128,7 @@ bool CSecurityEditorDlg::OnOK() {
     const WapiFields wapi = wapi_->Fields();
     if (wapi.userCertPath.empty() || wapi.asCertPath.empty()) {
       SelectTab(kTabWapi);
+      wapi_->SelectCertTab(wapi.userCertPath.empty() ? WapiCertKind::User : WapiCertKind::As);
       ShowPageMessage(UiText(wapi.userCertPath.empty() ? IDS_NO_USER_CERT : IDS_NO_AS_CERT));
       return false;
     }

@@ -22,7 +22,7 @@ namespace ov {
 class CPageAuthEncryDlg;
 class CPage8021XDlg;
 struct StationProfile;
-class WapiTab;
+class CPageWAPIDlg;
 
 inline constexpr int IDD_SECURITY_EDITOR = 3240;
 inline constexpr int kSecurityEditorTabCount = 3;
@@ -70,7 +70,7 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
   QStackedWidget* stack_ = nullptr;
   CPageAuthEncryDlg* authEncry_ = nullptr;
   CPage8021XDlg* eap_ = nullptr;
-  WapiTab* wapi_ = nullptr;
+  CPageWAPIDlg* wapi_ = nullptr;
   QLabel* networkLabel_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

@@ -36,10 +36,8 @@ class WapiControl {
   virtual void DisAssociate() = 0;      // "WAPIAPIDisAssociate"
 };
 
-inline constexpr const char* kWapiLibraryName = "libWAPIDLL.so";
-
-// The library in the program folder (or at `library`), loaded for each call; a missing library
-// or export does nothing.
+// libWAPIDLL.so in the program folder (or at `library`), loaded for each call and never
+// released; a missing library or export does nothing.
 class WapiLibrary final : public WapiControl {
  public:
   WapiLibrary();

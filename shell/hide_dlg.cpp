@@ -21,6 +21,7 @@
 #include "shell/monitor_logic.h"
 #include "nativewifi/native_wifi_client.h"
 #include "shell/ui/ui_text.h"
+#include "siblings/wapi_exports.h"
 
 namespace ov {
 
@@ -121,6 +122,7 @@ void CHideDlg::AdapterSetup(bool openMainWindow) {
   RefreshQueueContext();
   if (state_.RadioOn) {
     wpaReady_ = true;
+    CheckWapiSupport();
     RefreshQueueContext();
     timers_->start(kMonitorTimerSurveyRescan, 4000);
     queue_->ApplyActiveConfiguration(1, 0, facts_.supportedPhyTypesResult);
@@ -137,7 +139,15 @@ void CHideDlg::RefreshQueueContext() {
   a.radioOn = state_.RadioOn;  // the radio command changes it between set-ups
   a.wpaReady = wpaReady_;
   state_.WpaReady = wpaReady_;
-  state_.WapiSupported = a.wapiSupported;
+  a.wapiSupported = wapiSupported_;
+  state_.WapiSupported = wapiSupported_;
+}
+
+void CHideDlg::CheckWapiSupport() {
+  if (services_.certificates == nullptr) return;
+  const bool loaded = services_.certificates->Load(std::filesystem::path(options_.programDir) /
+                                                   wapi::kCertMgrLibraryName);
+  if (loaded && programOptions_.supportWapi) wapiSupported_ = true;
 }
 
 void CHideDlg::OnTimer(int id) {
@@ -332,6 +342,7 @@ PageServices CHideDlg::PageServicesNow() {
   page.wifi = services_.pageClient;
   page.store = store_.get();
   page.timers = services_.timers;
+  if (services_.certificates && services_.certificates->Loaded()) page.certificates = services_.certificates;
   return page;  // messages through ShowMessage, which holds Busy
 }
 

@@ -23,6 +23,7 @@
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box.h"
 #include "shell/ui/shell_state.h"
+#include "siblings/certmgr_client.h"
 
 // The hidden monitor window: it lives for the whole run, owns the tray icon, the periodic
 // adapter and connection checks, the main window, the action queue and the process-wide adapter
@@ -91,6 +92,9 @@ struct MonitorServices {
   const PageRegistry* pages = nullptr; // null: a main window without pages
   NativeWifiClient* pageClient = nullptr;  // the wireless client the pages use (null in tests)
   ActionQueueServices queue;           // client, WAPI, certificates, scan list, trace
+  // libOvCertMgr.so, loaded by the WAPI check at adapter set-up (null: WAPI stays off); the
+  // queue's certificate manager and the pages reach it once loaded.
+  CertificateManagerModule* certificates = nullptr;
   std::function<void(std::string_view)> log;  // one line to the program's log
 };
 
@@ -130,6 +134,7 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   const AdapterInfo& Adapter() const { return state_.Adapter; }
   bool AdapterPresent() const { return adapterPresent_; }
   bool WpaReady() const { return wpaReady_; }
+  bool WapiSupported() const { return wapiSupported_; }
   bool TrayIconAdded() const { return trayIconAdded_; }
   std::optional<TrayState> CurrentTrayState() const { return trayState_; }
   const QString& TrayTip() const { return trayTip_; }
@@ -205,6 +210,9 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   // What the pages of a main window made now reach (the store follows the adapter).
   PageServices PageServicesNow();
   void RefreshQueueContext();
+  // CheckWapiSupport: the certificate manager loaded from the program folder and the option
+  // [AuthEncry] "SupportWAPI" set turn WAPI support on for the rest of the run.
+  void CheckWapiSupport();
   void OnTray(intptr_t mouseMessage);
   void SessionCheck();
   void WpsPbcStartedCheck();
@@ -230,6 +238,7 @@ class CHideDlg final : public MainWindowHost, public RadioPageHost {
   bool adapterPresent_ = false;
   bool adapterSetUp_ = false;  // adapter set-up ran: its timers belong to the running state
   bool wpaReady_ = false;
+  bool wapiSupported_ = false;
   AdapterFacts facts_;
   ProgramOptions programOptions_;
   bool trayIconAdded_ = false;

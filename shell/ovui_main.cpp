@@ -29,6 +29,7 @@
 #include "shell/native_wifi_connection.h"
 #include "shell/ovui_pages.h"
 #include "nativewifi/eap_host/qt_eap_host.h"
+#include "nativewifi/loaded_certificate_manager.h"
 #include "nativewifi/native_wifi_client.h"
 #include "nativewifi/nm/wlan_backend_choice.h"
 #include "shell/registry_broker.h"
@@ -90,6 +91,8 @@ static int RunProgram(int argc, char** argv) {
     ov::LogindSession session;
     ov::OvEncryptSecretCodec codec;
     ov::WapiLibrary wapi;
+    ov::CertificateManagerModule certificates;  // loaded at adapter set-up
+    ov::LoadedCertificateManager certificateManager(certificates);
 
     // The pages of the main window.
     ov::PageRegistry pages;
@@ -108,6 +111,8 @@ static int RunProgram(int argc, char** argv) {
     services.pageClient = &client;
     services.secretCodec = &codec;
     services.queue.wapi = &wapi;
+    services.queue.certificateManager = &certificateManager;
+    services.certificates = &certificates;
     services.queue.client = &connection;
     services.queue.appendDebugTraceFile = [&](std::string_view text) {
       ov::AppendDebugTraceFile(started.ProgramIniPath(), text);

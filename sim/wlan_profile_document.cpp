@@ -266,6 +266,8 @@ uint32_t ReadIhv(const pugi::xml_node& root, ProfileDocument* p) {
   if (pugi::xml_node wapi = Path(ihv, "security/IhvSecurity")) {
     p->ihvWapi = true;
     p->wapiMode = Trim(Text(Child(wapi, "IHVSecurityParam1")));
+    p->wapiKey = Trim(Text(Child(wapi, "IHVSecurityParam3")));
+    p->wapiKeyCheck = Trim(Text(Child(wapi, "IHVSecurityParam4")));
   }
   return 0;
 }

@@ -36,6 +36,8 @@ struct ProfileDocument {
   bool ihvCckm = false;      // security/CCX/authenticatingNetwork/cckm
   bool ihvWapi = false;      // security/IhvSecurity
   std::string wapiMode;      // IHVSecurityParam1: "2" preshared key, "1" certificate
+  std::string wapiKey;       // IHVSecurityParam3: the base key, hexadecimal
+  std::string wapiKeyCheck;  // IHVSecurityParam4: its check value, hexadecimal
 };
 
 // Checks a profile document as the host service does before storing it. On refusal returns

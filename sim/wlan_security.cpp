@@ -1,5 +1,7 @@
 #include "sim/wlan_security.h"
 #include "platform/system/ascii_text.h"
+#include "platform/system/hex_text.h"
+#include "siblings/wapi_keys.h"
 
 #include <openssl/evp.h>
 
@@ -70,6 +72,21 @@ uint32_t CheckPsk(const AccessPointSpec& ap, const ProfileDocument& p) {
   return station == network && station.size() == kPmkSize
              ? WLAN_REASON_CODE_SUCCESS
              : WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED;
+}
+
+// The station's base key, as the certificate manager derived it from the key the user typed,
+// against the one the access point derives from its own; the check value must match the key.
+uint32_t CheckWapiPsk(const AccessPointSpec& ap, const ProfileDocument& p) {
+  const auto station = HexDecode(p.wapiKey);
+  const auto check = HexDecode(p.wapiKeyCheck);
+  const std::vector<uint8_t> apKey =
+      ap.psk.empty() ? std::vector<uint8_t>(ap.passphrase.begin(), ap.passphrase.end()) : ap.psk;
+  const std::vector<uint8_t> network = wapi::DeriveBaseKey(apKey);
+  if (!station || !check || station->empty() || *station != network ||
+      *check != wapi::KeyCheckValue(*station)) {
+    return WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED;
+  }
+  return WLAN_REASON_CODE_SUCCESS;
 }
 
 uint32_t CheckAccount(const AccessPointSpec& ap, const ProfileDocument& p,
@@ -148,9 +165,9 @@ ConnectionVerdict JudgeConnection(const AccessPointSpec& ap, const ProfileDocume
   CipherAlgorithm cipher = ProfileCipher(p);
 
   if (p.ihvWapi) {
-    // The IHV extension holds the WAPI key; the simulation checks the kind only.
     if (ap.security != ApSecurity::WapiPsk || p.wapiMode != "2") return incompatible();
     s = {true, false, DOT11_AUTH_ALGO_IHV_START, DOT11_CIPHER_ALGO_IHV_START};
+    v.reasonCode = CheckWapiPsk(ap, p);
     return v;
   }
   if (!p.hasMsmSecurity) return incompatible();

@@ -35,11 +35,13 @@
 namespace ov {
 
 class COvUI2007Dlg;
+class CertificateManagerModule;
 class MainWindowHost;
 class NativeWifiClient;
 class OidRequester;
 class ProfileStore;
 class RegistryWriter;
+class WapiCertificateCalls;
 
 // A page that takes the monitor's posted messages implements this; the monitor posts through
 // the page's event queue, so the page handles it after the monitor's handler has returned.
@@ -62,6 +64,8 @@ struct PageServices {
   ProfileStore* store = nullptr;          // the profile store in the data folder
   TimerService* timers = nullptr;         // pages' own timers (refresh, notes, animations)
   MessageBoxFunction showMessage;         // empty: the program's ShowMessage
+  const CertificateManagerModule* certificates = nullptr;  // libOvCertMgr.so once loaded
+  WapiCertificateCalls* wapiLibrary = nullptr;  // null: libWAPIDLL.so from the program folder
 };
 
 // Given to every page and panel factory.

@@ -86,6 +86,7 @@ class MonitorFixture : public ::testing::Test {
     s.registry = &registry_;
     s.pages = pages_;
     s.queue.client = &client_;
+    s.certificates = certificates_;
     s.queue.runEnded = [this] { ++queueRuns_; };
     s.log = [this](std::string_view line) { log_.emplace_back(line); };
     monitor_ = std::make_unique<CHideDlg>(s, Options());
@@ -125,6 +126,7 @@ class MonitorFixture : public ::testing::Test {
   RecordingConnectionClient client_;
   bool isAdmin_ = true;
   const PageRegistry* pages_ = nullptr;
+  CertificateManagerModule* certificates_ = nullptr;
   int ends_ = 0;
   int queueRuns_ = 0;
   std::vector<std::string> log_;

@@ -10,6 +10,7 @@
 #include "profiles/profile_keys.h"
 #include "shell/adapter_setup.h"
 #include "shell/ui/control_ids.h"
+#include "siblings/wapi_exports.h"
 #include "tests/monitor/monitor_fixture.h"
 #include "wps/wps_store.h"
 
@@ -283,6 +284,42 @@ TEST_F(MonitorSetupTest, LinkUpAndLostAreNoticedUnlessSwitchedOff) {
           << tray_.notifications[0].second.toStdString();
       EXPECT_EQ(tray_.notifications[1].second, monitor_->TrayTip());
     }
+  }
+}
+
+TEST_F(MonitorSetupTest, WapiSupportNeedsTheCertificateManagerTheOptionAndTheRadio) {
+  const struct {
+    const char* name;
+    bool library;
+    const char* supportWapi;
+    const char* radio;
+    bool supported;
+  } rows[] = {
+      // A library once loaded stays in the process, so the rows without it come first.
+      {"option without the library", false, "1", "0", false},
+      {"library and option, radio off", true, "1", "1", false},
+      {"library without the option", true, "0", "0", false},
+      {"library and option, radio on", true, "1", "0", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    monitor_.reset();
+    std::filesystem::remove(program_.path() / wapi::kCertMgrLibraryName);
+    if (row.library) {
+      std::filesystem::copy_file(std::filesystem::path(OVUI_BIN_DIR) / wapi::kCertMgrLibraryName,
+                                 program_.path() / wapi::kCertMgrLibraryName);
+    }
+    WriteIni(std::string("[Account]\nWarningMessageForGenUser=0\n[AuthEncry]\nSupportWAPI=") +
+             row.supportWapi + "\n");
+    WriteParam("Radio", row.radio);
+    CertificateManagerModule certificates;
+    certificates_ = &certificates;
+    Start();
+    EXPECT_EQ(monitor_->WapiSupported(), row.supported);
+    EXPECT_EQ(monitor_->State().WapiSupported, row.supported);
+    EXPECT_EQ(certificates.Loaded(), row.library && std::string(row.radio) == "0");
+    monitor_.reset();
+    certificates_ = nullptr;
   }
 }
 

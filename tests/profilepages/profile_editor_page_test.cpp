@@ -16,7 +16,7 @@
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/page_sys_config.h"
 #include "profilepages/profile_editor.h"
-#include "profilepages/profile_editor_tabs.h"
+#include "profilepages/page_wapi.h"
 #include "profilepages/security_editor.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"

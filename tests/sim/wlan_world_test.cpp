@@ -13,6 +13,7 @@
 #include "sim/pcap_beacon.h"
 #include "sim/scenario.h"
 #include "sim/wlan_security.h"
+#include "siblings/wapi_keys.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "views/bss_describe.h"
@@ -549,6 +550,20 @@ TEST(WlanSecurityTest, ConnectionNeedsTheSameSecurityAndKey) {
   wapiProfile.ssid = {'N', 'e', 't'};
   wapiProfile.ihvWapi = true;
   wapiProfile.wapiMode = "2";
+  const std::string key1 = "wapi key 1";
+  const std::vector<uint8_t> baseKey = wapi::DeriveBaseKey({key1.begin(), key1.end()});
+  wapiProfile.wapiKey = Hex(baseKey);
+  wapiProfile.wapiKeyCheck = Hex(wapi::KeyCheckValue(baseKey));
+  ProfileDocument wapiWrongKey = wapiProfile;
+  const std::string key2 = "wapi key 2";
+  const std::vector<uint8_t> otherKey = wapi::DeriveBaseKey({key2.begin(), key2.end()});
+  wapiWrongKey.wapiKey = Hex(otherKey);
+  wapiWrongKey.wapiKeyCheck = Hex(wapi::KeyCheckValue(otherKey));
+  ProfileDocument wapiBadCheck = wapiProfile;
+  wapiBadCheck.wapiKeyCheck = Hex(wapi::KeyCheckValue(otherKey));
+  ProfileDocument wapiNoKey = wapiProfile;
+  wapiNoKey.wapiKey.clear();
+  wapiNoKey.wapiKeyCheck.clear();
 
   struct Case {
     const char* name;
@@ -589,6 +604,12 @@ TEST(WlanSecurityTest, ConnectionNeedsTheSameSecurityAndKey) {
       {"mixed by WPA2", mixed, Profile("WPA2PSK", "AES", "passPhrase", "correct horse"), 0,
        DOT11_AUTH_ALGO_RSNA_PSK},
       {"WAPI preshared key", wapi, wapiProfile, 0, DOT11_AUTH_ALGO_IHV_START},
+      {"WAPI wrong preshared key", wapi, wapiWrongKey, WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED,
+       DOT11_AUTH_ALGO_IHV_START},
+      {"WAPI key with another key's check value", wapi, wapiBadCheck,
+       WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED, DOT11_AUTH_ALGO_IHV_START},
+      {"WAPI without a key", wapi, wapiNoKey, WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED,
+       DOT11_AUTH_ALGO_IHV_START},
       {"PSK on WAPI", wapi, Profile("WPA2PSK", "AES", "passPhrase", "wapi key 1"),
        WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE, {}},
   };

@@ -13,11 +13,14 @@
 
 #include "driver/oid/oid_constants.h"
 #include "driver/oid/oid_requests.h"
+#include "nativewifi/loaded_certificate_manager.h"
+#include "nativewifi/wlan_profile_xml.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "nativewifi/wlansvc/wlan_protocol.h"
 #include "platform/deviceio/device_io.h"
 #include "platform/deviceio/socket_io.h"
 #include "platform/system/machine_root.h"
+#include "siblings/certmgr_client.h"
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
 #include "sim/scenario.h"
@@ -288,6 +291,73 @@ TEST_F(WlanServiceEndToEnd, Wpa2PskConnectsOnlyWithTheRightPassphrase) {
   ASSERT_TRUE(inbox_.next(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_disconnected));
   ASSERT_TRUE(QueryExtraInfo(driver, extra));
   EXPECT_EQ(extra, EXTRA_INFO_LINK_DOWN);
+}
+
+// A WAPI-PSK profile as the utility builds it: the record through the WLAN profile builder, the
+// key through the real certificate manager.
+TEST_F(WlanServiceEndToEnd, WapiPskConnectsOnlyWithTheRightKey) {
+  CertificateManagerModule module;
+  ASSERT_TRUE(module.Load());
+  LoadedCertificateManager certificates(module);
+  std::string hexKey;
+  for (unsigned char c : std::string("wapi psk 12345")) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    hexKey += kHex[c >> 4];
+    hexKey += kHex[c & 0xF];
+  }
+  struct Case {
+    const char* name;
+    const char* key;
+    uint32_t keyType;  // WAPIPSK_KEYTYPE: 0 passphrase, 1 hexadecimal
+    uint32_t reason;
+  };
+  const Case cases[] = {
+      {"wrong passphrase", "not the wapi key", 0, WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED},
+      {"wrong key in hexadecimal", "0f5a51d00f5a", 1, WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED},
+      {"right passphrase", "wapi psk 12345", 0, WLAN_REASON_CODE_SUCCESS},
+      {"the same key in hexadecimal", hexKey.c_str(), 1, WLAN_REASON_CODE_SUCCESS},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    inbox_.clear();
+    StationProfile record;
+    record.ssid = MakeNdisSsid("Orvane-WAPI");
+    record.networkType = 1;
+    record.authMode = kAuthWapiPsk;
+    record.cipherMode = kCipherSms4;
+    record.psk = c.key;
+    record.wapiPskKeyType = c.keyType;
+    record.loaded = 1;
+    WlanProfileEnvironment env;
+    env.certificateManager = &certificates;
+    WlanProfileDocuments documents = BuildWlanProfile(record, env);
+    ASSERT_FALSE(documents.profileXml.empty());
+    uint32_t reason = connectWith(documents.profileXml, documents.profileName);
+    EXPECT_EQ(reason, c.reason) << ReasonCodeText(reason);
+    if (c.reason == WLAN_REASON_CODE_SUCCESS) {
+      InterfaceQueryResult q;
+      ASSERT_EQ(client_.QueryInterface(handle_, guid_, wlan_intf_opcode_current_connection, &q),
+                ERROR_SUCCESS);
+      EXPECT_EQ(q.connection.state, wlan_interface_state_connected);
+      EXPECT_EQ(q.connection.association.ssid.text(), "Orvane-WAPI");
+      inbox_.clear();
+      ASSERT_EQ(client_.Disconnect(handle_, guid_), ERROR_SUCCESS);
+      ASSERT_TRUE(inbox_.next(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_disconnected));
+    }
+  }
+
+  // Without the certificate manager the profile carries no key, and the network refuses it.
+  inbox_.clear();
+  StationProfile keyless;
+  keyless.ssid = MakeNdisSsid("Orvane-WAPI");
+  keyless.networkType = 1;
+  keyless.authMode = kAuthWapiPsk;
+  keyless.cipherMode = kCipherSms4;
+  keyless.psk = "wapi psk 12345";
+  keyless.loaded = 1;
+  WlanProfileDocuments documents = BuildWlanProfile(keyless, WlanProfileEnvironment{});
+  EXPECT_EQ(connectWith(documents.profileXml, documents.profileName),
+            WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED);
 }
 
 TEST_F(WlanServiceEndToEnd, MalformedProfilesAreRefusedWithTheirReason) {
