@@ -48,6 +48,9 @@ for profile in "$here/data/scenarios/default-home.prof" "$sandbox_root/office.pr
   "$bin/ovuictl" profile import "$profile" >/dev/null
 done
 "$bin/ovuictl" profile activate Home >/dev/null
+# The logon component installed, so that the bar has its Single Sign-On page.
+"$bin/ovuictl" reg set 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon\Orvane' \
+  SSOInstall REG_SZ 1 >/dev/null
 
 sandbox_ovui "$bin"
 sandbox_open_window "$bin"
