@@ -58,6 +58,12 @@ sandbox_open_window "$bin"
 status=0
 "$python" "$manual/screenshots.py" --pid "$ovui_pid" --out "$out" \
   --language "$bin/Languages/Lang0409.ini" ${shots[@]+"${shots[@]}"} || status=$?
+# The WAPI tab, which the shipped options keep off, from the editor preview with the default
+# run's certificates loaded.
+if ((${#shots[@]} == 0)) || [[ " ${shots[*]} " == *" profile-editor-wapi "* ]]; then
+  "$bin/ovui_editor_preview" --tab=3 --wapi-certs="$here/data/scenarios/wapi" \
+    --screenshot="$out/profile-editor-wapi.png" >/dev/null 2>&1 || status=1
+fi
 if ((status)); then
   echo "--- OvUI's output:" >&2
   tail -n 30 "$sandbox_root/OvUI.log" >&2

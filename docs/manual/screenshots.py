@@ -284,6 +284,8 @@ def profile_editor_8021x(cam):
     cam.back_to_link_status()
 
 
+# The shipped program options leave WAPI off ([AuthEncry] SupportWAPI), so the running program
+# has no WAPI tab; make_screenshots.sh takes this picture from the editor preview instead.
 @shot("profile-editor-wapi", pending=True)
 def profile_editor_wapi(cam):
     cam.ui.open_page(cam.t["IDS_TAB_PROFILE"])
