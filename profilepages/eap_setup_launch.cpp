@@ -37,4 +37,13 @@ bool StartEapSetupWorker(const MessageTarget& monitor, NativeWifiClient* wifi,
   return false;
 }
 
+bool StartEapDialogWorker(const MessageTarget& monitor, NativeWifiClient* wifi,
+                          std::shared_ptr<EapFastDialogResult> result) {
+  monitor.post(WM_MON_EAP_UI_DONE, 0, 0);
+  if (wifi && wifi->StartEapFastDialog(monitor, std::move(result))) return true;
+  monitor.post(WM_MON_EAP_UI_DONE, 1, 0);
+  monitor.post(WM_MON_EAP_CONFIG, 1, 0);
+  return false;
+}
+
 }  // namespace ov

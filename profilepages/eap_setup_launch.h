@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "platform/time/message_service.h"
@@ -8,6 +9,7 @@
 // up and forwards 0x407 to the profile list (its buttons wait for the dialog too).
 namespace ov {
 
+class EapFastDialogResult;
 class NativeWifiClient;
 class ProfileStore;
 
@@ -17,5 +19,12 @@ class ProfileStore;
 // follows at once, so nothing stays disabled. True when a worker started.
 bool StartEapSetupWorker(const MessageTarget& monitor, NativeWifiClient* wifi,
                          const ProfileStore& store, const std::string& profileName);
+
+// The survey's Connect to an EAP-FAST network: the same messages to `monitor`, and the worker
+// runs the dialog without starting settings, leaves its blob in `result` and posts 0x412, which
+// the monitor forwards to the site survey (the connection then goes ahead). When no worker can
+// start, 0x407 (1) and 0x412 follow at once. True when a worker started.
+bool StartEapDialogWorker(const MessageTarget& monitor, NativeWifiClient* wifi,
+                          std::shared_ptr<EapFastDialogResult> result);
 
 }  // namespace ov

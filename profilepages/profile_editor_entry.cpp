@@ -44,6 +44,11 @@ bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t>
   return true;
 }
 
+void NotifySecurityEditorOfEapDialog(COvUI2007Dlg& window) {
+  if (auto* editor = FindPanel<SecurityEditorPanel>(window, LOWER_PANEL_SECURITY_EDITOR))
+    editor->EapDialogClosed();
+}
+
 bool AddProfileWithoutShowing(COvUI2007Dlg& window, const std::string& ssid,
                               const AuthEncryState& security) {
   auto* editor = FindPanel<ProfileEditorPanel>(window, LOWER_PANEL_PROFILE_EDITOR);

@@ -43,6 +43,8 @@ class SecurityEditorPanel {
   virtual ~SecurityEditorPanel() = default;
   // Connect from the site survey to a secured network; `scanEntry` as above.
   virtual void OpenForConnect(std::span<const uint8_t> scanEntry) = 0;
+  // The EAP-FAST dialog its OK started has closed (0x412): the waiting connection goes ahead.
+  virtual void EapDialogClosed() {}
 };
 
 // The credential prompt (lower panel 8): shows the form the request asks for and waits for the
@@ -68,6 +70,8 @@ bool OpenSecurityEditorForConnect(COvUI2007Dlg& window, std::span<const uint8_t>
 // the editor on it, with the reason, so the user can mend it or cancel.
 bool AddProfileWithoutShowing(COvUI2007Dlg& window, const std::string& ssid,
                               const AuthEncryState& security);
+// Tells the security editor, when the window has one, that the EAP-FAST dialog has closed.
+void NotifySecurityEditorOfEapDialog(COvUI2007Dlg& window);
 // Tells the profile editor, when the window has one, that the radio settings were applied.
 void NotifyProfileEditorOfRadioSettings(COvUI2007Dlg& window);
 

@@ -5,8 +5,10 @@
 #include <QStackedWidget>
 
 #include "driver/params/adapter_params.h"
+#include "nativewifi/eap_fast_workers.h"
 #include "nativewifi/native_wifi_client.h"
 #include "nativewifi/wlansvc/wlan_types.h"
+#include "profilepages/eap_setup_launch.h"
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/profile_editor_controls.h"
 #include "profilepages/profile_editor_rules.h"
@@ -161,6 +163,31 @@ bool CSecurityEditorDlg::OnOK() {
   State().Survey.ClearConnectMarks();
   Window().ShowLowerPanel(LOWER_PANEL_LINK_STATUS);
 
+  EditorFields used = inUse;
+  used.eap = eap_->Fields();
+  if (NeedsEapSetup(used)) {
+    // The network's EAP-FAST settings come from the EAP host's dialog; the connection goes
+    // ahead when its 0x412 arrives.
+    pendingRecord_ = std::make_unique<StationProfile>(std::move(record));
+    eapDialogResult_ = std::make_shared<EapFastDialogResult>();
+    StartEapDialogWorker(Host().MonitorTarget(), Services().wifi, eapDialogResult_);
+    return true;
+  }
+  return Connect(record);
+}
+
+void CSecurityEditorDlg::EapDialogClosed() {
+  if (!pendingRecord_) return;
+  std::unique_ptr<StationProfile> record = std::move(pendingRecord_);
+  std::shared_ptr<EapFastDialogResult> result = std::move(eapDialogResult_);
+  // Without settings (cancelled, failed, no EAP host) the service's defaults for the method apply.
+  if (result) {
+    if (auto blob = result->Take()) record->eapBlob = std::move(*blob);
+  }
+  Connect(*record);
+}
+
+bool CSecurityEditorDlg::Connect(StationProfile& record) {
   NativeWifiClient* wifi = Services().wifi;
   if (!wifi) return false;
   watchedSsid_ = network_.ssid;

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,14 @@ class QStackedWidget;
 // CSecurityEditorDlg, lower panel 3: the survey's Connect to a secured network. The security
 // tab comes preset from the scan entry and asks for the secret; OK checks it as the profile
 // editor does, fills a connection record (no profile is stored), resets the active
-// configuration and connects through the wireless client. A failure the service reports within
+// configuration and connects through the wireless client; for EAP-FAST the EAP host's settings
+// dialog runs first and the connection waits for its 0x412 (through the monitor and the site
+// survey), taking the dialog's settings along. A failure the service reports within
 // the watch time is shown with the service's reason.
 namespace ov {
 
 class CPageAuthEncryDlg;
+class EapFastDialogResult;
 class CPage8021XDlg;
 struct StationProfile;
 class CPageWAPIDlg;
@@ -39,6 +43,7 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
 
   void LoadValues() override;
   void OpenForConnect(std::span<const uint8_t> scanEntry) override;
+  void EapDialogClosed() override;
 
   // OK: true when the connection was asked for.
   bool OnOK();
@@ -51,6 +56,8 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
   static QString ConnectFailureText(const std::string& ssid, uint32_t reasonCode);
 
   bool Watching() const { return watchTimer_ != 0; }
+  // A connection waits for the EAP-FAST dialog.
+  bool AwaitingEapDialog() const { return pendingRecord_ != nullptr; }
   int CurrentTab() const { return currentTab_; }
   const SurveyedNetwork& Network() const { return network_; }
   CPageAuthEncryDlg* AuthEncry() const { return authEncry_; }
@@ -60,6 +67,7 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
 
  private:
   void BuildLayout();
+  bool Connect(StationProfile& record);
   void StartWatch();
   void StopWatch();
   void WatchStep();
@@ -77,6 +85,8 @@ class CSecurityEditorDlg : public PageWidget, public SecurityEditorPanel {
   TimerId watchTimer_ = 0;
   int watchSteps_ = 0;
   std::string watchedSsid_;
+  std::unique_ptr<StationProfile> pendingRecord_;
+  std::shared_ptr<EapFastDialogResult> eapDialogResult_;
 };
 
 QWidget* MakeSecurityEditorPanel(const PageContext& context, QWidget* parent);

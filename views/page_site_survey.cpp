@@ -387,6 +387,10 @@ void CPageSiteSurveyDlg::OnMonitorMessage(const Message& message) {
     ShowConnectFailure();
     return;
   }
+  if (message.message == WM_MON_EAP_CONFIG) {
+    NotifySecurityEditorOfEapDialog(Window());
+    return;
+  }
   if (message.message != WM_MON_SCAN_DONE) return;
   RebuildList();
   State().Survey.rescanPending = false;

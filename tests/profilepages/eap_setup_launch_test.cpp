@@ -13,6 +13,8 @@
 #include "profilepages/page_auth_encry.h"
 #include "profilepages/page_sys_config.h"
 #include "profilepages/profile_editor.h"
+#include "profilepages/profile_editor_entry.h"
+#include "profilepages/security_editor.h"
 #include "profiles/profile_store.h"
 #include "shell/ui/control_ids.h"
 #include "tests/nativewifi/fake_wlan_service.h"
@@ -61,13 +63,14 @@ class EapSetupLaunchTest : public test::PageWindowFixture<MonitorHost> {
       return 1;
     };
     registry.RegisterLowerPanel(LOWER_PANEL_PROFILE_EDITOR, MakeProfileEditorPanel);
+    registry.RegisterLowerPanel(LOWER_PANEL_SECURITY_EDITOR, MakeSecurityEditorPanel);
     state.WpaReady = true;
     state.Adapter.chipFamily = static_cast<ChipFamily>(4);
   }
   // The client over a fake service; workers run in place, so the dialog has closed when OK returns.
   void MakeClient(bool withEapHost) {
     NativeWifiClientServices s;
-    s.service = std::make_shared<test::FakeWlanService>();
+    s.service = service;
     if (withEapHost) s.eapHost = eapHost;
     s.startWorker = [](std::function<void()> job) { job(); };
     client = std::make_unique<NativeWifiClient>(s);
@@ -103,6 +106,7 @@ class EapSetupLaunchTest : public test::PageWindowFixture<MonitorHost> {
   ProfileStore store{StoreLocation{dir.path().string() + "/", 4, kGuid}};
   std::shared_ptr<ScriptedEapHost> eapHost = std::make_shared<ScriptedEapHost>();
   std::unique_ptr<NativeWifiClient> client;
+  std::shared_ptr<test::FakeWlanService> service = std::make_shared<test::FakeWlanService>();
   std::vector<std::string> messages;
 };
 
@@ -171,6 +175,81 @@ TEST_F(EapSetupLaunchTest, EditStartsTheDialogFromTheStoredSettingsAndKeepsThemO
   EXPECT_EQ(host.inbox->drain(), (std::vector<Message>{kDialogRan[0], kDialogRan[1], kDialogRan[0],
                                                        kDialogRan[1]}));
 }
+
+// The survey's Connect to an EAP-FAST network: the security editor's OK starts the dialog on the
+// same route (0x407 to the monitor), the connection waits for 0x412, then takes the dialog's
+// settings into the profile document it applies.
+constexpr char kAdapterName[] = "Orvane WXP4 Wireless LAN PCI Adapter";
+const wlan::Guid kAdapterGuid = test::MakeGuid(1);
+// RSN with AES and 802.1X key management.
+const std::vector<uint8_t> kRsnEnterprise = {0x30, 20, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00,
+                                             0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 1, 0, 0};
+
+struct SurveyConnectRow {
+  const char* name;
+  uint32_t method;
+  bool eapHost;
+  uint32_t dialogStatus;
+  std::vector<Message> posted;   // before 0x412 is handled
+  bool waits;                    // the connection waits for the dialog
+  bool settingsInDocument;       // the dialog's server name reaches the profile document
+};
+
+class SurveyConnectEapTest : public EapSetupLaunchTest,
+                             public ::testing::WithParamInterface<SurveyConnectRow> {};
+
+TEST_P(SurveyConnectEapTest, ConnectRunsTheDialogFirstForEapFast) {
+  const SurveyConnectRow& row = GetParam();
+  eapHost->status = row.dialogStatus;
+  eapHost->output = Settings("radius.corp.example");
+  service->interfaces = {{kAdapterGuid, kAdapterName, wlan::wlan_interface_state_disconnected}};
+  MakeClient(row.eapHost);
+  ASSERT_EQ(client->Open(kAdapterName, MessageTarget(host.inbox), false), ERROR_SUCCESS);
+  host.inbox->drain();
+
+  const auto entry = test::ScanEntry("Orvane-Fast", 7, true, 2437000, kRsnEnterprise);
+  ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
+  auto* editor = dynamic_cast<CSecurityEditorDlg*>(window->LowerPanel(LOWER_PANEL_SECURITY_EDITOR));
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(editor->AuthEncry()->Fields().auth, AuthChoice::Wpa2);
+  CPage8021XDlg* eap = editor->findChild<CPage8021XDlg*>();
+  ASSERT_NE(eap, nullptr);
+  eap->ChooseMethod(row.method);
+  if (row.method == kEapPeap) {
+    eap->IdentityEdit()->setText("alice");
+    eap->TunnelIdEdit()->setText("alice");
+    eap->TunnelPasswordEdit()->setText("pw");
+  }
+  ASSERT_TRUE(editor->OnOK()) << (messages.empty() ? "" : messages.back());
+  EXPECT_EQ(host.inbox->drain(), row.posted);
+  EXPECT_EQ(editor->AwaitingEapDialog(), row.waits);
+  EXPECT_EQ(service->setProfiles.empty(), row.waits) << "nothing is applied while the dialog is up";
+
+  // What the site survey does when the monitor forwards 0x412.
+  NotifySecurityEditorOfEapDialog(*window);
+  EXPECT_FALSE(editor->AwaitingEapDialog());
+  ASSERT_EQ(service->setProfiles.size(), 1u) << "one connection, whatever the dialog gave";
+  const std::string& xml = service->setProfiles[0].xml;
+  EXPECT_NE(xml.find("Orvane-Fast"), std::string::npos);
+  EXPECT_EQ(xml.find("radius.corp.example") != std::string::npos, row.settingsInDocument) << xml;
+  // A second 0x412 (another dialog's) connects nothing more.
+  NotifySecurityEditorOfEapDialog(*window);
+  EXPECT_EQ(service->setProfiles.size(), 1u);
+}
+
+const std::vector<Message> kSurveyDialogRan = {
+    {WM_MON_EAP_UI_DONE, 0, 0}, {WM_MON_EAP_UI_DONE, 1, 0}, {WM_MON_EAP_CONFIG, 1, 0}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SurveyConnectEapTest,
+    ::testing::Values(
+        SurveyConnectRow{"FastConfirmed", kEapFast, true, ERROR_SUCCESS, kSurveyDialogRan, true, true},
+        // Without the dialog's settings the service's defaults for the method apply.
+        SurveyConnectRow{"FastCancelled", kEapFast, true, ERROR_CANCELLED, kSurveyDialogRan, true, false},
+        // Nothing may stay disabled, nor the connection wait forever, when no dialog can run.
+        SurveyConnectRow{"FastWithoutEapHost", kEapFast, false, ERROR_SUCCESS, kSurveyDialogRan, true, false},
+        SurveyConnectRow{"PeapConnectsAtOnce", kEapPeap, true, ERROR_SUCCESS, {}, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace ov

@@ -184,6 +184,9 @@ TEST_F(StoreRulesTest, DetailsOfStoredProfiles) {
                 {"RtsThresh", "1500"}, {"UseFrag", "0"}, {"FragThresh", "2000"}});
   Put("Leap", {{"SSID", "Corp"}, {"NetworkType", "1"}, {"LeapEnabled", "1"},
                {"LeapEncryType", "1"}, {"AuthMode", "7"}, {"Use8021X", "1"}, {"ProfilePSMode", "1"}});
+  // WPA2 with 802.1X as the editor stores it (the check box is hidden but set).
+  Put("Corp", {{"SSID", "corp"}, {"NetworkType", "1"}, {"AuthMode", "6"}, {"CipherMode", "6"},
+               {"Use8021X", "1"}, {"AuthenProtocol", "2"}});
   Put("Broken", {{"SSID", "X"}, {"NetworkType", "7"}, {"AuthMode", "40"}, {"CipherMode", "99"},
                  {"TXPower", "12"}, {"ProfilePSMode", "0"}});
 
@@ -205,6 +208,11 @@ TEST_F(StoreRulesTest, DetailsOfStoredProfiles) {
   EXPECT_EQ(leap.use8021x, "YES");
   EXPECT_EQ(leap.channel, LangText(IDS_AUTO));
   EXPECT_EQ(leap.powerSave, LangText(IDS_SYS_PSM));
+
+  const ProfileDetails corp = ReadProfileDetails(store, "Corp");
+  EXPECT_EQ(corp.authentication, LangText(IDS_WPA2));
+  EXPECT_EQ(corp.encryption, LangText(IDS_AES));
+  EXPECT_EQ(corp.use8021x, "YES");
 
   // Codes no table holds show nothing rather than a text from beyond the table.
   const ProfileDetails broken = ReadProfileDetails(store, "Broken");
