@@ -38,8 +38,10 @@ class MonitorOnSimulatorTest : public ::testing::Test {
   explicit MonitorOnSimulatorTest(const std::filesystem::path& scenario = kDefaultScenarioFile)
       : simulator_(OVUI_BIN_DIR, scenario, root_.path()) {}
 
-  // The pages and panels the test's main window has.
-  virtual void RegisterPages(PageRegistry& pages) = 0;
+  // The pages and panels the test's main window has; none by default.
+  virtual void RegisterPages(PageRegistry&) {}
+  // Who carries out the action queue's connections: the wireless client by default.
+  virtual ConnectionClient* QueueClient() { return connection_.get(); }
 
   void SetUp() override {
     namespace fs = std::filesystem;
@@ -73,7 +75,7 @@ class MonitorOnSimulatorTest : public ::testing::Test {
     s.registry = &registry_;
     s.pages = &pages_;
     s.pageClient = wifiClient_.get();
-    s.queue.client = connection_.get();
+    s.queue.client = QueueClient();
     MonitorOptions o;
     o.programDir = program_.path().string() + "/";
     o.programIniPath = (program_.path() / "OvUI.INI").string();
@@ -93,10 +95,12 @@ class MonitorOnSimulatorTest : public ::testing::Test {
     monitor_.reset();
   }
 
-  // One tick of the monitor's main timer, and the messages it posted.
-  void Tick() {
-    clock_.advance(kMainTickMs);
-    messages_.deliverAll();
+  // Ticks of the monitor's main timer, each with the messages it posted.
+  void Tick(int ticks = 1) {
+    for (int i = 0; i < ticks; ++i) {
+      clock_.advance(kMainTickMs);
+      messages_.deliverAll();
+    }
   }
   // Delivers the simulator's messages, and what the monitor queued for the pages, until `done`
   // holds or `seconds` of real time passed; false when it never held.

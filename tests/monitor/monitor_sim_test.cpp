@@ -23,6 +23,7 @@
 #include "shell/monitor_native_wifi.h"
 #include "sim/sim_control_client.h"
 #include "tests/monitor/monitor_doubles.h"
+#include "tests/monitor/monitor_sim_fixture.h"
 #include "tests/shellui/qt_app_environment.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
@@ -33,7 +34,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ov::wlan;
 
-const fs::path kDefaultScenario = fs::path(OVUI_SOURCE_DIR) / "data/scenarios/default.json";
 constexpr char kOpenBssid[] = "02:5A:0F:10:00:01";
 constexpr char kDescription[] = "Orvane WXP4 Wireless LAN PCI Adapter";
 
@@ -122,81 +122,20 @@ class LinkMaker {
   int completions_ = 0;
 };
 
-class MonitorSimTest : public ::testing::Test {
+class MonitorSimTest : public MonitorOnSimulatorTest {
  protected:
+  ConnectionClient* QueueClient() override { return &client_; }
   void SetUp() override {
-    ASSERT_TRUE(simulator_.ready()) << simulator_.output();
-    std::ifstream in(fs::path(OVUI_SOURCE_DIR) / "data/OvUI.INI");
-    std::ofstream out(program_.path() / "OvUI.INI");
-    out << in.rdbuf();
-    out.close();
-    adapter_ = std::make_unique<DriverMonitorAdapter>(
-        clock_, LoadDeviceIdTables((program_.path() / "OvUI.INI").string()), kLinuxOsVersionCode,
-        nullptr);
-    service_ = std::make_shared<WlanServiceClient>();
-    NativeWifiClientServices clientServices;
-    clientServices.service = service_;
-    clientServices.driver = &adapter_->Driver();
-    clientServices.registry = &registry_;
-    clientServices.timers = &clock_;
-    client_wifi_ = std::make_unique<NativeWifiClient>(clientServices);
-    wifi_ = std::make_unique<NativeWifiMonitorWifi>(*client_wifi_, service_, true);
-
-    MonitorServices s;
-    s.timers = &clock_;
-    s.messages = &messages_;
-    s.adapter = adapter_.get();
-    s.wifi = wifi_.get();
-    s.tray = &tray_;
-    s.desktop = &desktop_;
-    s.session = &session_;
-    s.registry = &registry_;
-    s.queue.client = &client_;
-    MonitorOptions o;
-    o.programDir = program_.path().string() + "/";
-    o.programIniPath = (program_.path() / "OvUI.INI").string();
-    o.dataDir = (root_.path() / "data").string() + "/";
-    fs::create_directories(root_.path() / "data");
-    o.openMainOnStart = false;
-    o.isAdmin = true;
-    monitor_ = std::make_unique<CHideDlg>(s, o);
-    wifi_->SetMessageTarget(monitor_->Target());
-    monitor_->OnInitDialog();
     // The driver reports "not ready" for its first moments: discovery takes it after its
-    // readiness attempts, one per tick.
-    for (int i = 0; i <= kNotReadyAttempts && !monitor_->AdapterPresent(); ++i) Tick();
-    ASSERT_TRUE(monitor_->AdapterPresent());
+    // readiness attempts, one per tick (in the fixture's set-up).
+    MonitorOnSimulatorTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_EQ(monitor_->Adapter().description, kDescription);
   }
-  void TearDown() override {
-    if (client_wifi_) client_wifi_->Close();
-    monitor_.reset();
-  }
 
-  void Tick(int ticks = 1) {
-    for (int i = 0; i < ticks; ++i) {
-      clock_.advance(kMainTickMs);
-      messages_.deliverAll();
-    }
-  }
   std::optional<TrayState> Tray() const { return monitor_->CurrentTrayState(); }
 
-  TempDir root_;
-  ScopedMachineRoot scopedRoot_{root_.path()};
-  SimulatorProcess simulator_{OVUI_BIN_DIR, kDefaultScenario, root_.path()};
-  TempDir program_;
-  VirtualClock clock_;
-  ManualMessageService messages_;
-  RecordingTray tray_;
-  RecordingDesktop desktop_;
-  ScriptedSession session_;
-  DirectRegistryWriter registry_;
   RecordingConnectionClient client_;
-  std::unique_ptr<DriverMonitorAdapter> adapter_;
-  std::shared_ptr<WlanServiceClient> service_;
-  std::unique_ptr<NativeWifiClient> client_wifi_;
-  std::unique_ptr<NativeWifiMonitorWifi> wifi_;
-  std::unique_ptr<CHideDlg> monitor_;
 };
 
 TEST_F(MonitorSimTest, TrayFollowsTheSimulatedSignal) {
@@ -241,7 +180,7 @@ TEST_F(MonitorSimTest, TheLinkQueryTellsNoLinkFromNoAnswer) {
   LinkMaker link;
   ASSERT_TRUE(link.Connect("Orvane-Open"));
   EXPECT_EQ(wifi_->QueryConnected(), std::optional<bool>(true)) << "linked";
-  client_wifi_->Close();
+  wifiClient_->Close();
   EXPECT_EQ(wifi_->QueryConnected(), std::nullopt) << "no interface open: no answer";
 }
 
