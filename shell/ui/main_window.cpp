@@ -322,6 +322,9 @@ bool COvUI2007Dlg::MakeAllPages() {
 
 void COvUI2007Dlg::MakeNextPageLater() {
   QTimer::singleShot(0, this, [this] {
+    // A torn-down window only waits for its deletion; the monitor that owns the page registry
+    // and the state may be gone before that.
+    if (tornDown_) return;
     const int current = state_.LowerPanel;
     if (initialised_ && !panels_.count(current) &&
         (current == LOWER_PANEL_LINK_STATUS || registry_.LowerPanelFor(current) != nullptr)) {

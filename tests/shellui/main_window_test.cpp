@@ -321,6 +321,28 @@ TEST_F(MainWindowTest, PagesAreMadeWhenFirstNeededAndTheRestOnceTheWindowIsUp) {
   EXPECT_TRUE(window->Initialised());
 }
 
+TEST_F(MainWindowTest, ATornDownWindowMakesNoMorePages) {
+  int made = 0;
+  const auto page = [&made](const PageContext&, QWidget* parent) {
+    ++made;
+    return new QWidget(parent);
+  };
+  registry.RegisterPage(B::Advance, page);
+  registry.RegisterPage(B::Statistics, page);
+  registry.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, page);
+  auto window = MakeWindow();
+  window->Button(B::Statistics)->click();
+  ASSERT_EQ(made, 1);
+  // The rest would be made in the next idle turns; the window is torn down first (the adapter
+  // went away) and must not touch the registry again while it waits to be deleted.
+  QPointer<COvUI2007Dlg> watched = window.get();
+  window.release()->Teardown();
+  for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(made, 1);
+  EXPECT_TRUE(watched.isNull());
+}
+
 TEST_F(MainWindowTest, LowerFrameShowsOnePanelAtATime) {
   registry.RegisterLowerPanel(LOWER_PANEL_AP_DETAIL, [](const PageContext&, QWidget* parent) {
     return new QLabel("AP details", parent);
