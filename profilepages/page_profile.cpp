@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "nativewifi/native_wifi_client.h"
 #include "platform/time/monitor_messages.h"
@@ -23,6 +24,7 @@
 #include "shell/ui/control_ids.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/ui_text.h"
+#include "views/survey_connect.h"
 #include "widgets/modal_guard.h"
 #include "widgets/virtual_list_model.h"
 
@@ -453,7 +455,9 @@ void CPageProfileDlg::ActivateProfile(size_t row) {
     }
   }
   if (store && queue) {
-    if (!ActivateStoredProfile(*queue, *store, name, MayChangeProfiles(), 0, answered)) {
+    if (ActivateStoredProfile(*queue, *store, name, MayChangeProfiles(), 0, answered)) {
+      connectAwaited_ = name;
+    } else {
       ShowPageMessage(QStringLiteral("The profile \"%1\" was not applied: the profile store "
                                      "cannot be written.")
                           .arg(QString::fromStdString(name)));
@@ -517,7 +521,24 @@ void CPageProfileDlg::OnExport() {
   }
 }
 
+void CPageProfileDlg::ShowConnectFailure() {
+  if (!connectAwaited_) return;
+  const std::string name = *std::exchange(connectAwaited_, std::nullopt);
+  NativeWifiClient* wifi = Services().wifi;
+  const std::string reason =
+      survey::ConnectFailureReason(wifi ? wifi->LastProfileRefusal() : std::nullopt,
+                                   wifi ? wifi->LastConnectionFailure() : std::nullopt);
+  ShowPageMessage(UiText(IDS_SITESUR_CONNECT_FAILED) + QStringLiteral("\n\n") +
+                  QString::fromStdString(name + ": " + reason));
+}
+
 void CPageProfileDlg::OnMonitorMessage(const Message& message) {
+  switch (message.message) {
+    case WM_MON_CONNECT_DONE: connectAwaited_.reset(); return;
+    case WM_MON_CONNECT_FAILED:
+    case WM_MON_ATTEMPT_FAILED: ShowConnectFailure(); return;
+    default: break;
+  }
   if (message.message != WM_MON_EAP_UI_DONE) return;
   eapBusy_ = message.wParam != 1;
   for (QPushButton* button : {add_, edit_, delete_, apply_, import_, export_}) {

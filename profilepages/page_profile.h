@@ -108,10 +108,14 @@ class CPageProfileDlg : public PageWidget {
   void ShowDetailsOfTarget();
   void RedrawStateColumn();
   DeleteContext MakeDeleteContext();
+  void ShowConnectFailure();
 
   std::vector<ProfileRow> rows_;
   std::string currentName_;
   bool eapBusy_ = false;
+  // The profile Apply sent to the service whose connection has neither come up nor failed yet:
+  // its failure is told once, with the service's reason.
+  std::optional<std::string> connectAwaited_;
   bool showActiveIcon_ = true;  // [Advance] "ActiveProfileIcon"
   ProfileFileDialogs dialogs_;
   std::unique_ptr<ProfileRowSource> source_;

@@ -402,6 +402,8 @@ void CHideDlg::OnMessage(const Message& m) {
       services_.wifi->ConnectionComplete(m.wParam == 1);
       if (mainWindow_ && state_.RadioOn)
         PostToPage(TabButton::SiteSurvey, Message{WM_COMMAND, IDC_SITESURVEY_RESCAN, 0});
+      // The profile list stops waiting for the connection its Apply asked for.
+      if (mainWindow_) PostToPage(TabButton::Profile, m);
       return;
     case WM_MON_SCAN_DONE:
       queue_->ClearMonitorBusy();
@@ -443,11 +445,17 @@ void CHideDlg::OnMessage(const Message& m) {
       return;
     case WM_MON_CONNECT_FAILED:
       timers_->start(kMonitorTimerReapply, 10000);
-      // The survey tells the user why a connection it started failed.
-      if (mainWindow_) PostToPage(TabButton::SiteSurvey, m);
+      // The survey and the profile list tell the user why a connection they started failed.
+      if (mainWindow_) {
+        PostToPage(TabButton::SiteSurvey, m);
+        PostToPage(TabButton::Profile, m);
+      }
       return;
     case WM_MON_ATTEMPT_FAILED:
-      if (mainWindow_) PostToPage(TabButton::SiteSurvey, m);
+      if (mainWindow_) {
+        PostToPage(TabButton::SiteSurvey, m);
+        PostToPage(TabButton::Profile, m);
+      }
       return;
     case WM_MON_CONNECTING:
       timers_->kill(kMonitorTimerReapply);
