@@ -136,8 +136,15 @@ bool ReadUsers(const QJsonValue& value, std::vector<ApUser>* users, std::string*
       user.method = EapMethod::Tls;
     } else if (method == "leap") {
       user.method = EapMethod::Leap;
+    } else if (method == "peap-gtc") {
+      user.method = EapMethod::PeapGtc;
+    } else if (method == "peap-tls") {
+      user.method = EapMethod::PeapTls;
+    } else if (method == "eap-fast") {
+      user.method = EapMethod::EapFast;
     } else {
-      *error = where + "method: \"" + method + "\" is not peap-mschapv2, eap-tls or leap";
+      *error = where + "method: \"" + method +
+               "\" is not peap-mschapv2, peap-gtc, peap-tls, eap-tls, leap or eap-fast";
       return false;
     }
     if (user.identity.empty()) {

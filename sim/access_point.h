@@ -32,12 +32,14 @@ bool IsPsk(ApSecurity security);
 bool IsEnterprise(ApSecurity security);
 
 // An account the network's authentication server accepts.
-enum class EapMethod { PeapMsChapV2, Tls, Leap };
+// PeapGtc takes the static password a CCX PEAP profile carries; PeapTls and Tls the certificate;
+// EapFast only an outer identity (the simulated server provisions any station that allows it).
+enum class EapMethod { PeapMsChapV2, Tls, Leap, PeapGtc, PeapTls, EapFast };
 struct ApUser {
   EapMethod method = EapMethod::PeapMsChapV2;
   std::string identity;
-  std::string password;         // PEAP and LEAP
-  std::string certificateSha1;  // TLS: lower-case hex of the user certificate's hash, or empty
+  std::string password;         // PEAP MS-CHAP v2, PEAP GTC and LEAP
+  std::string certificateSha1;  // TLS kinds: lower-case hex of the user certificate's hash, or empty
 };
 
 enum class WpsMode { Off, Idle, PushButton, Pin };

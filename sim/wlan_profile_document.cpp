@@ -189,6 +189,54 @@ uint32_t ReadConnection(const pugi::xml_node& root, ProfileDocument* p) {
   return 0;
 }
 
+// The first element child's local name, "" when none.
+std::string FirstElementName(const pugi::xml_node& node) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() == pugi::node_element) return std::string(LocalName(c));
+  }
+  return {};
+}
+
+// What tells the methods of one EAP type apart: PEAP's inner method (the host's nested Eap
+// element, or the CCX method list), the CCX password source, EAP-FAST's provisioning.
+void ReadEapMethodDetails(const pugi::xml_node& method, const pugi::xml_node& config,
+                          ProfileDocument* p) {
+  std::string author = Trim(Text(Child(method, "AuthorId")));
+  if (!author.empty() && author.size() <= 3 &&
+      std::all_of(author.begin(), author.end(), [](unsigned char c) { return std::isdigit(c); })) {
+    p->eapAuthor = static_cast<uint32_t>(std::stoul(author));
+  }
+  if (pugi::xml_node outer = Child(config, "Eap")) {
+    for (pugi::xml_node typed = outer.first_child(); typed; typed = typed.next_sibling()) {
+      if (typed.type() != pugi::node_element || LocalName(typed) != "EapType") continue;
+      std::string inner = Trim(Text(Child(Child(typed, "Eap"), "Type")));
+      if (!inner.empty() && inner.size() <= 3 &&
+          std::all_of(inner.begin(), inner.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        p->peapInnerType = static_cast<uint32_t>(std::stoul(inner));
+      }
+    }
+  }
+  if (pugi::xml_node methods = Descendant(config, "methods")) {
+    p->ccxInnerMethod = FirstElementName(methods);
+  }
+  if (pugi::xml_node source = Descendant(config, "passwordSource")) {
+    p->passwordSource = FirstElementName(source);
+  } else if (pugi::xml_node token = Descendant(config, "tokenSource")) {
+    p->passwordSource = FirstElementName(token);
+  }
+  if (pugi::xml_node fast = Child(config, "eapFast")) {
+    p->ccxFast = true;
+    if (pugi::xml_node id = Child(fast, "unprotectedIdentityPattern")) p->outerIdentity = Text(id);
+    pugi::xml_node provisioning = Child(fast, "provisioning");
+    bool allow = false;
+    p->allowUnauthenticatedProvisioning =
+        ParseBool(Text(Child(provisioning, "allowUnauthenticatedProvisioning")), &allow) && allow;
+    p->pacFile = Trim(Text(Child(provisioning, "pacFile")));
+  } else if (pugi::xml_node id = Descendant(config, "unprotectedIdentityPattern")) {
+    p->outerIdentity = Text(id);
+  }
+}
+
 uint32_t ReadMsm(const pugi::xml_node& root, ProfileDocument* p) {
   pugi::xml_node security = Path(root, "MSM/security");
   if (!security) return 0;
@@ -246,6 +294,7 @@ uint32_t ReadMsm(const pugi::xml_node& root, ProfileDocument* p) {
     if (pugi::xml_node id = Descendant(config, "unprotectedIdentityPattern")) p->configIdentity = Text(id);
     if (pugi::xml_node id = Descendant(config, "protectedIdentityPattern")) p->configIdentity = Text(id);
     if (pugi::xml_node pw = Descendant(config, "passwordFromProfile")) p->configPassword = Text(pw);
+    ReadEapMethodDetails(method, config, p);
   }
   return 0;
 }

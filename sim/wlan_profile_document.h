@@ -29,6 +29,15 @@ struct ProfileDocument {
   // Credentials a CCX-schema EAP configuration carries itself (LEAP, GTC: passwordFromProfile).
   std::string configIdentity;
   std::string configPassword;
+  // What the EAP configuration says of its method beyond the type.
+  uint32_t eapAuthor = 0;                   // 0: the host's own methods, 9: the CCX schema
+  std::optional<uint32_t> peapInnerType;    // PEAP (host schema): the inner method's type
+  std::string ccxInnerMethod;               // CCX PEAP: the method under authMethods, "eapGtc"
+  std::string passwordSource;               // CCX: passwordFromProfile, ...Logon, ...User, ...OtherToken
+  bool ccxFast = false;                     // the configuration is the CCX eapFast element
+  std::string outerIdentity;                // CCX: unprotectedIdentityPattern
+  bool allowUnauthenticatedProvisioning = false;  // EAP-FAST
+  std::string pacFile;                            // EAP-FAST
   // The IHV part.
   bool hasIhv = false;
   bool ownProfile = false;   // connectivity/CCX/OrvaneProfile

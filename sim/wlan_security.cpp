@@ -21,6 +21,10 @@ constexpr size_t kPmkSize = 32;
 constexpr uint32_t kEapTls = 13;
 constexpr uint32_t kEapLeap = 17;
 constexpr uint32_t kEapPeap = 25;
+constexpr uint32_t kEapMsChapV2 = 26;
+constexpr uint32_t kEapFast = 43;
+// The author of CCX-schema EAP configurations (PEAP with GTC, LEAP, EAP-FAST).
+constexpr uint32_t kCcxAuthor = 9;
 
 std::vector<uint8_t> HexBytes(const std::string& text) {
   std::vector<uint8_t> out;
@@ -89,32 +93,63 @@ uint32_t CheckWapiPsk(const AccessPointSpec& ap, const ProfileDocument& p) {
   return WLAN_REASON_CODE_SUCCESS;
 }
 
-uint32_t CheckAccount(const AccessPointSpec& ap, const ProfileDocument& p,
-                      const std::optional<UserCredentials>& c) {
-  if (!p.eapType) return ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE;
-  EapMethod method;
+// The method a profile's EAP configuration asks for, among those the simulated server knows;
+// nothing when the server offers no such method (a PEAP inner method it lacks, say).
+std::optional<EapMethod> ProfileEapMethod(const ProfileDocument& p) {
+  if (!p.eapType) return std::nullopt;
   switch (*p.eapType) {
     case kEapPeap:
-      method = EapMethod::PeapMsChapV2;
-      break;
-    case kEapTls:
-      method = EapMethod::Tls;
-      break;
-    case kEapLeap:
-      method = EapMethod::Leap;
-      break;
-    default:
-      return ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE;
+      if (p.eapAuthor == kCcxAuthor) {
+        if (p.ccxInnerMethod == "eapGtc") return EapMethod::PeapGtc;
+        return std::nullopt;
+      }
+      // Without an inner method the host's PEAP default, MS-CHAP v2, applies.
+      if (!p.peapInnerType || *p.peapInnerType == kEapMsChapV2) return EapMethod::PeapMsChapV2;
+      if (p.peapInnerType == kEapTls) return EapMethod::PeapTls;
+      return std::nullopt;
+    case kEapTls: return EapMethod::Tls;
+    case kEapLeap: return EapMethod::Leap;
+    case kEapFast:
+      if (p.ccxFast) return EapMethod::EapFast;
+      return std::nullopt;
+    default: return std::nullopt;
   }
+}
+
+// EAP-FAST: the server provisions a station that allows unauthenticated provisioning or brings
+// a PAC; the account is the outer identity, "anonymous" when the profile gives none.
+uint32_t CheckEapFast(const AccessPointSpec& ap, const ProfileDocument& p) {
+  if (!p.allowUnauthenticatedProvisioning && p.pacFile.empty()) {
+    return ONEX_REASON_CODE_EAP_FAILURE_RECEIVED;
+  }
+  const std::string outer = p.outerIdentity.empty() ? std::string("anonymous") : p.outerIdentity;
+  for (const ApUser& u : ap.users) {
+    if (u.method == EapMethod::EapFast && SameText(u.identity, outer)) return WLAN_REASON_CODE_SUCCESS;
+  }
+  return ONEX_REASON_CODE_EAP_FAILURE_RECEIVED;
+}
+
+uint32_t CheckAccount(const AccessPointSpec& ap, const ProfileDocument& p,
+                      const std::optional<UserCredentials>& c) {
+  const std::optional<EapMethod> found = ProfileEapMethod(p);
+  if (!found) return ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE;
+  const EapMethod method = *found;
   if (std::none_of(ap.users.begin(), ap.users.end(),
                    [&](const ApUser& u) { return u.method == method; })) {
     return ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE;
   }
+  if (method == EapMethod::EapFast) return CheckEapFast(ap, p);
   // The account: from the user-credentials document, else from the profile's own EAP settings.
+  // GTC's secret is the profile's static password; the other sources need a person to answer
+  // a prompt, and the simulated service has nobody to ask.
   std::string name;
   std::string password;
   std::string certificate;
-  if (c) {
+  if (method == EapMethod::PeapGtc) {
+    if (p.passwordSource != "passwordFromProfile") return ONEX_REASON_CODE_IDENTITY_NOT_FOUND;
+    name = p.configIdentity;
+    password = p.configPassword;
+  } else if (c) {
     name = c->username.empty() ? c->identity : c->username;
     password = c->password;
     certificate = c->userCert;
@@ -123,9 +158,10 @@ uint32_t CheckAccount(const AccessPointSpec& ap, const ProfileDocument& p,
     password = p.configPassword;
   }
   if (name.empty()) return ONEX_REASON_CODE_IDENTITY_NOT_FOUND;
+  const bool byCertificate = method == EapMethod::Tls || method == EapMethod::PeapTls;
   for (const ApUser& u : ap.users) {
     if (u.method != method || !SameText(u.identity, name)) continue;
-    if (method == EapMethod::Tls) {
+    if (byCertificate) {
       if (u.certificateSha1.empty() || u.certificateSha1 == certificate) {
         return WLAN_REASON_CODE_SUCCESS;
       }

@@ -3,6 +3,7 @@
 // exactly when the record's secrets are the network's.
 #include <gtest/gtest.h>
 
+#include "nativewifi/eap_fast_blob.h"
 #include "nativewifi/wlan_profile_xml.h"
 #include "sim/scenario.h"
 #include "sim/wlan_service_core.h"
@@ -56,6 +57,32 @@ StationProfile Tls(std::vector<uint8_t> certificateHash) {
   r.authenProtocol = kEapTls;
   r.tunnelIdentity = "bob@orvane.example";
   r.clientCertData = std::move(certificateHash);
+  return r;
+}
+StationProfile PeapGtc(uint32_t passwordMode, const std::string& user, const std::string& password) {
+  StationProfile r = Peap(user, password);
+  r.tunnelProtocol = kInnerGtc;
+  r.passwordMode = passwordMode;
+  return r;
+}
+StationProfile PeapTls(std::vector<uint8_t> certificateHash) {
+  StationProfile r = Tls(std::move(certificateHash));
+  r.authenProtocol = kEapPeap;
+  r.tunnelProtocol = kInnerTls;
+  r.identity = "anonymous";
+  return r;
+}
+StationProfile Fast(const EapFastSettings& settings) {
+  StationProfile r = Record("Orvane-Corp", kAuthWpa2, kCipherAes);
+  r.use8021X = 1;
+  r.authenProtocol = kEapFast;
+  r.tunnelProtocol = kInnerMsChapV2;
+  r.eapBlob = EncodeEapFastBlob(settings);
+  return r;
+}
+StationProfile Unwritten(uint32_t method) {
+  StationProfile r = Peap("alice", "Alice-Pass-1");
+  r.authenProtocol = method;
   return r;
 }
 StationProfile Leap(const std::string& password) {
@@ -119,8 +146,17 @@ class BuilderInteropTest : public ::testing::Test {
 };
 
 TEST_F(BuilderInteropTest, BuiltProfilesConnectExactlyWithTheNetworksSecrets) {
-  const std::vector<uint8_t> bobsCertificate = {0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a,
-                                                0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0, 0x0f, 0x5a, 0x51, 0xd0};
+  // SHA-1 of data/scenarios/eap/client.pem's DER form.
+  const std::vector<uint8_t> bobsCertificate = {0xd4, 0xbd, 0x3a, 0xb7, 0xaf, 0x5b, 0x9b, 0xfd, 0xac, 0xbc,
+                                                0x3b, 0xb0, 0x4c, 0xe3, 0x80, 0x6c, 0x8a, 0x3f, 0x81, 0x06};
+  EapFastSettings noProvisioning;
+  noProvisioning.flags = kEapFastUsePac;
+  EapFastSettings pacOnly = noProvisioning;
+  pacOnly.pacFilePath = "/home/user/office.pac";
+  EapFastSettings guest;
+  guest.outerIdentity = "guest";
+  StationProfile noBlob = Fast(EapFastSettings{});
+  noBlob.eapBlob.clear();
   struct Case {
     const char* name;
     StationProfile record;
@@ -148,6 +184,22 @@ TEST_F(BuilderInteropTest, BuiltProfilesConnectExactlyWithTheNetworksSecrets) {
       {"PEAP wrong password", Peap("alice", "Alice-Pass-2"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
       {"EAP-TLS", Tls(bobsCertificate), WLAN_REASON_CODE_SUCCESS},
       {"EAP-TLS other certificate", Tls(std::vector<uint8_t>(20, 0x11)), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP GTC static password", PeapGtc(1, "erin", "Erin-Token-1"), WLAN_REASON_CODE_SUCCESS},
+      {"PEAP GTC wrong password", PeapGtc(1, "erin", "Erin-Token-2"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP GTC password from a token", PeapGtc(0, "erin", "Erin-Token-1"), ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"PEAP GTC password asked of the user", PeapGtc(3, "erin", "Erin-Token-1"),
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"PEAP MS-CHAP v2 with the GTC account", Peap("erin", "Erin-Token-1"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP TLS", PeapTls(bobsCertificate), WLAN_REASON_CODE_SUCCESS},
+      {"PEAP TLS other certificate", PeapTls(std::vector<uint8_t>(20, 0x11)), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-FAST with the dialog's defaults", Fast(EapFastSettings{}), WLAN_REASON_CODE_SUCCESS},
+      {"EAP-FAST with a PAC file, no provisioning", Fast(pacOnly), WLAN_REASON_CODE_SUCCESS},
+      {"EAP-FAST without provisioning or PAC", Fast(noProvisioning), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-FAST unknown outer identity", Fast(guest), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-FAST without its settings", noBlob, ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"TTLS (no EAP configuration written)", Unwritten(kEapTtls), ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"MD5-Challenge (no EAP configuration written)", Unwritten(kEapMd5),
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
       {"CCKM with LEAP", Leap("Carol-Pass-1"), WLAN_REASON_CODE_SUCCESS},
       {"CCKM with a wrong LEAP password", Leap("Carol-Pass-9"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
       {"ad hoc WEP", Wep("Orvane-AdHoc", kAuthOpen, 0, {0x0F, 0x5A, 0x0F, 0x5A, 0x01}, 0), WLAN_REASON_CODE_SUCCESS},

@@ -623,6 +623,26 @@ TEST(WlanSecurityTest, ConnectionNeedsTheSameSecurityAndKey) {
   }
 }
 
+// A user-credentials document's account: the inner user name, password and certificate hash.
+std::optional<UserCredentials> Credentials(uint32_t type, const char* user, const char* password,
+                                           const std::string& cert = "") {
+  UserCredentials c;
+  c.eapType = type;
+  c.identity = "anonymous";
+  c.username = user;
+  c.password = password;
+  c.userCert = cert;
+  return c;
+}
+
+struct EnterpriseCase {
+  const char* name;
+  const AccessPointSpec& ap;
+  ProfileDocument profile;
+  std::optional<UserCredentials> credentials;
+  uint32_t reason;
+};
+
 TEST(WlanSecurityTest, EnterpriseNetworksCheckTheAccount) {
   AccessPointSpec corp = Ap(R"({"ssid":"Net","bssid":"02:00:00:00:00:01","channel":1,"security":"wpa2-enterprise",
       "users":[{"method":"peap-mschapv2","identity":"alice","password":"Alice-1"},
@@ -634,41 +654,27 @@ TEST(WlanSecurityTest, EnterpriseNetworksCheckTheAccount) {
     p.eapType = type;
     return p;
   };
-  auto credentials = [](uint32_t type, const char* user, const char* password, const char* cert = "") {
-    UserCredentials c;
-    c.eapType = type;
-    c.username = user;
-    c.password = password;
-    c.userCert = cert;
-    return std::optional<UserCredentials>(c);
-  };
   ProfileDocument leap = eap("WPA", "TKIP", 17);
   leap.configIdentity = "carol";
   leap.configPassword = "Carol-1";
   ProfileDocument leapWrong = leap;
   leapWrong.configPassword = "Carol-2";
-  struct Case {
-    const char* name;
-    const AccessPointSpec& ap;
-    ProfileDocument profile;
-    std::optional<UserCredentials> credentials;
-    uint32_t reason;
-  };
+  using Case = EnterpriseCase;
   const Case cases[] = {
-      {"PEAP right password", corp, eap("WPA2", "AES", 25), credentials(25, "alice", "Alice-1"), 0},
-      {"PEAP user name in other case", corp, eap("WPA2", "AES", 25), credentials(25, "ALICE", "Alice-1"), 0},
-      {"PEAP wrong password", corp, eap("WPA2", "AES", 25), credentials(25, "alice", "alice-1"),
+      {"PEAP right password", corp, eap("WPA2", "AES", 25), Credentials(25, "alice", "Alice-1"), 0},
+      {"PEAP user name in other case", corp, eap("WPA2", "AES", 25), Credentials(25, "ALICE", "Alice-1"), 0},
+      {"PEAP wrong password", corp, eap("WPA2", "AES", 25), Credentials(25, "alice", "alice-1"),
        ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
-      {"PEAP unknown user", corp, eap("WPA2", "AES", 25), credentials(25, "mallory", "Alice-1"),
+      {"PEAP unknown user", corp, eap("WPA2", "AES", 25), Credentials(25, "mallory", "Alice-1"),
        ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
       {"PEAP without credentials", corp, eap("WPA2", "AES", 25), std::nullopt, ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
       {"TLS right certificate", corp, eap("WPA2", "AES", 13),
-       credentials(13, "bob", "", "0f5a51d00f5a51d00f5a51d00f5a51d00f5a51d0"), 0},
+       Credentials(13, "bob", "", "0f5a51d00f5a51d00f5a51d00f5a51d00f5a51d0"), 0},
       {"TLS other certificate", corp, eap("WPA2", "AES", 13),
-       credentials(13, "bob", "", "1111111111111111111111111111111111111111"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
-      {"method the network lacks", corp, eap("WPA2", "AES", 17), credentials(17, "alice", "Alice-1"),
+       Credentials(13, "bob", "", "1111111111111111111111111111111111111111"), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"method the network lacks", corp, eap("WPA2", "AES", 17), Credentials(17, "alice", "Alice-1"),
        ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
-      {"WPA2 enterprise with TKIP", corp, eap("WPA2", "TKIP", 25), credentials(25, "alice", "Alice-1"),
+      {"WPA2 enterprise with TKIP", corp, eap("WPA2", "TKIP", 25), Credentials(25, "alice", "Alice-1"),
        WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE},
       {"CCKM with LEAP in the profile", cckm, leap, std::nullopt, 0},
       {"CCKM with a wrong LEAP password", cckm, leapWrong, std::nullopt, ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
@@ -678,6 +684,159 @@ TEST(WlanSecurityTest, EnterpriseNetworksCheckTheAccount) {
     ConnectionVerdict v = JudgeConnection(c.ap, c.profile, c.credentials);
     EXPECT_EQ(v.reasonCode, c.reason) << ReasonCodeText(v.reasonCode);
     if (c.reason == 0) EXPECT_TRUE(v.security.oneXEnabled);
+  }
+}
+
+// Each method of the simulated authentication server takes its own kind of account: PEAP's
+// inner method and EAP-FAST's provisioning decide as much as the password or certificate.
+TEST(WlanSecurityTest, EachEapMethodTakesItsOwnAccount) {
+  const std::string bobsCert = "d4bd3ab7af5b9bfdacbc3bb04ce3806c8a3f8106";
+  AccessPointSpec corp = Ap(R"({"ssid":"Net","bssid":"02:00:00:00:00:01","channel":1,"security":"wpa2-enterprise",
+      "users":[{"method":"peap-mschapv2","identity":"alice","password":"Alice-1"},
+               {"method":"peap-gtc","identity":"erin","password":"Erin-1"},
+               {"method":"peap-tls","identity":"bob","certificate_sha1":"D4BD3AB7AF5B9BFDACBC3BB04CE3806C8A3F8106"},
+               {"method":"eap-fast","identity":"anonymous"}]})");
+  AccessPointSpec mschapOnly = Ap(R"({"ssid":"Net","bssid":"02:00:00:00:00:02","channel":1,"security":"wpa2-enterprise",
+      "users":[{"method":"peap-mschapv2","identity":"alice","password":"Alice-1"}]})");
+  auto base = [](uint32_t type) {
+    ProfileDocument p = Profile("WPA2", "AES", "", "", true);
+    p.eapType = type;
+    return p;
+  };
+  auto peap = [&](uint32_t inner) {
+    ProfileDocument p = base(25);
+    p.peapInnerType = inner;
+    return p;
+  };
+  auto gtc = [&](const char* source, const char* user, const char* password) {
+    ProfileDocument p = base(25);
+    p.eapAuthor = 9;
+    p.ccxInnerMethod = "eapGtc";
+    p.passwordSource = source;
+    p.outerIdentity = "anonymous";
+    p.configIdentity = user;
+    p.configPassword = password;
+    return p;
+  };
+  auto fast = [&](const char* outer, bool unauthenticated, const char* pac) {
+    ProfileDocument p = base(43);
+    p.eapAuthor = 9;
+    p.ccxFast = true;
+    p.outerIdentity = outer;
+    p.allowUnauthenticatedProvisioning = unauthenticated;
+    p.pacFile = pac;
+    return p;
+  };
+  ProfileDocument fastWithoutConfig = base(43);  // type 43, but not the CCX eapFast element
+  using Case = EnterpriseCase;
+  const Case cases[] = {
+      {"PEAP MS-CHAP v2", corp, peap(26), Credentials(25, "alice", "Alice-1", ""), 0},
+      {"PEAP MS-CHAP v2 with GTC's account", corp, peap(26), Credentials(25, "erin", "Erin-1", ""),
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP without an inner method takes MS-CHAP v2", corp, base(25), Credentials(25, "alice", "Alice-1", ""), 0},
+      {"PEAP without an inner method, GTC's account", corp, base(25), Credentials(25, "erin", "Erin-1", ""),
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP with an inner method nobody offers", corp, peap(4), Credentials(25, "alice", "Alice-1", ""),
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"GTC static password", corp, gtc("passwordFromProfile", "erin", "Erin-1"), std::nullopt, 0},
+      {"GTC user name in other case", corp, gtc("passwordFromProfile", "ERIN", "Erin-1"), std::nullopt, 0},
+      {"GTC wrong password", corp, gtc("passwordFromProfile", "erin", "erin-1"), std::nullopt,
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"GTC wrong identity", corp, gtc("passwordFromProfile", "alice", "Erin-1"), std::nullopt,
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"GTC empty identity", corp, gtc("passwordFromProfile", "", "Erin-1"), std::nullopt,
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      // Stale user data of an earlier PEAP profile does not stand in for GTC's own password.
+      {"GTC ignores a user-credentials document", corp, gtc("passwordFromProfile", "erin", "wrong"),
+       Credentials(25, "erin", "Erin-1", ""), ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"GTC password from a token", corp, gtc("passwordFromOtherToken", "", ""), std::nullopt,
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"GTC password from the logon", corp, gtc("passwordFromLogon", "", ""), std::nullopt,
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"GTC password asked of the user", corp, gtc("passwordFromUser", "", ""), std::nullopt,
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"GTC on a network without GTC accounts", mschapOnly, gtc("passwordFromProfile", "alice", "Alice-1"),
+       std::nullopt, ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"PEAP TLS right certificate", corp, peap(13), Credentials(25, "bob", "", bobsCert), 0},
+      {"PEAP TLS other certificate", corp, peap(13), Credentials(25, "bob", "", std::string(40, '1')),
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP TLS other identity", corp, peap(13), Credentials(25, "mallory", "", bobsCert),
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"PEAP TLS without credentials", corp, peap(13), std::nullopt, ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"PEAP TLS on a network without it", mschapOnly, peap(13), Credentials(25, "bob", "", bobsCert),
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"EAP-TLS account does not take PEAP TLS", corp, base(13), Credentials(13, "bob", "", bobsCert),
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"EAP-FAST unauthenticated provisioning", corp, fast("anonymous", true, ""), std::nullopt, 0},
+      {"EAP-FAST empty outer identity is anonymous", corp, fast("", true, ""), std::nullopt, 0},
+      {"EAP-FAST outer identity in other case", corp, fast("Anonymous", true, ""), std::nullopt, 0},
+      {"EAP-FAST with a PAC file only", corp, fast("anonymous", false, "/home/u/office.pac"), std::nullopt, 0},
+      {"EAP-FAST no provisioning and no PAC", corp, fast("anonymous", false, ""), std::nullopt,
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-FAST unknown outer identity", corp, fast("guest", true, ""), std::nullopt,
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"EAP-FAST on a network without it", mschapOnly, fast("anonymous", true, ""), std::nullopt,
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"type 43 without the EAP-FAST configuration", corp, fastWithoutConfig, std::nullopt,
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"TTLS", corp, base(21), Credentials(21, "alice", "Alice-1", ""), ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+      {"MD5-Challenge", corp, base(4), Credentials(4, "alice", "Alice-1", ""),
+       ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConnectionVerdict v = JudgeConnection(c.ap, c.profile, c.credentials);
+    EXPECT_EQ(v.reasonCode, c.reason) << ReasonCodeText(v.reasonCode);
+    EXPECT_EQ(v.security.authAlgorithm, DOT11_AUTH_ALGO_RSNA);
+  }
+}
+
+// What the builder's EAP configurations say of their method, read back from the documents.
+TEST(ProfileDocumentTest, EapConfigurationsTellTheirMethodApart) {
+  const std::string head =
+      R"(<?xml version="1.0"?><WLANProfile xmlns="http://www.microsoft.com/networking/WLAN/profile/v1"><name>N</name><SSIDConfig><SSID><name>Net</name></SSID></SSIDConfig><connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>WPA2</authentication><encryption>AES</encryption><useOneX>true</useOneX></authEncryption><OneX xmlns="http://www.microsoft.com/networking/OneX/v1"><EAPConfig>)";
+  const std::string tail = "</EAPConfig></OneX></security></MSM></WLANProfile>";
+  const std::string method25 =
+      R"(<EapMethod><Type xmlns="http://www.microsoft.com/provisioning/EapCommon">25</Type><AuthorId xmlns="http://www.microsoft.com/provisioning/EapCommon">0</AuthorId></EapMethod>)";
+  const std::string peapTls =
+      R"(<EapHostConfig xmlns="http://www.microsoft.com/provisioning/EapHostConfig" xmlns:b="http://www.microsoft.com/provisioning/BaseEapConnectionPropertiesV1" xmlns:p="http://www.microsoft.com/provisioning/MsPeapConnectionPropertiesV1">)" +
+      method25 +
+      R"(<Config><b:Eap><b:Type>25</b:Type><p:EapType><p:FastReconnect>false</p:FastReconnect><b:Eap><b:Type>13</b:Type></b:Eap></p:EapType></b:Eap></Config></EapHostConfig>)";
+  const std::string gtcToken =
+      R"(<EapHostConfig xmlns="http://www.microsoft.com/provisioning/EapHostConfig"><EapMethod><Type xmlns="http://www.microsoft.com/provisioning/EapCommon">25</Type><AuthorId xmlns="http://www.microsoft.com/provisioning/EapCommon">9</AuthorId></EapMethod><Config><eapPeap xmlns="urn:example:ccx"><unprotectedIdentityPattern>anonymous</unprotectedIdentityPattern><authMethods><builtinMethods><authenticateWithToken><tokenSource><passwordFromOtherToken /></tokenSource><methods><eapGtc /> </methods></authenticateWithToken></builtinMethods></authMethods></eapPeap></Config></EapHostConfig>)";
+  const std::string fastPac =
+      R"(<EapHostConfig xmlns="http://www.microsoft.com/provisioning/EapHostConfig"><EapMethod><Type xmlns="http://www.microsoft.com/provisioning/EapCommon">43</Type><AuthorId xmlns="http://www.microsoft.com/provisioning/EapCommon">9</AuthorId></EapMethod><Config><eapFast xmlns="urn:example:ccx"><unprotectedIdentityPattern>guest</unprotectedIdentityPattern><provisioning><allowUnauthenticatedProvisioning>false</allowUnauthenticatedProvisioning><usePac>true</usePac><pacFile> /p/a.pac </pacFile></provisioning></eapFast></Config></EapHostConfig>)";
+  struct Case {
+    const char* name;
+    std::string config;
+    uint32_t author;
+    std::optional<uint32_t> inner;
+    const char* ccxInner;
+    const char* source;
+    bool fast;
+    const char* outer;
+    bool unauthenticated;
+    const char* pac;
+  };
+  const Case cases[] = {
+      {"PEAP with TLS inside", peapTls, 0, 13, "", "", false, "", false, ""},
+      {"PEAP GTC from a token", gtcToken, 9, std::nullopt, "eapGtc", "passwordFromOtherToken", false, "anonymous",
+       false, ""},
+      {"EAP-FAST with a PAC file", fastPac, 9, std::nullopt, "", "", true, "guest", false, "/p/a.pac"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProfileDocument p;
+    uint32_t reason = 0;
+    ASSERT_TRUE(ParseProfileDocument(head + c.config + tail, &p, &reason)) << ReasonCodeText(reason);
+    EXPECT_EQ(p.eapAuthor, c.author);
+    EXPECT_EQ(p.peapInnerType, c.inner);
+    EXPECT_EQ(p.ccxInnerMethod, c.ccxInner);
+    EXPECT_EQ(p.passwordSource, c.source);
+    EXPECT_EQ(p.ccxFast, c.fast);
+    EXPECT_EQ(p.outerIdentity, c.outer);
+    EXPECT_EQ(p.allowUnauthenticatedProvisioning, c.unauthenticated);
+    EXPECT_EQ(p.pacFile, c.pac);
   }
 }
 
