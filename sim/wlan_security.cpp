@@ -157,10 +157,19 @@ uint32_t CheckAccount(const AccessPointSpec& ap, const ProfileDocument& p,
     name = p.configIdentity;
     password = p.configPassword;
   }
-  if (name.empty()) return ONEX_REASON_CODE_IDENTITY_NOT_FOUND;
   const bool byCertificate = method == EapMethod::Tls || method == EapMethod::PeapTls;
+  // A TLS client without a user name is known by its certificate alone, as a server takes the
+  // identity from the certificate it verified (the routing identity is only the outer one).
+  if (byCertificate && c && c->username.empty()) name.clear();
+  const bool byCertificateAlone = byCertificate && name.empty() && !certificate.empty();
+  if (name.empty() && !byCertificateAlone) return ONEX_REASON_CODE_IDENTITY_NOT_FOUND;
   for (const ApUser& u : ap.users) {
-    if (u.method != method || !SameText(u.identity, name)) continue;
+    if (u.method != method) continue;
+    if (byCertificateAlone) {
+      if (u.certificateSha1 == certificate) return WLAN_REASON_CODE_SUCCESS;
+      continue;
+    }
+    if (!SameText(u.identity, name)) continue;
     if (byCertificate) {
       if (u.certificateSha1.empty() || u.certificateSha1 == certificate) {
         return WLAN_REASON_CODE_SUCCESS;
