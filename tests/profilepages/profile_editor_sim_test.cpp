@@ -1,18 +1,25 @@
 // The editor end to end against the real ovsimd on the default scenario: each security the
-// editor makes (and a PEAP profile from the 802.1X page) is saved, reloaded by Edit with the same choices, applied, and
-// connects to the matching access point; the security editor's Connect with a wrong secret shows
-// the service's reason. The waits are bounded by real time only because a real process answers;
-// page timers run on the virtual clock.
+// editor makes, and each 802.1X method of its 802.1X page, is saved, reloaded by Edit with the
+// same choices, applied, and connects to the matching access point, or (TTLS, MD5-Challenge, the
+// security page's LEAP choice) is refused with the service's reason; the security editor's
+// Connect with a wrong secret shows the service's reason. The waits are bounded by real time only
+// because a real process answers; page timers run on the virtual clock.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QRadioButton>
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <cstdlib>
 
 #include "driver/oid/bssid_list.h"
 #include "driver/oid_channel.h"
+#include "nativewifi/eap_fast_blob.h"
+#include "nativewifi/eap_host.h"
 #include "nativewifi/native_wifi_client.h"
 #include "nativewifi/wlansvc/wlan_service_client.h"
 #include "platform/deviceio/device_io.h"
@@ -46,8 +53,31 @@ constexpr char kGuid[] = "{0F5A51D0-0000-4000-8000-025A0F000601}";
 constexpr char kDevicePath[] = "\\\\.\\{0F5A51D0-0000-4000-8000-025A0F000601}";
 constexpr auto kWait = std::chrono::seconds(20);
 
+// The EAP host's EAP-FAST dialog as a user who confirms it unchanged: the default settings.
+class ConfirmingEapHost final : public EapHost {
+ public:
+  uint32_t InvokeConfigUI(uint32_t, const wlan::EapMethodType& method, std::span<const uint8_t>,
+                          std::vector<uint8_t>* output) override {
+    ++dialogs;
+    if (method != kEapFastMethodType) return wlan::ERROR_NOT_SUPPORTED;
+    *output = EncodeEapFastBlob(EapFastSettings{});
+    return ERROR_SUCCESS;
+  }
+  std::atomic<int> dialogs = 0;
+};
+
 class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
  protected:
+  EditorOverSimulator() {
+    // The user's certificate folder inside the test's root.
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    if (saved) savedXdg_ = saved;
+    ::setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+  }
+  ~EditorOverSimulator() override {
+    if (savedXdg_) ::setenv("XDG_DATA_HOME", savedXdg_->c_str(), 1);
+    else ::unsetenv("XDG_DATA_HOME");
+  }
   void SetUp() override {
     simulator_.emplace(OVUI_BIN_DIR, kScenario, dir.path());
     ASSERT_TRUE(simulator_->ready()) << simulator_->output();
@@ -55,6 +85,8 @@ class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
     NativeWifiClientServices services;
     services.service = std::make_shared<wlan::WlanServiceClient>(UnderRoot("run/ovui/wlansvc").string());
     services.driver = &channel_;
+    services.eapHost = eapHost_;
+    services.startWorker = [](std::function<void()> job) { job(); };  // the dialog closes within OK
     client_.emplace(services);
     ASSERT_EQ(client_->Open(kDescription, MessageTarget(inbox_), false), ERROR_SUCCESS);
     ASSERT_EQ(client_->Scan(), ERROR_SUCCESS);
@@ -93,8 +125,10 @@ class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
     return {};
   }
 
-  // What the profile list's Apply does with a stored profile, then the connection's outcome.
-  std::optional<Message> Apply(const std::string& name, bool adhoc) {
+  // What the profile list's Apply does with a stored profile, then the connection's outcome:
+  // `awaited` is WM_MON_CONNECT_DONE, or WM_MON_ATTEMPT_FAILED for a refusal.
+  std::optional<Message> Apply(const std::string& name, bool adhoc,
+                               uint32_t awaited = WM_MON_CONNECT_DONE) {
     EXPECT_TRUE(store_.ActivateProfileInStore(name, FormatActiveTime()));
     ActiveProfileContext context;
     context.isAdmin = true;
@@ -103,7 +137,7 @@ class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
     LoadActiveProfile(store_, context, record);
     inbox_->drain();
     EXPECT_TRUE(client_->ApplyProfile(1, record, adhoc, nullptr));
-    return inbox_->next(WM_MON_CONNECT_DONE, kWait);
+    return inbox_->next(awaited, kWait);
   }
 
   std::string CurrentSsid() {
@@ -119,6 +153,8 @@ class EditorOverSimulator : public test::PageWindowFixture<test::ScanHost> {
   std::shared_ptr<MessageInbox> inbox_ = std::make_shared<MessageInbox>();
   std::optional<NativeWifiClient> client_;
   std::vector<std::string> messages_;
+  std::shared_ptr<ConfirmingEapHost> eapHost_ = std::make_shared<ConfirmingEapHost>();
+  std::optional<std::string> savedXdg_;
 };
 
 struct RoundTripRow {
@@ -194,6 +230,141 @@ INSTANTIATE_TEST_SUITE_P(
                      "IDS_OPENSYSTEM", "IDS_WEP"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// One 802.1X combination of the editor: the security choice, the 802.1X page's fields, what
+// Edit must show again, and how the service answers.
+struct EapRoundTripRow {
+  const char* name;
+  const char* ssid;
+  A auth;
+  C cipher;
+  uint32_t method;
+  uint32_t inner;  // PEAP: the inner EAP type; TTLS: the menu index; else unused
+  const char* identity;
+  const char* password;  // the LEAP choice: its identity and password are the security page's
+  const char* tunnelId;
+  const char* tunnelPassword;
+  bool clientCert;  // bob's certificate picked on the client-certificate page
+  const char* methodCaption;
+  const char* innerCaption;
+  uint32_t refusal;  // 0: connects; else the service's reason
+};
+
+class EapRoundTrip : public EditorOverSimulator, public ::testing::WithParamInterface<EapRoundTripRow> {
+ protected:
+  // The test PKI's client certificate and its key, in the user's certificate folder.
+  void InstallBobsCertificate() {
+    const fs::path folder = dir.path() / "data/ovui/certs";
+    const fs::path pki = fs::path(OVUI_SOURCE_DIR) / "data/scenarios/eap";
+    fs::create_directories(folder);
+    fs::copy_file(pki / "client.pem", folder / "bob.pem");
+    fs::copy_file(pki / "client.key", folder / "bob.key");
+  }
+};
+
+TEST_P(EapRoundTrip, SavedReloadedAppliedAndAnsweredByTheService) {
+  const EapRoundTripRow& row = GetParam();
+  InstallBobsCertificate();
+  const bool leapChoice = row.auth == A::Leap;
+  ASSERT_TRUE(OpenProfileEditorForAdd(*window));
+  CPageSystemConfigDlg* sys = Editor()->SysConfig();
+  CPageAuthEncryDlg* auth = Editor()->AuthEncry();
+  CPage8021XDlg* eap = Editor()->Eap();
+  sys->NameEdit()->setText(row.name);
+  sys->SsidCombo()->setCurrentIndex(sys->SsidCombo()->findText(row.ssid));
+  ASSERT_EQ(sys->SsidCombo()->currentText(), row.ssid);
+  auth->ChooseAuth(row.auth);
+  if (leapChoice) {
+    auth->LeapUserEdit()->setText(row.identity);
+    auth->LeapPasswordEdit()->setText(row.password);
+  } else {
+    auth->ChooseCipher(row.cipher);
+    Editor()->SelectTab(kTab8021X);
+    eap->ChooseMethod(row.method);
+    if (row.method == kEapPeap) eap->ChoosePeapInner(row.inner);
+    if (row.method == kEapTtls) eap->ChooseTtlsInner(row.inner);
+    eap->IdentityEdit()->setText(row.identity);
+    eap->PasswordEdit()->setText(row.password);
+    eap->TunnelIdEdit()->setText(row.tunnelId);
+    eap->TunnelPasswordEdit()->setText(row.tunnelPassword);
+    if (row.clientCert) {
+      eap->SelectSubTab(EapSubTab::ClientCert);
+      ASSERT_TRUE(eap->UseClientCertBox()->isChecked());
+      const int bob = eap->ClientCertCombo()->findText("bob@orvane.example");
+      ASSERT_GE(bob, 0) << "the personal folder's certificate is not listed";
+      eap->ClientCertCombo()->setCurrentIndex(bob);
+    }
+  }
+  const int dialogsBefore = eapHost_->dialogs;
+  ASSERT_TRUE(Editor()->OnOK()) << (messages_.empty() ? "" : messages_[0]);
+  EXPECT_EQ(eapHost_->dialogs - dialogsBefore, row.method == kEapFast && !leapChoice ? 1 : 0);
+
+  ASSERT_TRUE(OpenProfileEditorForEdit(*window, row.name));
+  EXPECT_EQ(sys->SsidCombo()->currentText(), row.ssid);
+  if (leapChoice) {
+    EXPECT_EQ(auth->AuthButton()->text(), "IDS_LEAP");
+    EXPECT_EQ(auth->LeapUserEdit()->text(), row.identity);
+    EXPECT_EQ(auth->LeapPasswordEdit()->text(), row.password);
+  } else {
+    EXPECT_EQ(eap->MethodButton()->text(), row.methodCaption);
+    EXPECT_EQ(eap->InnerButton()->text(), row.innerCaption);
+    EXPECT_EQ(eap->IdentityEdit()->text(), row.identity);
+    EXPECT_EQ(eap->PasswordEdit()->text(), row.password);
+    EXPECT_EQ(eap->TunnelIdEdit()->text(), row.tunnelId);
+    EXPECT_EQ(eap->TunnelPasswordEdit()->text(), row.tunnelPassword);
+    EXPECT_EQ(eap->UseClientCertBox()->isChecked(), row.clientCert);
+    if (row.clientCert) EXPECT_EQ(eap->ClientCertCombo()->currentText(), "bob@orvane.example");
+  }
+  Editor()->OnCancel();
+
+  if (row.refusal == 0) {
+    ASSERT_TRUE(Apply(row.name, false)) << "no connection to " << row.ssid << ", the service said "
+                                        << wlan::ReasonCodeText(client_->LastConnectionFailure().value_or(0));
+    EXPECT_EQ(CurrentSsid(), row.ssid);
+  } else {
+    ASSERT_TRUE(Apply(row.name, false, WM_MON_ATTEMPT_FAILED)) << "the service did not refuse";
+    const auto failure = client_->LastConnectionFailure();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(*failure, row.refusal) << wlan::ReasonCodeText(*failure);
+    EXPECT_FALSE(client_->IsConnected());
+  }
+}
+
+constexpr uint32_t kDisallowed = wlan::ONEX_REASON_CODE_PROFILE_DISALLOWED_EAP_TYPE;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EapRoundTrip,
+    ::testing::Values(
+        EapRoundTripRow{"PeapGtcStatic", "Orvane-Corp", A::Wpa2, C::Aes, kEapPeap, kInnerGtc, "", "", "erin",
+                        "Erin-Token-1", false, "IDS_8021X_EAP_PEAP", "IDS_8021X_PEAP_TUNNEL_TLS_GTC", 0},
+        EapRoundTripRow{"PeapTlsInner", "Orvane-Corp", A::Wpa2, C::Aes, kEapPeap, kInnerTls, "anonymous", "",
+                        "bob@orvane.example", "", true, "IDS_8021X_EAP_PEAP",
+                        "IDS_8021X_PEAP_TUNNEL_TLS_SMART_CARD", 0},
+        EapRoundTripRow{"EapTls", "Orvane-Corp", A::Wpa2, C::Aes, kEapTls, 0, "bob@orvane.example", "", "", "",
+                        true, "IDS_8021X_EAP_TLS_SMART_CARD", "", 0},
+        EapRoundTripRow{"EapFast", "Orvane-Corp", A::Wpa2, C::Aes, kEapFast, 0, "", "", "", "", false,
+                        "IDS_8021X_EAP_EAP_FAST", "", 0},
+        EapRoundTripRow{"CckmLeap", "Orvane-CCKM", A::Cckm, C::Tkip, kEapLeap, 0, "carol", "Carol-Pass-1", "", "",
+                        false, "IDS_LEAP", "", 0},
+        // The LEAP choice keeps 802.1X off, so the profile carries no EAP configuration and no
+        // key: a CCKM network does not take it.
+        EapRoundTripRow{"LeapChoice", "Orvane-CCKM", A::Leap, C::None, kEapLeap, 0, "carol", "Carol-Pass-1", "",
+                        "", false, "", "", wlan::WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE},
+        EapRoundTripRow{"TtlsChap", "Orvane-Corp", A::Wpa2, C::Aes, kEapTtls, 0, "anonymous", "", "alice",
+                        "Alice-Pass-1", false, "IDS_8021X_EAP_TTLS", "IDS_8021X_TTLS_TUNNEL_CHAP", kDisallowed},
+        EapRoundTripRow{"TtlsMsChap", "Orvane-Corp", A::Wpa2, C::Aes, kEapTtls, 1, "anonymous", "", "alice",
+                        "Alice-Pass-1", false, "IDS_8021X_EAP_TTLS", "IDS_8021X_TTLS_TUNNEL_MS_CHAP", kDisallowed},
+        EapRoundTripRow{"TtlsMsChapV2", "Orvane-Corp", A::Wpa2, C::Aes, kEapTtls, 2, "anonymous", "", "alice",
+                        "Alice-Pass-1", false, "IDS_8021X_EAP_TTLS", "IDS_8021X_TTLS_TUNNEL_MS_CHAP_V2",
+                        kDisallowed},
+        EapRoundTripRow{"TtlsPap", "Orvane-Corp", A::Wpa2, C::Aes, kEapTtls, 3, "anonymous", "", "alice",
+                        "Alice-Pass-1", false, "IDS_8021X_EAP_TTLS", "IDS_8021X_TTLS_TUNNEL_PAP", kDisallowed},
+        EapRoundTripRow{"TtlsEapMd5", "Orvane-Corp", A::Wpa2, C::Aes, kEapTtls, 4, "anonymous", "", "alice",
+                        "Alice-Pass-1", false, "IDS_8021X_EAP_TTLS", "IDS_8021X_TTLS_TUNNEL_EAP_MD5",
+                        kDisallowed},
+        EapRoundTripRow{"Md5Challenge", "Orvane-Corp", A::Wpa2, C::Aes, kEapMd5, 0, "alice", "Alice-Pass-1", "", "",
+                        false, "IDS_8021X_EAP_MD5", "", kDisallowed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(EditorOverSimulator, PeapProfileFromThe8021XPageConnects) {
   ASSERT_TRUE(OpenProfileEditorForAdd(*window));
   CPageSystemConfigDlg* sys = Editor()->SysConfig();
@@ -222,13 +393,28 @@ TEST_F(EditorOverSimulator, PeapProfileFromThe8021XPageConnects) {
   EXPECT_EQ(CurrentSsid(), "Orvane-Corp");
 }
 
-TEST_F(EditorOverSimulator, ConnectWithAWrongPassphraseShowsTheServicesReason) {
-  const auto entry = ScanEntryOf("Orvane-WPA2-AES");
+// The security editor's Connect with a wrong secret and then the right one: the watch shows the
+// service's reason once, and the right secret connects without a message.
+struct WrongSecretRow {
+  const char* name;
+  const char* ssid;
+  const char* authCaption;
+  std::function<void(CSecurityEditorDlg*, const char* secret)> enter;
+  const char* wrong;
+  const char* right;
+  uint32_t reason;
+};
+
+class WrongSecret : public EditorOverSimulator, public ::testing::WithParamInterface<WrongSecretRow> {};
+
+TEST_P(WrongSecret, ConnectShowsTheServicesReasonThenTheRightSecretConnects) {
+  const WrongSecretRow& row = GetParam();
+  const auto entry = ScanEntryOf(row.ssid);
   ASSERT_FALSE(entry.empty());
   ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
   CSecurityEditorDlg* editor = SecurityEditor();
-  EXPECT_EQ(editor->AuthEncry()->AuthButton()->text(), "IDS_WPA2PSK");
-  editor->AuthEncry()->PskEdit()->setText("not the passphrase");
+  EXPECT_EQ(editor->AuthEncry()->AuthButton()->text(), row.authCaption);
+  row.enter(editor, row.wrong);
   inbox_->drain();
   ASSERT_TRUE(editor->OnOK());
   EXPECT_EQ(state.LowerPanel, LOWER_PANEL_LINK_STATUS);
@@ -239,21 +425,86 @@ TEST_F(EditorOverSimulator, ConnectWithAWrongPassphraseShowsTheServicesReason) {
   ASSERT_EQ(messages_.size(), 1u);
   const auto failure = client_->LastConnectionFailure();
   ASSERT_TRUE(failure);
-  EXPECT_EQ(messages_[0],
-            CSecurityEditorDlg::ConnectFailureText("Orvane-WPA2-AES", *failure).toStdString());
+  EXPECT_EQ(*failure, row.reason) << wlan::ReasonCodeText(*failure);
+  EXPECT_EQ(messages_[0], CSecurityEditorDlg::ConnectFailureText(row.ssid, *failure).toStdString());
   EXPECT_NE(messages_[0].find(wlan::ReasonCodeText(*failure)), std::string::npos);
   EXPECT_FALSE(client_->IsConnected());
 
   // The right one connects, and the watch ends without a message.
   ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
-  editor->AuthEncry()->PskEdit()->setText("orvane-sim-2");
+  row.enter(editor, row.right);
   inbox_->drain();
   ASSERT_TRUE(editor->OnOK());
   ASSERT_TRUE(inbox_->next(WM_MON_CONNECT_DONE, kWait));
   clock.advance(kConnectWatchMs);
   EXPECT_FALSE(editor->Watching());
   EXPECT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(CurrentSsid(), "Orvane-WPA2-AES");
+  EXPECT_EQ(CurrentSsid(), row.ssid);
+}
+
+void EnterPassphrase(CSecurityEditorDlg* editor, const char* secret) {
+  editor->AuthEncry()->PskEdit()->setText(secret);
+}
+
+// PEAP with MS-CHAP v2, the 802.1X tab's preset for an enterprise network.
+void EnterPeapPassword(CSecurityEditorDlg* editor, const char* secret) {
+  auto* eap = editor->findChild<CPage8021XDlg*>();
+  ASSERT_NE(eap, nullptr);
+  ASSERT_EQ(eap->MethodButton()->text(), "IDS_8021X_EAP_PEAP");
+  ASSERT_EQ(eap->InnerButton()->text(), "IDS_8021X_PEAP_TUNNEL_MSCHAP2");
+  eap->IdentityEdit()->setText("anonymous");
+  eap->TunnelIdEdit()->setText("alice");
+  eap->TunnelPasswordEdit()->setText(secret);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WrongSecret,
+    ::testing::Values(
+        WrongSecretRow{"Wpa2Passphrase", "Orvane-WPA2-AES", "IDS_WPA2PSK", EnterPassphrase, "not the passphrase",
+                       "orvane-sim-2", wlan::WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED},
+        WrongSecretRow{"PeapPassword", "Orvane-Corp", "IDS_WPA2", EnterPeapPassword, "Alice-Pass-2", "Alice-Pass-1",
+                       wlan::ONEX_REASON_CODE_EAP_FAILURE_RECEIVED}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorOverSimulator, ConnectWithAWrongPeapPasswordShowsTheServicesReason) {
+  const auto entry = ScanEntryOf("Orvane-Corp");
+  ASSERT_FALSE(entry.empty());
+  ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
+  CSecurityEditorDlg* editor = SecurityEditor();
+  auto* eap = editor->findChild<CPage8021XDlg*>();
+  ASSERT_NE(eap, nullptr);
+  const auto peapAs = [&](const char* password) {
+    editor->SelectTab(1);
+    eap->ChooseMethod(kEapPeap);
+    eap->ChoosePeapInner(kInnerMsChapV2);
+    eap->IdentityEdit()->setText("alice");
+    eap->TunnelIdEdit()->setText("alice");
+    eap->TunnelPasswordEdit()->setText(password);
+  };
+  peapAs("not her password");
+  inbox_->drain();
+  ASSERT_TRUE(editor->OnOK()) << (messages_.empty() ? "" : messages_[0]);
+  ASSERT_TRUE(editor->Watching());
+  ASSERT_TRUE(inbox_->next(WM_MON_ATTEMPT_FAILED, kWait));
+  clock.advance(kConnectWatchMs);
+  EXPECT_FALSE(editor->Watching());
+  const auto failure = client_->LastConnectionFailure();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(*failure, wlan::ONEX_REASON_CODE_EAP_FAILURE_RECEIVED) << wlan::ReasonCodeText(*failure);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], CSecurityEditorDlg::ConnectFailureText("Orvane-Corp", *failure).toStdString());
+  EXPECT_NE(messages_[0].find(wlan::ReasonCodeText(*failure)), std::string::npos);
+  EXPECT_FALSE(client_->IsConnected());
+
+  ASSERT_TRUE(OpenSecurityEditorForConnect(*window, entry));
+  peapAs("Alice-Pass-1");
+  inbox_->drain();
+  ASSERT_TRUE(editor->OnOK());
+  ASSERT_TRUE(inbox_->next(WM_MON_CONNECT_DONE, kWait));
+  clock.advance(kConnectWatchMs);
+  EXPECT_FALSE(editor->Watching());
+  EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(CurrentSsid(), "Orvane-Corp");
 }
 
 }  // namespace
