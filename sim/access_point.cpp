@@ -14,6 +14,7 @@
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
 #include "sim/scenario.h"
+#include "sim/wapi_certificate_check.h"
 #include "platform/system/ascii_text.h"
 
 namespace ov::sim {
@@ -35,6 +36,7 @@ constexpr SecurityName kSecurityNames[] = {
     {ApSecurity::Cckm, "cckm"},
     {ApSecurity::WapiPsk, "wapi-psk"},
     {ApSecurity::WpaNone, "wpa-none"},
+    {ApSecurity::WapiCert, "wapi-cert"},
 };
 
 bool IsHex(const std::string& text) {
@@ -224,6 +226,24 @@ bool ReadWps(const QJsonValue& value, AccessPointSpec* spec, std::string* error)
   return true;
 }
 
+// A WAPI certificate network's AS certificate, from a file beside the scenario.
+bool ReadAsCertificate(Fields& f, const std::string& baseDir, AccessPointSpec* spec) {
+  std::string file;
+  if (!f.string("as_certificate", &file, 4096)) return false;
+  if (spec->security != ApSecurity::WapiCert) {
+    return !f.has("as_certificate") ||
+           f.fail("as_certificate: only a wapi-cert network has an AS certificate");
+  }
+  if (file.empty()) return f.fail("as_certificate: missing (the AS certificate file, PEM or DER)");
+  std::filesystem::path path(file);
+  if (path.is_relative() && !baseDir.empty()) path = std::filesystem::path(baseDir) / path;
+  std::string why;
+  auto der = ReadCertificateDer(path.string(), &why);
+  if (!der) return f.fail("as_certificate: " + why);
+  spec->asCertificate = std::move(*der);
+  return true;
+}
+
 bool CheckConsistent(const AccessPointSpec& s, std::string* error) {
   auto fail = [&](const std::string& message) {
     *error = message;
@@ -309,7 +329,7 @@ bool ParseAccessPointJson(std::string_view json, const std::string& baseDir,
       "ssid",     "bssid",         "channel",       "signal_dbm",  "hidden",       "bss_type",
       "security", "cipher",        "passphrase",    "psk_hex",     "wep_key",      "wep_key_index",
       "users",    "ht",            "wmm",           "ccx_version", "device_name",  "beacon_period",
-      "wps",      "beacon_pcap",   "beacon_frame",  "comment"};
+      "wps",      "beacon_pcap",   "beacon_frame",  "comment",     "as_certificate"};
   if (!f.onlyKnown(kKnown, "")) return false;
 
   AccessPointSpec s;
@@ -382,7 +402,7 @@ bool ParseAccessPointJson(std::string_view json, const std::string& baseDir,
   if (!known) {
     return f.fail("security: \"" + text +
                   "\" is not open, wep-open, wep-shared, wpa-psk, wpa2-psk, wpa-wpa2-psk, "
-                  "wpa2-enterprise, cckm, wapi-psk or wpa-none");
+                  "wpa2-enterprise, cckm, wapi-psk, wapi-cert or wpa-none");
   }
   if (f.has("cipher")) {
     if (!f.string("cipher", &text, 8)) return false;
@@ -425,6 +445,7 @@ bool ParseAccessPointJson(std::string_view json, const std::string& baseDir,
   if (!f.integer("beacon_period", 20, 1000, &number)) return false;
   s.beaconPeriod = static_cast<uint16_t>(number);
   if (f.has("wps") && !ReadWps(f.value("wps"), &s, error)) return false;
+  if (!ReadAsCertificate(f, baseDir, &s)) return false;
   if (!CheckConsistent(s, error)) return false;
   *out = std::move(s);
   return true;

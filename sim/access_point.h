@@ -22,6 +22,7 @@ enum class ApSecurity {
   Cckm,            // WPA element with the CCKM and 802.1X key managements, TKIP
   WapiPsk,         // WAPI element, preshared key, SMS4
   WpaNone,         // ad hoc WPA: WPA element with key management "none", TKIP
+  WapiCert,        // WAPI element, certificate authentication by its AS, SMS4
 };
 
 enum class ApCipher { Default, Tkip, Ccmp };
@@ -80,10 +81,11 @@ struct AccessPointSpec {
   bool wpsLocked = false;
   std::string wpsPin;  // the PIN its registrar holds ("pin"); empty: any valid PIN is taken
   std::optional<CapturedBeacon> captured;  // "beacon_pcap": elements come from here
+  std::vector<uint8_t> asCertificate;  // wapi-cert: its AS certificate, DER ("as_certificate")
 };
 
 // Parses one access point object (JSON text) as the scenario and the control socket give it.
-// `baseDir` resolves a relative "beacon_pcap". On failure *error says where ("ssid: ...").
+// `baseDir` resolves a relative "beacon_pcap" or "as_certificate". On failure *error says where ("ssid: ...").
 bool ParseAccessPointJson(std::string_view json, const std::string& baseDir,
                           AccessPointSpec* spec, std::string* error);
 

@@ -113,10 +113,10 @@ std::optional<Bytes> WpaBody(const AccessPointSpec& s) {
   }
 }
 
-Bytes WapiBody() {
+Bytes WapiBody(uint8_t akm) {
   Bytes b;
   Le16(b, 1);  // version
-  SuiteList(b, ie::kOuiWapi, {ie::kWapiAkmPsk});
+  SuiteList(b, ie::kOuiWapi, {akm});
   SuiteList(b, ie::kOuiWapi, {ie::kWapiCipherSms4});
   Suite(b, ie::kOuiWapi, ie::kWapiCipherSms4);  // multicast
   Le16(b, 0);                                   // capabilities
@@ -276,7 +276,8 @@ BeaconFields BuildBeacon(const AccessPointSpec& s) {
             Bytes(std::begin(kExtendedRates24), std::end(kExtendedRates24)));
   }
   if (s.ht) Element(e, ie::kHtOperation, HtOperationBody(s));
-  if (s.security == ApSecurity::WapiPsk) Element(e, ie::kWapi, WapiBody());
+  if (s.security == ApSecurity::WapiPsk) Element(e, ie::kWapi, WapiBody(ie::kWapiAkmPsk));
+  if (s.security == ApSecurity::WapiCert) Element(e, ie::kWapi, WapiBody(ie::kWapiAkmCertificate));
   if (s.ccxVersion) Element(e, ie::kCiscoCcx1CkipDeviceName, Ccx1Body(s));
   if (auto wpa = WpaBody(s)) Element(e, ie::kVendorSpecific, *wpa);
   if (s.wmm || s.ht) Element(e, ie::kVendorSpecific, WmmParameterBody());

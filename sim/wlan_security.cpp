@@ -195,7 +195,8 @@ std::vector<uint8_t> PassphraseToPsk(const std::string& passphrase,
 }
 
 ConnectionVerdict JudgeConnection(const AccessPointSpec& ap, const ProfileDocument& p,
-                                  const std::optional<UserCredentials>& credentials) {
+                                  const std::optional<UserCredentials>& credentials,
+                                  const WapiCertificateEvidence& wapi) {
   ConnectionVerdict v;
   SecurityAttributes& s = v.security;
   auto incompatible = [&] {
@@ -209,6 +210,13 @@ ConnectionVerdict JudgeConnection(const AccessPointSpec& ap, const ProfileDocume
   const std::string& a = p.authentication;
   CipherAlgorithm cipher = ProfileCipher(p);
 
+  if (p.ihvWapi && p.wapiMode == "1") {
+    if (ap.security != ApSecurity::WapiCert) return incompatible();
+    s = {true, false, DOT11_AUTH_ALGO_IHV_START, DOT11_CIPHER_ALGO_IHV_START};
+    v.reasonCode = WapiCertificateReasonCode(
+        JudgeWapiCertificate(ap.asCertificate, wapi.installed, wapi.unixSeconds));
+    return v;
+  }
   if (p.ihvWapi) {
     if (ap.security != ApSecurity::WapiPsk || p.wapiMode != "2") return incompatible();
     s = {true, false, DOT11_AUTH_ALGO_IHV_START, DOT11_CIPHER_ALGO_IHV_START};

@@ -6,6 +6,7 @@
 
 #include "nativewifi/wlansvc/wlan_types.h"
 #include "sim/access_point.h"
+#include "sim/wapi_certificate_check.h"
 #include "sim/wlan_profile_document.h"
 
 // Whether a profile's security gets a station onto an access point: the same kind of security,
@@ -23,7 +24,15 @@ struct ConnectionVerdict {
   wlan::SecurityAttributes security;
 };
 
+// What the IHV extension has at hand for a WAPI certificate profile: the certificate the station
+// installed (nothing when none) and the host's time.
+struct WapiCertificateEvidence {
+  std::optional<InstalledWapiCertificate> installed;
+  int64_t unixSeconds = 0;
+};
+
 ConnectionVerdict JudgeConnection(const AccessPointSpec& ap, const ProfileDocument& profile,
-                                  const std::optional<UserCredentials>& credentials);
+                                  const std::optional<UserCredentials>& credentials,
+                                  const WapiCertificateEvidence& wapi = {});
 
 }  // namespace ov::sim

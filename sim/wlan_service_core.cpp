@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "sim/element_constants.h"
+#include "sim/wapi_certificate_registry.h"
 #include "sim/wlan_security.h"
 #include "platform/system/ascii_text.h"
 
@@ -85,6 +86,7 @@ AuthCipherPair DefaultPair(ApSecurity s, bool wep40) {
     case ApSecurity::Cckm:
       return {DOT11_AUTH_ALGO_WPA, DOT11_CIPHER_ALGO_TKIP};
     case ApSecurity::WapiPsk:
+    case ApSecurity::WapiCert:
       return {DOT11_AUTH_ALGO_IHV_START, DOT11_CIPHER_ALGO_IHV_START};
     case ApSecurity::WpaNone:
       return {DOT11_AUTH_ALGO_WPA_NONE, DOT11_CIPHER_ALGO_TKIP};
@@ -167,6 +169,15 @@ WlanServiceCore::WlanServiceCore(const SimClock& clock)
                          10) {}
 
 WlanServiceCore::~WlanServiceCore() = default;
+
+WapiCertificateEvidence WlanServiceCore::wapiCertificateEvidence(const ProfileDocument& p) const {
+  WapiCertificateEvidence evidence;
+  if (!p.ihvWapi || p.wapiMode != "1") return evidence;
+  evidence.installed = ReadInstalledWapiCertificate();
+  evidence.unixSeconds =
+      static_cast<int64_t>((hostTimestamp() - kFileTimeUnixEpoch) / 10000000ULL);
+  return evidence;
+}
 
 uint64_t WlanServiceCore::hostTimestamp() const {
   return startFileTime_ + static_cast<uint64_t>(std::max<int64_t>(0, now() - startMs_)) * 10000;
@@ -641,7 +652,8 @@ void WlanServiceCore::completeConnection(Interface& iface) {
     failConnection(iface, WLAN_REASON_CODE_NETWORK_NOT_AVAILABLE);
     return;
   }
-  ConnectionVerdict verdict = JudgeConnection(best->spec, c.document, c.credentials);
+  ConnectionVerdict verdict =
+      JudgeConnection(best->spec, c.document, c.credentials, wapiCertificateEvidence(c.document));
   if (verdict.reasonCode != WLAN_REASON_CODE_SUCCESS) {
     failConnection(iface, verdict.reasonCode);
     return;

@@ -14,6 +14,7 @@
 #include "sim/sim_clock.h"
 #include "sim/simulated_adapter.h"
 #include "sim/wlan_profile_document.h"
+#include "sim/wlan_security.h"
 
 // The simulated wireless service: one interface per simulated adapter (GUID = the adapter's
 // NetCfgInstanceId, description = its friendly name), the radio world's access points, the
@@ -150,6 +151,8 @@ class WlanServiceCore {
   void queueIhvEvent(Interface& iface, int64_t atMs, uint32_t code);
   wlan::BssEntry bssEntryOf(const WorldAp& ap, int32_t rssi) const;
   uint64_t hostTimestamp() const;
+  // For a WAPI certificate profile: the certificate installed in the registry, at the host's time.
+  WapiCertificateEvidence wapiCertificateEvidence(const ProfileDocument& p) const;
   int32_t jitter();
 
   const SimClock& clock_;

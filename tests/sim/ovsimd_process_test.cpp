@@ -21,6 +21,7 @@
 #include "platform/registry/hive_store.h"
 #include "platform/registry/registry.h"
 #include "platform/system/machine_root.h"
+#include "sim/scenario.h"
 #include "sim/sim_control_client.h"
 #include "tests/support/temp_dir.h"
 
@@ -214,7 +215,9 @@ TEST_F(OvsimdProcessTest, ServesTheDefaultScenarioUntilTerminated) {
   // The radio world: listed one access point a line, added with JSON given as several words,
   // and the adapter's radio switch.
   EXPECT_EQ(ctl({"ap", "list"}, &out), 0);
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 14);
+  Scenario scenario;
+  ASSERT_TRUE(LoadScenarioFile(kDefaultScenario, &scenario, &err)) << err;
+  EXPECT_EQ(static_cast<size_t>(std::count(out.begin(), out.end(), '\n')), scenario.accessPoints.size());
   EXPECT_EQ(out.substr(0, out.find('\n')), "02:5A:0F:10:00:01  channel 1  -48 dBm  Orvane-Open");
   EXPECT_EQ(ctl({"ap", "add", R"({"ssid": "Cafe Corner",)", R"("bssid": "02:5A:0F:20:00:01", "channel": 6})"}, &out, &err), 0)
       << err;

@@ -131,7 +131,7 @@ TEST(AccessPointSpecTest, DefaultScenarioHasEveryKindOfNetwork) {
   };
   for (ApSecurity kind : {ApSecurity::Open, ApSecurity::WepOpen, ApSecurity::WepShared, ApSecurity::WpaPsk,
                           ApSecurity::Wpa2Psk, ApSecurity::WpaWpa2Psk, ApSecurity::Wpa2Enterprise,
-                          ApSecurity::Cckm, ApSecurity::WapiPsk}) {
+                          ApSecurity::Cckm, ApSecurity::WapiPsk, ApSecurity::WapiCert}) {
     SCOPED_TRACE(std::string(ApSecurityName(kind)));
     EXPECT_TRUE(has([&](const AccessPointSpec& s) { return s.security == kind; }));
   }
@@ -227,6 +227,10 @@ TEST(BeaconElementsTest, EveryDefaultAccessPointHasWellFormedElements) {
       auto wapi = FindElement(b.elements, ie::kWapi);
       EXPECT_EQ(Hex(wapi.subspan(2)), "0100010000147202010000147201001472010000");
     }
+    if (s.security == ApSecurity::WapiCert) {
+      auto wapi = FindElement(b.elements, ie::kWapi);
+      EXPECT_EQ(Hex(wapi.subspan(2)), "0100010000147201010000147201001472010000");
+    }
   }
 }
 
@@ -307,6 +311,9 @@ TEST(BeaconElementsTest, TheScanListDecoderReadsEachKindAsItIs) {
         break;
       case ApSecurity::WapiPsk:
         EXPECT_TRUE(d.wapiPsk && d.sms4);
+        break;
+      case ApSecurity::WapiCert:
+        EXPECT_TRUE(d.wapiCa && d.sms4 && !d.wapiPsk);
         break;
       default:
         EXPECT_FALSE(d.wpa || d.wpaPsk || d.wpa2 || d.wpa2Psk || d.wapiPsk || d.cckm);

@@ -19,7 +19,9 @@
 #include "nativewifi/wlansvc/wlan_protocol.h"
 #include "platform/deviceio/device_io.h"
 #include "platform/deviceio/socket_io.h"
+#include "platform/registry/hive_store.h"
 #include "platform/system/machine_root.h"
+#include "shell/registry_broker.h"
 #include "siblings/certmgr_client.h"
 #include "sim/element_constants.h"
 #include "sim/pcap_beacon.h"
@@ -236,7 +238,8 @@ TEST_F(WlanServiceEndToEnd, ScanCompletesAndListsEveryNetworkWithItsElements) {
                ap.security == sim::ApSecurity::Wpa2Enterprise;
     EXPECT_EQ(!sim::FindElement(ies, sim::ie::kRsn).empty(), rsn);
     EXPECT_EQ(!sim::FindElement(ies, sim::ie::kHtCapabilities).empty(), ap.ht);
-    EXPECT_EQ(!sim::FindElement(ies, sim::ie::kWapi).empty(), ap.security == sim::ApSecurity::WapiPsk);
+    EXPECT_EQ(!sim::FindElement(ies, sim::ie::kWapi).empty(),
+              ap.security == sim::ApSecurity::WapiPsk || ap.security == sim::ApSecurity::WapiCert);
     EXPECT_EQ(entry->phyType, ap.ht ? dot11_phy_type_ht
                                     : (sim::IsAccessPoint5GHz(ap) ? dot11_phy_type_ofdm : dot11_phy_type_erp));
   }
@@ -358,6 +361,78 @@ TEST_F(WlanServiceEndToEnd, WapiPskConnectsOnlyWithTheRightKey) {
   WlanProfileDocuments documents = BuildWlanProfile(keyless, WlanProfileEnvironment{});
   EXPECT_EQ(connectWith(documents.profileXml, documents.profileName),
             WLAN_REASON_CODE_MSMSEC_PSK_MISMATCH_SUSPECTED);
+}
+
+// A WAPI certificate profile as the utility builds it: the record through the WLAN profile
+// builder, the certificates through the real certificate manager, the values for the IHV
+// extension through the registry broker the program writes with. The service reads them back.
+TEST_F(WlanServiceEndToEnd, WapiCertificateConnectsOnlyWithTheRightCertificate) {
+  CertificateManagerModule module;
+  ASSERT_TRUE(module.Load());
+  LoadedCertificateManager certificates(module);
+  RegistryBroker broker(BrokerPolicy{}, /*isAdmin=*/true);
+  const fs::path scenarioCerts = fs::path(OVUI_SOURCE_DIR) / "data/scenarios/wapi";
+  const fs::path testCerts = fs::path(OVUI_SOURCE_DIR) / "tests/wapi/certificates";
+  auto record = [](const fs::path& user, const fs::path& as) {
+    StationProfile r;
+    r.ssid = MakeNdisSsid("Orvane-WAPI-Cert");
+    r.networkType = 1;
+    r.authMode = kAuthWapiCa;
+    r.cipherMode = kCipherSms4;
+    r.userCertPath = user.string();
+    r.asCertPath = as.string();
+    r.loaded = 1;
+    return r;
+  };
+  struct Case {
+    const char* name;
+    StationProfile record;
+    bool install;  // whether the values for the IHV extension are written
+    uint32_t reason;
+  };
+  const Case cases[] = {
+      {"nothing installed", record(scenarioCerts / "user.cer", scenarioCerts / "as.cer"), false,
+       ONEX_REASON_CODE_IDENTITY_NOT_FOUND},
+      {"another AS's station", record(testCerts / "other-user.cer", testCerts / "other-as.cer"), true,
+       ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+      {"the right certificates", record(scenarioCerts / "user.cer", scenarioCerts / "as.cer"), true,
+       WLAN_REASON_CODE_SUCCESS},
+      {"the right station with another AS", record(scenarioCerts / "user.cer", testCerts / "other-as.cer"),
+       true, ONEX_REASON_CODE_EAP_FAILURE_RECEIVED},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    inbox_.clear();
+    WlanProfileEnvironment env;
+    env.certificateManager = &certificates;
+    env.registry = c.install ? &broker : nullptr;
+    WlanProfileDocuments documents = BuildWlanProfile(c.record, env);
+    ASSERT_FALSE(documents.profileXml.empty());
+    const uint32_t reason = connectWith(documents.profileXml, documents.profileName);
+    EXPECT_EQ(reason, c.reason) << ReasonCodeText(reason);
+    if (c.reason != WLAN_REASON_CODE_SUCCESS) continue;
+    InterfaceQueryResult q;
+    ASSERT_EQ(client_.QueryInterface(handle_, guid_, wlan_intf_opcode_current_connection, &q),
+              ERROR_SUCCESS);
+    EXPECT_EQ(q.connection.state, wlan_interface_state_connected);
+    EXPECT_EQ(q.connection.association.ssid.text(), "Orvane-WAPI-Cert");
+    EXPECT_EQ(q.connection.security.authAlgorithm, DOT11_AUTH_ALGO_IHV_START);
+    inbox_.clear();
+    ASSERT_EQ(client_.Disconnect(handle_, guid_), ERROR_SUCCESS);
+    ASSERT_TRUE(inbox_.next(WLAN_NOTIFICATION_SOURCE_ACM, wlan_notification_acm_disconnected));
+  }
+
+  // A preshared-key profile for the certificate network is not one it takes.
+  inbox_.clear();
+  StationProfile psk = record({}, {});
+  psk.authMode = kAuthWapiPsk;
+  psk.psk = "wapi psk 12345";
+  WlanProfileEnvironment env;
+  env.certificateManager = &certificates;
+  WlanProfileDocuments documents = BuildWlanProfile(psk, env);
+  EXPECT_EQ(connectWith(documents.profileXml, documents.profileName),
+            WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE);
+  registry_detail::CloseConnections();
 }
 
 TEST_F(WlanServiceEndToEnd, MalformedProfilesAreRefusedWithTheirReason) {
