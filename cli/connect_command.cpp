@@ -20,16 +20,21 @@ namespace ov::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: ovuictl connect [--json] [--identity USER] [--eap peap|tls|leap]\n"
-    "                       [--certificate SHA1|NAME] [--hidden [--bssid MAC]] [--data-dir DIR] SSID\n"
+    "usage: ovuictl connect [--json] [--identity USER]\n"
+    "                       [--eap peap|peap-gtc|peap-tls|tls|leap|fast] [--certificate SHA1|NAME]\n"
+    "                       [--outer-identity NAME] [--hidden [--bssid MAC]] [--data-dir DIR] SSID\n"
     "Connects to the network SSID as the site survey's Connect does: scans, takes the strongest\n"
     "network with exactly that SSID and the security the scan reports, resets the active\n"
     "configuration and waits for the wireless service's answer (exit status 1 when it fails).\n"
     "--hidden: when no network shows the SSID, the strongest network that hides its name (or the\n"
     "one with --bssid) is joined under it. Ad hoc WPA-None cells take a passphrase.\n"
-    "802.1X networks need --identity; --eap chooses the method: PEAP with MS-CHAP v2 (default)\n"
-    "or LEAP with a password, or EAP-TLS with a certificate of the personal certificate folder\n"
-    "named by its SHA-1 or its issued-to name (--certificate).\n"
+    "802.1X networks need --identity; --eap chooses the method: PEAP with MS-CHAP v2 (default),\n"
+    "PEAP with a static GTC password (peap-gtc) or LEAP with a password; EAP-TLS or PEAP with an\n"
+    "inner EAP-TLS (peap-tls) with a certificate of the personal certificate folder named by its\n"
+    "SHA-1 or its issued-to name (--certificate); EAP-FAST (fast) with the settings the EAP\n"
+    "settings dialog gives by default (unauthenticated provisioning) and the outer identity\n"
+    "--outer-identity (default \"anonymous\"), without a password; --identity is optional there.\n"
+    "EAP-TTLS and MD5-Challenge are refused: the wireless service takes no such profile.\n"
     "A WEP key, passphrase or 802.1X password is asked for on the terminal without echo, or read\n"
     "as the first line of standard input when that is not a terminal; it is never taken from\n"
     "the command line.\n";
@@ -60,6 +65,41 @@ std::optional<std::vector<uint8_t>> FindClientCertificate(std::string_view wante
     if ((hash && cert.hash == *hash) || cert.issuedTo == wanted) return cert.hash;
   }
   return std::nullopt;
+}
+
+// --eap's value: a method offered, or the sentence that refuses it.
+std::optional<EapChoice> ParseEapOption(std::string_view text, std::string* problem) {
+  if (const std::optional<EapChoice> choice = ParseEapChoice(text)) return choice;
+  const std::optional<std::string> refusal = RefusedEapMethod(text);
+  *problem = refusal ? "--eap " + std::string(text) + ": " + *refusal
+                     : "--eap is peap, peap-gtc, peap-tls, tls, leap or fast";
+  return std::nullopt;
+}
+
+// The 802.1X account of `eap` into `secrets`: the identity (optional for EAP-FAST, whose
+// server knows the outer identity only), the certificate of the personal folder for the TLS
+// methods, EAP-FAST's outer identity. False, with `problem` set, when one is missing.
+bool Put8021XAccount(EapChoice eap, const std::optional<std::string>& identity,
+                     const std::optional<std::string>& certificate,
+                     const std::optional<std::string>& outerIdentity, ConnectSecrets& secrets,
+                     std::string* problem) {
+  if (!identity && eap != EapChoice::Fast) {
+    *problem = "an 802.1X network needs --identity";
+    return false;
+  }
+  secrets.identity = identity.value_or("");
+  secrets.outerIdentity = outerIdentity.value_or("");
+  if (!EapUsesCertificate(eap)) return true;
+  const char* method = eap == EapChoice::PeapTls ? "PEAP-TLS" : "EAP-TLS";
+  const auto hash = certificate ? FindClientCertificate(*certificate) : std::nullopt;
+  if (!hash) {
+    *problem = certificate ? "no certificate of the personal folder (" + PersonalCertFolder() +
+                                 ") is \"" + *certificate + "\""
+                           : std::string(method) + " needs --certificate";
+    return false;
+  }
+  secrets.clientCertHash = *hash;
+  return true;
 }
 
 const char* SecretName(SecretKind kind) {
@@ -137,6 +177,7 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
   std::optional<std::string> identity;
   std::optional<std::string> dataDir;
   std::optional<std::string> certificate;
+  std::optional<std::string> outerIdentity;
   std::optional<MacAddress> bssid;
   EapChoice eap = EapChoice::Peap;
   std::vector<std::string> words;
@@ -158,9 +199,13 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
       if (!bssid) return UsageError(err, "a BSSID is six hexadecimal octets", kUsage);
     } else if (arg == "--eap") {
       if (i + 1 >= args.size()) return UsageError(err, "--eap needs a value", kUsage);
-      const std::optional<EapChoice> choice = ParseEapChoice(args[++i]);
-      if (!choice) return UsageError(err, "--eap is peap, tls or leap", kUsage);
+      std::string problem;
+      const std::optional<EapChoice> choice = ParseEapOption(args[++i], &problem);
+      if (!choice) return UsageError(err, problem, kUsage);
       eap = *choice;
+    } else if (arg == "--outer-identity") {
+      if (i + 1 >= args.size()) return UsageError(err, "--outer-identity needs a value", kUsage);
+      outerIdentity = args[++i];
     } else if (arg == "--certificate") {
       if (i + 1 >= args.size()) return UsageError(err, "--certificate needs a value", kUsage);
       certificate = args[++i];
@@ -176,6 +221,9 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
   }
   if (words.size() != 1) return UsageError(err, "give exactly one SSID", kUsage);
   if (bssid && !hidden) return UsageError(err, "--bssid chooses among hidden networks (--hidden)", kUsage);
+  if (outerIdentity && eap != EapChoice::Fast) {
+    return UsageError(err, "--outer-identity is EAP-FAST's (--eap fast)", kUsage);
+  }
   Report report;
   report.ssid = words[0];
   if (report.ssid.empty() || report.ssid.size() > kSsidMaxLength) {
@@ -222,20 +270,10 @@ int RunConnectCommandWithInput(const std::vector<std::string>& args, std::ostrea
   ConnectSecrets secrets;
   secrets.eap = eap;
   if (is8021x) {
-    if (!identity) {
-      report.error = "an 802.1X network needs --identity";
+    std::string why;
+    if (!Put8021XAccount(eap, identity, certificate, outerIdentity, secrets, &why)) {
+      report.error = why;
       return Finish(report, json, out, err);
-    }
-    secrets.identity = *identity;
-    if (eap == EapChoice::Tls) {
-      const auto hash = certificate ? FindClientCertificate(*certificate) : std::nullopt;
-      if (!hash) {
-        report.error = certificate ? "no certificate of the personal folder (" +
-                                         PersonalCertFolder() + ") is \"" + *certificate + "\""
-                                   : "EAP-TLS needs --certificate";
-        return Finish(report, json, out, err);
-      }
-      secrets.clientCertHash = *hash;
     }
   }
   if (kind == SecretKind::WepKey || kind == SecretKind::Passphrase || kind == SecretKind::Password) {

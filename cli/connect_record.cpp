@@ -4,6 +4,7 @@
 
 #include "driver/ndis_types.h"
 #include "driver/oid/bssid_list.h"
+#include "nativewifi/eap_fast_blob.h"
 #include "profiles/store_encoding.h"
 
 namespace ov::cli {
@@ -50,14 +51,73 @@ uint32_t PairwiseCipher(const survey::ChosenNetwork& network) {
   return network.cipherText == "TKIP" ? kCipherTkip : kCipherAes;
 }
 
+// 802.1X without a password: EAP-TLS or PEAP with an inner EAP-TLS certificate, or EAP-FAST with
+// the dialog's default settings (no secret travels in them).
+bool PutCredentialFreeEap(const survey::ChosenNetwork& network, const ConnectSecrets& secrets,
+                          StationProfile& record, std::string* problem) {
+  auto refuse = [&](const char* why) {
+    if (problem) *problem = why;
+    return false;
+  };
+  record.authMode = network.securityClass == kClassWpa ? kAuthWpa : kAuthWpa2;
+  record.cipherMode = PairwiseCipher(network);
+  record.use8021X = 1;
+  if (secrets.identity.size() > kIdentityMaxLength) {
+    return refuse("802.1X needs an identity (--identity) of at most 127 characters");
+  }
+  if (secrets.eap == EapChoice::Fast) {
+    if (secrets.outerIdentity.size() > kEapFastTextMaxLength) {
+      return refuse("the outer identity (--outer-identity) is at most 255 bytes");
+    }
+    EapFastSettings settings;  // the dialog's defaults: unauthenticated provisioning, MS-CHAP v2
+    settings.outerIdentity = secrets.outerIdentity;
+    record.authenProtocol = kEapFast;
+    record.identity = secrets.identity;
+    record.eapBlob = EncodeEapFastBlob(settings);
+    return true;
+  }
+  if (secrets.identity.empty()) {
+    return refuse("802.1X needs an identity (--identity) of at most 127 characters");
+  }
+  if (secrets.clientCertHash.size() != kSha1Length) {
+    return refuse(secrets.eap == EapChoice::PeapTls
+                      ? "PEAP-TLS needs a certificate of the personal folder (--certificate)"
+                      : "EAP-TLS needs a certificate of the personal folder (--certificate)");
+  }
+  record.authenProtocol = secrets.eap == EapChoice::PeapTls ? kEapPeap : kEapTls;
+  if (secrets.eap == EapChoice::PeapTls) record.tunnelProtocol = kInnerTls;
+  record.identity = secrets.identity;
+  record.tunnelIdentity = secrets.identity;
+  record.useClientCert = 1;
+  record.clientCertData = secrets.clientCertHash;
+  return true;
+}
+
 }  // namespace
 
 std::optional<EapChoice> ParseEapChoice(std::string_view text) {
   if (text == "peap") return EapChoice::Peap;
+  if (text == "peap-gtc") return EapChoice::PeapGtc;
+  if (text == "peap-tls") return EapChoice::PeapTls;
   if (text == "tls") return EapChoice::Tls;
   if (text == "leap") return EapChoice::Leap;
+  if (text == "fast") return EapChoice::Fast;
   return std::nullopt;
 }
+
+std::optional<std::string> RefusedEapMethod(std::string_view text) {
+  if (text == "ttls") {
+    return "the wireless service takes no EAP-TTLS profile (its profiles carry no TTLS "
+           "configuration)";
+  }
+  if (text == "md5") {
+    return "the wireless service takes no MD5-Challenge profile (its profiles carry no MD5 "
+           "configuration)";
+  }
+  return std::nullopt;
+}
+
+bool EapUsesCertificate(EapChoice eap) { return eap == EapChoice::Tls || eap == EapChoice::PeapTls; }
 
 SecretKind SecretNeeded(const survey::ChosenNetwork& network, EapChoice eap) {
   switch (network.securityClass) {
@@ -66,7 +126,9 @@ SecretKind SecretNeeded(const survey::ChosenNetwork& network, EapChoice eap) {
     case kClassWpaNone:
     case kClassWpa2Psk: return SecretKind::Passphrase;
     case kClassWpa:
-    case kClassWpa2: return eap == EapChoice::Tls ? SecretKind::None : SecretKind::Password;
+    case kClassWpa2:
+      return EapUsesCertificate(eap) || eap == EapChoice::Fast ? SecretKind::None
+                                                                : SecretKind::Password;
     default: return SecretKind::Unsupported;
   }
 }
@@ -119,21 +181,7 @@ std::optional<StationProfile> BuildConnectRecord(const survey::ChosenNetwork& ne
   switch (SecretNeeded(network, secrets.eap)) {
     case SecretKind::None:
       if (network.securityClass == kClassNone) break;  // open: as the survey built it
-      // EAP-TLS: the certificate proves the user.
-      if (secrets.identity.empty() || secrets.identity.size() > kIdentityMaxLength) {
-        return refuse("802.1X needs an identity (--identity) of at most 127 characters");
-      }
-      if (secrets.clientCertHash.size() != kSha1Length) {
-        return refuse("EAP-TLS needs a certificate of the personal folder (--certificate)");
-      }
-      record.authMode = network.securityClass == kClassWpa ? kAuthWpa : kAuthWpa2;
-      record.cipherMode = PairwiseCipher(network);
-      record.use8021X = 1;
-      record.authenProtocol = kEapTls;
-      record.identity = secrets.identity;
-      record.tunnelIdentity = secrets.identity;
-      record.useClientCert = 1;
-      record.clientCertData = secrets.clientCertHash;
+      if (!PutCredentialFreeEap(network, secrets, record, problem)) return std::nullopt;
       break;
     case SecretKind::WepKey: {
       auto key = WepKeyBytes(secrets.secret);
@@ -174,6 +222,12 @@ std::optional<StationProfile> BuildConnectRecord(const survey::ChosenNetwork& ne
       if (secrets.eap == EapChoice::Leap) {
         record.authenProtocol = kEapLeap;
         record.password = secrets.secret;
+      } else if (secrets.eap == EapChoice::PeapGtc) {
+        // The static-password form: the inner identity and password travel in the profile.
+        record.authenProtocol = kEapPeap;
+        record.tunnelProtocol = kInnerGtc;
+        record.tunnelIdentity = secrets.identity;
+        record.tunnelPassword = secrets.secret;
       } else {
         record.authenProtocol = kEapPeap;
         record.tunnelProtocol = kInnerMsChapV2;

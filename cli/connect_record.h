@@ -14,17 +14,24 @@
 // the survey's record (survey::BuildDirectConnectProfile, the one builder of such records).
 namespace ov::cli {
 
-// The EAP method of an 802.1X network (--eap). TTLS and EAP-FAST are not offered: the wireless
-// service's authentication server takes neither.
-enum class EapChoice { Peap, Tls, Leap };
+// The EAP method of an 802.1X network (--eap): PEAP with MS-CHAP v2, PEAP with a static GTC
+// password, PEAP with an inner EAP-TLS certificate, EAP-TLS, LEAP, and EAP-FAST with the
+// settings the EAP host's dialog gives by default (the command cannot show that dialog).
+enum class EapChoice { Peap, PeapGtc, PeapTls, Tls, Leap, Fast };
 std::optional<EapChoice> ParseEapChoice(std::string_view text);
+// Why a method name the command knows of is not offered (TTLS, MD5-Challenge: the profile
+// builder writes no configuration for them, so the service would refuse the profile); nothing
+// for any other name.
+std::optional<std::string> RefusedEapMethod(std::string_view text);
+// The method takes a certificate of the personal folder (--certificate) instead of a password.
+bool EapUsesCertificate(EapChoice eap);
 
 // What the user must give for a network.
 enum class SecretKind {
-  None,         // an open network, or 802.1X with a client certificate (EAP-TLS)
+  None,         // an open network, 802.1X with a client certificate (EAP-TLS, PEAP-TLS), EAP-FAST
   WepKey,       // 5 or 13 characters, or 10 or 26 hexadecimal digits
   Passphrase,   // WPA-PSK / WPA2-PSK / ad hoc WPA-None: 8 to 63 characters, or 64 hexadecimal digits
-  Password,     // WPA / WPA2 with 802.1X (PEAP with MS-CHAP v2, LEAP): an identity and a password
+  Password,     // WPA / WPA2 with 802.1X (PEAP with MS-CHAP v2 or GTC, LEAP): identity and password
   Unsupported,  // WAPI: not connected from the command line
 };
 
@@ -42,7 +49,8 @@ struct ConnectSecrets {
   std::string secret;    // the WEP key, passphrase or password
   std::string identity;  // 802.1X only
   EapChoice eap = EapChoice::Peap;
-  std::vector<uint8_t> clientCertHash;  // EAP-TLS: SHA-1 of the user's certificate
+  std::vector<uint8_t> clientCertHash;  // EAP-TLS, PEAP-TLS: SHA-1 of the user's certificate
+  std::string outerIdentity;            // EAP-FAST: the dialog's outer identity; empty "anonymous"
 };
 
 // The survey's record for `network` (named `hiddenSsid` when it hides its name) with the security

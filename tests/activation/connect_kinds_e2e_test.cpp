@@ -1,7 +1,7 @@
 // `ovuictl connect` for the networks beyond PSK, WEP and PEAP, against the real ovsimd on a
 // scenario of its own: a hidden network joined by name, an ad hoc WPA-None cell, and the 802.1X
-// methods the authentication server takes (LEAP, and EAP-TLS with a certificate of the personal
-// folder made in the test).
+// methods the authentication server takes (LEAP, PEAP with GTC, EAP-TLS and PEAP-TLS with a
+// certificate of the personal folder made in the test, EAP-FAST with the dialog's defaults).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -57,7 +57,10 @@ std::string Scenario(const std::string& tlsSha1) {
      "security": "wpa2-enterprise", "users": [
        {"method": "peap-mschapv2", "identity": "alice", "password": "Alice-Pass-1"},
        {"method": "leap", "identity": "carol", "password": "Carol-Pass-1"},
-       {"method": "eap-tls", "identity": "bob", "certificate_sha1": ")" + tlsSha1 + R"("}]}
+       {"method": "eap-tls", "identity": "bob", "certificate_sha1": ")" + tlsSha1 + R"("},
+       {"method": "peap-gtc", "identity": "erin", "password": "Erin-Token-1"},
+       {"method": "peap-tls", "identity": "bob", "certificate_sha1": ")" + tlsSha1 + R"("},
+       {"method": "eap-fast", "identity": "anonymous"}]}
   ]
 })";
 }
@@ -154,6 +157,30 @@ TEST_F(ConnectKindsTest, EachKindConnectsWithItsSecretAndFailsWithTheServicesRea
        kExitFailed, "no certificate of the personal folder"},
       {"EAP-TLS without --certificate", {"--eap", "tls", "--identity", "bob", "Orvane-Corp"}, "",
        kExitFailed, "EAP-TLS needs --certificate"},
+      {"PEAP with GTC", {"--eap", "peap-gtc", "--identity", "erin", "Orvane-Corp"}, "Erin-Token-1\n",
+       kExitOk, "Connected to \"Orvane-Corp\""},
+      {"PEAP with GTC and the wrong password",
+       {"--eap", "peap-gtc", "--identity", "erin", "Orvane-Corp"}, "Erin-Token-2\n", kExitFailed,
+       "the connection attempt failed"},
+      {"PEAP with GTC and another method's account",
+       {"--eap", "peap-gtc", "--identity", "carol", "Orvane-Corp"}, "Carol-Pass-1\n", kExitFailed,
+       "the connection attempt failed"},
+      {"PEAP-TLS", {"--eap", "peap-tls", "--identity", "bob", "--certificate", "bob", "Orvane-Corp"},
+       "", kExitOk, "Connected to \"Orvane-Corp\""},
+      {"PEAP-TLS with a certificate the server does not know",
+       {"--eap", "peap-tls", "--identity", "bob", "--certificate", "mallory", "Orvane-Corp"}, "",
+       kExitFailed, "the connection attempt failed"},
+      {"PEAP-TLS without --certificate", {"--eap", "peap-tls", "--identity", "bob", "Orvane-Corp"},
+       "", kExitFailed, "PEAP-TLS needs --certificate"},
+      // No input: EAP-FAST reads no password.
+      {"EAP-FAST with the default outer identity", {"--eap", "fast", "Orvane-Corp"}, "", kExitOk,
+       "Connected to \"Orvane-Corp\""},
+      {"EAP-FAST with the outer identity in another case",
+       {"--eap", "fast", "--outer-identity", "Anonymous", "Orvane-Corp"}, "", kExitOk,
+       "Connected to \"Orvane-Corp\""},
+      {"EAP-FAST with an outer identity the server does not know",
+       {"--eap", "fast", "--outer-identity", "mallory", "Orvane-Corp"}, "", kExitFailed,
+       "the connection attempt failed"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -169,15 +196,46 @@ TEST_F(ConnectKindsTest, EachKindConnectsWithItsSecretAndFailsWithTheServicesRea
   }
 }
 
+// The service's reason reaches --json for the new methods as for the others: the EAP failure of
+// an outer identity the server does not know, and the connection with a GTC password.
+TEST_F(ConnectKindsTest, NewMethodsAnswerInJson) {
+  CommandRun run = Connect({"--json", "--eap", "fast", "--outer-identity", "mallory", "Orvane-Corp"}, "");
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_NE(run.out.find("\"connected\": false,\n  \"result\": \"attempt-failed\",\n"
+                         "  \"reason\": 327685,"),
+            std::string::npos)
+      << run.out;
+
+  run = Connect({"--json", "--eap", "peap-gtc", "--identity", "erin", "Orvane-Corp"}, "Erin-Token-1\n");
+  EXPECT_EQ(run.status, kExitOk) << run.out << run.err;
+  EXPECT_NE(run.out.find("\"security\": \"WPA2;AES\",\n  \"connected\": true,\n"
+                         "  \"result\": \"connected\",\n  \"reason\": null,"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(AssociatedSsid(), "Orvane-Corp");
+}
+
 TEST_F(ConnectKindsTest, MethodsTheServerDoesNotTakeAreRefusedBeforeAnythingIsSent) {
-  for (const char* method : {"ttls", "fast", "md5"}) {
-    SCOPED_TRACE(method);
-    const CommandRun run = Connect({"--eap", method, "--identity", "x", "Orvane-Corp"}, "");
+  const struct {
+    std::vector<std::string> args;
+    const char* expected;
+  } rows[] = {
+      {{"--eap", "ttls"}, "--eap ttls: the wireless service takes no EAP-TTLS profile"},
+      {{"--eap", "md5"}, "--eap md5: the wireless service takes no MD5-Challenge profile"},
+      {{"--eap", "gtc"}, "--eap is peap, peap-gtc, peap-tls, tls, leap or fast"},
+      {{"--outer-identity", "anonymous"}, "--outer-identity is EAP-FAST's (--eap fast)"},
+      {{"--eap", "peap", "--outer-identity", "anonymous"}, "--outer-identity is EAP-FAST's"},
+      {{"--bssid", "02:5A:0F:10:00:0A"}, "--bssid chooses among hidden networks"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = row.args;
+    args.insert(args.end(), {"--identity", "x", "Orvane-Corp"});
+    SCOPED_TRACE(args[1]);
+    const CommandRun run = Connect(args, "Alice-Pass-1\n");
     EXPECT_EQ(run.status, kExitUsage);
-    EXPECT_NE(run.err.find("--eap is peap, tls or leap"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(row.expected), std::string::npos) << run.err;
   }
-  const CommandRun run = Connect({"--bssid", "02:5A:0F:10:00:0A", "Orvane-Hidden"}, "");
-  EXPECT_EQ(run.status, kExitUsage) << "--bssid only chooses among hidden networks";
+  EXPECT_EQ(AssociatedSsid(), "") << "nothing was connected";
 }
 
 }  // namespace

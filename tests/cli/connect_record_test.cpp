@@ -6,6 +6,7 @@
 #include "cli/connect_record.h"
 #include "driver/ndis_types.h"
 #include "driver/oid/bssid_list.h"
+#include "nativewifi/eap_fast_blob.h"
 
 namespace ov::cli {
 namespace {
@@ -118,6 +119,23 @@ INSTANTIATE_TEST_SUITE_P(
                    false, 0, 0},
         SecretCase{"TlsWithoutIdentityIsRefused", Security(4, true),
                    {"", "", EapChoice::Tls, kCertHash}, false, 0, 0},
+        SecretCase{"PeapGtc", Security(1, true, "TKIP"), {"Erin-Token-1", "erin", EapChoice::PeapGtc},
+                   true, kAuthWpa, kCipherTkip},
+        SecretCase{"PeapGtcWithoutPasswordIsRefused", Security(4, true),
+                   {"", "erin", EapChoice::PeapGtc}, false, 0, 0},
+        SecretCase{"PeapTlsWithCertificate", Security(4, true),
+                   {"", "bob", EapChoice::PeapTls, kCertHash}, true, kAuthWpa2, kCipherAes},
+        SecretCase{"PeapTlsWithoutCertificateIsRefused", Security(4, true),
+                   {"", "bob", EapChoice::PeapTls}, false, 0, 0},
+        SecretCase{"PeapTlsWithoutIdentityIsRefused", Security(4, true),
+                   {"", "", EapChoice::PeapTls, kCertHash}, false, 0, 0},
+        // EAP-FAST's server knows the outer identity only: no user name needed.
+        SecretCase{"FastWithoutIdentity", Security(4, true), {"", "", EapChoice::Fast}, true,
+                   kAuthWpa2, kCipherAes},
+        SecretCase{"FastWithTooLongOuterIdentityIsRefused", Security(4, true),
+                   {"", "", EapChoice::Fast, {}, std::string(256, 'a')}, false, 0, 0},
+        SecretCase{"FastOuterIdentityOf255", Security(1, true, "TKIP"),
+                   {"", "", EapChoice::Fast, {}, std::string(255, 'a')}, true, kAuthWpa, kCipherTkip},
         SecretCase{"WpaNoneAdhoc", Security(3, true, "TKIP", Ndis802_11IBSS), {"adhoc passphrase", ""},
                    true, kAuthWpaNone, kCipherTkip},
         SecretCase{"WpaNoneAdhocAes", Security(3, true, "AES", Ndis802_11IBSS), {"adhoc passphrase", ""},
@@ -201,6 +219,52 @@ TEST(ConnectRecord, EachEapMethodFillsItsOwnFields) {
   EXPECT_EQ(tls->useClientCert, 1u);
   EXPECT_EQ(tls->clientCertData, kCertHash);
   EXPECT_TRUE(tls->password.empty() && tls->tunnelPassword.empty()) << "no password for EAP-TLS";
+
+  // The static-password form of PEAP with GTC: both inner values travel in the profile.
+  std::optional<StationProfile> gtc = BuildConnectRecord(
+      Security(4, true), std::nullopt, {"Erin-Token-1", "erin", EapChoice::PeapGtc}, 0, nullptr);
+  ASSERT_TRUE(gtc);
+  EXPECT_EQ(gtc->authenProtocol, kEapPeap);
+  EXPECT_EQ(gtc->tunnelProtocol, kInnerGtc);
+  EXPECT_EQ(gtc->passwordMode, 1u);
+  EXPECT_EQ(gtc->tunnelIdentity, "erin");
+  EXPECT_EQ(gtc->tunnelPassword, "Erin-Token-1");
+
+  std::optional<StationProfile> peapTls = BuildConnectRecord(
+      Security(4, true), std::nullopt, {"", "bob", EapChoice::PeapTls, kCertHash}, 0, nullptr);
+  ASSERT_TRUE(peapTls);
+  EXPECT_EQ(peapTls->authenProtocol, kEapPeap);
+  EXPECT_EQ(peapTls->tunnelProtocol, kInnerTls);
+  EXPECT_EQ(peapTls->tunnelIdentity, "bob");
+  EXPECT_EQ(peapTls->useClientCert, 1u);
+  EXPECT_EQ(peapTls->clientCertData, kCertHash);
+  EXPECT_TRUE(peapTls->tunnelPassword.empty());
+}
+
+// EAP-FAST carries the blob the EAP host's dialog gives when only its outer identity is typed.
+TEST(ConnectRecord, FastCarriesTheDialogsDefaultSettings) {
+  const struct {
+    const char* name;
+    std::string outerIdentity;
+  } rows[] = {{"default outer identity", ""}, {"typed outer identity", "guest@orvane.example"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ConnectSecrets secrets;
+    secrets.eap = EapChoice::Fast;
+    secrets.outerIdentity = row.outerIdentity;
+    std::optional<StationProfile> fast =
+        BuildConnectRecord(Security(4, true), std::nullopt, secrets, 0, nullptr);
+    ASSERT_TRUE(fast);
+    EXPECT_EQ(fast->use8021X, 1);
+    EXPECT_EQ(fast->authenProtocol, kEapFast);
+    const std::optional<EapFastSettings> settings = DecodeEapFastBlob(fast->eapBlob);
+    ASSERT_TRUE(settings) << "the blob is one the dialog could have given";
+    EapFastSettings expected;
+    expected.outerIdentity = row.outerIdentity;
+    EXPECT_EQ(*settings, expected);
+    EXPECT_TRUE(settings->flags & kEapFastAllowUnauthenticatedProvisioning);
+    EXPECT_TRUE(fast->password.empty() && fast->tunnelPassword.empty());
+  }
 }
 
 TEST(ConnectRecord, TlsNeedsNoSecretOtherMethodsDo) {
@@ -212,6 +276,28 @@ TEST(ConnectRecord, TlsNeedsNoSecretOtherMethodsDo) {
   EXPECT_EQ(ParseEapChoice("leap"), EapChoice::Leap);
   EXPECT_EQ(ParseEapChoice("ttls"), std::nullopt);
   EXPECT_EQ(ParseEapChoice("PEAP"), std::nullopt);
+  EXPECT_EQ(SecretNeeded(Security(4, true), EapChoice::PeapTls), SecretKind::None);
+  EXPECT_EQ(SecretNeeded(Security(4, true), EapChoice::Fast), SecretKind::None);
+  EXPECT_EQ(SecretNeeded(Security(1, true), EapChoice::PeapGtc), SecretKind::Password);
+}
+
+TEST(ConnectRecord, MethodNamesOfferedAndRefused) {
+  const struct {
+    const char* text;
+    std::optional<EapChoice> choice;
+    bool refusedWithReason;
+  } rows[] = {
+      {"peap", EapChoice::Peap, false},        {"peap-gtc", EapChoice::PeapGtc, false},
+      {"peap-tls", EapChoice::PeapTls, false}, {"tls", EapChoice::Tls, false},
+      {"leap", EapChoice::Leap, false},        {"fast", EapChoice::Fast, false},
+      {"ttls", std::nullopt, true},            {"md5", std::nullopt, true},
+      {"FAST", std::nullopt, false},           {"peap-mschapv2", std::nullopt, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(ParseEapChoice(row.text), row.choice);
+    EXPECT_EQ(RefusedEapMethod(row.text).has_value(), row.refusedWithReason);
+  }
 }
 
 TEST(ConnectRecord, AHiddenNetworkIsJoinedByTheGivenNameWithoutItsBssid) {

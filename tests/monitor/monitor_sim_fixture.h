@@ -42,6 +42,9 @@ class MonitorOnSimulatorTest : public ::testing::Test {
   virtual void RegisterPages(PageRegistry&) {}
   // Who carries out the action queue's connections: the wireless client by default.
   virtual ConnectionClient* QueueClient() { return connection_.get(); }
+  // What the wireless client gets beyond the service, the driver, the registry and the clock
+  // (an EAP host, how its workers start); nothing by default.
+  virtual void AddClientServices(NativeWifiClientServices&) {}
 
   void SetUp() override {
     namespace fs = std::filesystem;
@@ -59,6 +62,7 @@ class MonitorOnSimulatorTest : public ::testing::Test {
     clientServices.driver = &adapter_->Driver();
     clientServices.registry = &registry_;
     clientServices.timers = &clock_;
+    AddClientServices(clientServices);
     wifiClient_ = std::make_unique<NativeWifiClient>(clientServices);
     wifi_ = std::make_unique<NativeWifiMonitorWifi>(*wifiClient_, service_, true);
     connection_ = std::make_unique<NativeWifiConnectionClient>(*wifiClient_);
