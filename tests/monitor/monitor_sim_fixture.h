@@ -5,7 +5,9 @@
 // on the service derive from it and register the pages they need.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <chrono>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "shell/hide_dlg.h"
 #include "shell/monitor_adapter.h"
 #include "shell/monitor_native_wifi.h"
+#include "shell/ui/message_box.h"
 #include "shell/native_wifi_connection.h"
 #include "tests/monitor/monitor_doubles.h"
 #include "tests/support/simulator_process.h"
@@ -96,7 +99,21 @@ class MonitorOnSimulatorTest : public ::testing::Test {
   }
   void TearDown() override {
     if (wifiClient_) wifiClient_->Close();
+    messageBoxWatch_.reset();
     monitor_.reset();
+  }
+
+  // From now on every message box the pages show is closed from inside its modal loop, and its
+  // text kept in shownMessages_.
+  void RecordMessageBoxes() {
+    messageBoxWatch_ = std::make_unique<QTimer>();
+    QObject::connect(messageBoxWatch_.get(), &QTimer::timeout, [this] {
+      if (auto* box = dynamic_cast<CMessageBoxDlg*>(QApplication::activeModalWidget())) {
+        shownMessages_.push_back(box->Message().toStdString());
+        box->accept();
+      }
+    });
+    messageBoxWatch_->start(1);
   }
 
   // Ticks of the monitor's main timer, each with the messages it posted.
@@ -138,6 +155,8 @@ class MonitorOnSimulatorTest : public ::testing::Test {
   ScriptedSession session_;
   DirectRegistryWriter registry_;
   PageRegistry pages_;
+  std::vector<std::string> shownMessages_;
+  std::unique_ptr<QTimer> messageBoxWatch_;
   std::unique_ptr<DriverMonitorAdapter> adapter_;
   std::shared_ptr<wlan::WlanServiceClient> service_;
   std::unique_ptr<NativeWifiClient> wifiClient_;

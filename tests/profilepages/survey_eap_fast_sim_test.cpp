@@ -93,7 +93,6 @@ class SurveyEapFastSimTest : public MonitorOnSimulatorTest {
   void AddClientServices(NativeWifiClientServices& services) override { services.eapHost = host_; }
   void TearDown() override {
     if (host_) host_->Close();  // a worker still waiting ends
-    boxWatch_.reset();
     MonitorOnSimulatorTest::TearDown();
   }
 
@@ -104,23 +103,12 @@ class SurveyEapFastSimTest : public MonitorOnSimulatorTest {
     return dynamic_cast<CSecurityEditorDlg*>(
         monitor_->MainWindow()->LowerPanel(LOWER_PANEL_SECURITY_EDITOR));
   }
-  // Closes every message box shown, from inside its modal loop, and keeps its text.
-  void RecordMessages() {
-    boxWatch_ = std::make_unique<QTimer>();
-    QObject::connect(boxWatch_.get(), &QTimer::timeout, [this] {
-      if (auto* box = dynamic_cast<CMessageBoxDlg*>(QApplication::activeModalWidget())) {
-        shown_.push_back(box->Message().toStdString());
-        box->accept();
-      }
-    });
-    boxWatch_->start(1);
-  }
 
   // The survey with the monitor's scan, Connect on the Corp row, EAP-FAST in the editor, OK.
   void ConnectWithEapFast() {
     monitor_->OpenMainWindow();
     ASSERT_NE(monitor_->MainWindow(), nullptr);
-    RecordMessages();
+    RecordMessageBoxes();
     monitor_->MainWindow()->ShowPage(TabButton::SiteSurvey);
     ASSERT_NE(Survey(), nullptr);
     std::optional<int> row;
@@ -142,7 +130,7 @@ class SurveyEapFastSimTest : public MonitorOnSimulatorTest {
     ASSERT_NE(eap, nullptr);
     eap->ChooseMethod(kEapFast);
     Editor()->OkButton()->click();
-    ASSERT_TRUE(shown_.empty()) << shown_.front();
+    ASSERT_TRUE(shownMessages_.empty()) << shownMessages_.front();
 
     // 0x407 (0) reaches the monitor: while the dialog is up the window waits, and nothing is
     // applied.
@@ -159,13 +147,11 @@ class SurveyEapFastSimTest : public MonitorOnSimulatorTest {
   bool WaitForMessage() {
     return WaitFor([&] {
       clock_.advance(kConnectWatchMs);
-      return !shown_.empty();
+      return !shownMessages_.empty();
     });
   }
 
   std::shared_ptr<ScriptedEapHost> host_;
-  std::vector<std::string> shown_;
-  std::unique_ptr<QTimer> boxWatch_;
 };
 
 class SurveyEapFastConnectTest : public SurveyEapFastSimTest {
@@ -177,13 +163,13 @@ TEST_F(SurveyEapFastConnectTest, TheDialogsSettingsConnect) {
   ConnectWithEapFast();
   if (HasFatalFailure()) return;
   host_->Close();
-  ASSERT_TRUE(WaitConnected(kCorpSsid)) << (shown_.empty() ? "" : shown_.front());
+  ASSERT_TRUE(WaitConnected(kCorpSsid)) << (shownMessages_.empty() ? "" : shownMessages_.front());
   EXPECT_TRUE(monitor_->MainWindow()->isEnabled());
   EXPECT_FALSE(Editor()->AwaitingEapDialog());
   // The watch sees the link and stops; nothing is reported.
   for (int i = 0; i < 4 && Editor()->Watching(); ++i) clock_.advance(kConnectWatchMs);
   EXPECT_FALSE(Editor()->Watching());
-  EXPECT_TRUE(shown_.empty()) << shown_.front();
+  EXPECT_TRUE(shownMessages_.empty()) << shownMessages_.front();
 }
 
 struct FailureRow {
@@ -205,7 +191,7 @@ TEST_P(SurveyEapFastFailureTest, TheServicesReasonIsShownAndTheWindowIsEnabledAg
   if (HasFatalFailure()) return;
   host_->Close();
   ASSERT_TRUE(WaitForMessage()) << "no failure was shown";
-  EXPECT_EQ(shown_.front(),
+  EXPECT_EQ(shownMessages_.front(),
             CSecurityEditorDlg::ConnectFailureText(kCorpSsid, row.reason).toStdString());
   EXPECT_TRUE(monitor_->MainWindow()->isEnabled());
   EXPECT_FALSE(Editor()->AwaitingEapDialog());
@@ -213,7 +199,7 @@ TEST_P(SurveyEapFastFailureTest, TheServicesReasonIsShownAndTheWindowIsEnabledAg
   // One failure, one message: the survey and the profile list did not start this connection.
   Tick(3);
   WaitFor([] { return false; }, 1);
-  EXPECT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shownMessages_.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
